@@ -1,0 +1,92 @@
+#include "core/FeatureController.h"
+
+namespace mirlet {
+
+FeatureController::FeatureController(FeatureRegistry registry, Preferences& preferences)
+    : registry_(std::move(registry)), preferences_(preferences) {}
+
+std::optional<FeatureState> FeatureController::state(const std::string& id) const {
+  if (!registry_.feature(id)) return std::nullopt;
+  auto it = states_.find(id);
+  return it == states_.end() ? FeatureState::disabled : it->second;
+}
+
+void FeatureController::setEnabled(bool enabled, const std::string& id,
+                                   AccessibilityPermission permission) {
+  MirletFeature& feature = require(id);
+  preferences_.setEnabled(enabled, id);
+  // Switching a failed feature, either way, is how it gets a new attempt.
+  if (state(id) == FeatureState::failed) states_[id] = FeatureState::disabled;
+  reconcileOne(feature, permission);
+}
+
+void FeatureController::reconcile(AccessibilityPermission permission) {
+  for (const auto& feature : registry_.features()) reconcileOne(*feature, permission);
+}
+
+void FeatureController::reportFailure(const std::string& id, const Uuid& runID) {
+  MirletFeature& feature = require(id);
+  auto run = activeRunIDs_.find(id);
+  if (run == activeRunIDs_.end() || run->second != runID) return;
+  stopWith(feature, FeatureState::failed);
+}
+
+void FeatureController::stopAll() {
+  for (const auto& feature : registry_.features()) stopWith(*feature, FeatureState::disabled);
+}
+
+void FeatureController::reconcileOne(MirletFeature& feature, AccessibilityPermission permission) {
+  const std::string& id = feature.descriptor().id;
+  const bool failed = state(id) == FeatureState::failed;
+  if (!preferences_.isEnabled(id)) {
+    stopWith(feature, FeatureState::disabled);
+  } else if (feature.descriptor().requiresAccessibility &&
+             permission != AccessibilityPermission::granted) {
+    stopWith(feature, failed ? FeatureState::failed : FeatureState::requiresAccessibility);
+  } else if (failed) {
+    // Reconciliation never retries a failed feature; only setEnabled clears it.
+  } else if (feature.isRunning()) {
+    states_[id] = FeatureState::running;
+  } else {
+    startRun(feature);
+  }
+}
+
+void FeatureController::startRun(MirletFeature& feature) {
+  const std::string id = feature.descriptor().id;
+  const Uuid runID = Uuid::random();
+  activeRunIDs_[id] = runID;
+  auto isCurrent = [&] {
+    auto run = activeRunIDs_.find(id);
+    return run != activeRunIDs_.end() && run->second == runID;
+  };
+  try {
+    feature.start(runID);
+  } catch (...) {
+    // The error is absorbed; the user sees the state, never the error.
+    if (isCurrent()) stopWith(feature, FeatureState::failed);
+    return;
+  }
+  // A run superseded or reported failed during start is left as it is.
+  if (!isCurrent()) return;
+  if (feature.isRunning()) {
+    states_[id] = FeatureState::running;
+  } else {
+    stopWith(feature, FeatureState::failed);
+  }
+}
+
+void FeatureController::stopWith(MirletFeature& feature, FeatureState state) {
+  const std::string id = feature.descriptor().id;
+  activeRunIDs_.erase(id);
+  feature.stop();
+  states_[id] = state;
+}
+
+MirletFeature& FeatureController::require(const std::string& id) const {
+  MirletFeature* feature = registry_.feature(id);
+  if (!feature) throw FeatureRegistryError::unknownID(id);
+  return *feature;
+}
+
+}  // namespace mirlet

@@ -1,0 +1,135 @@
+#include "core/testing/VirtualTimeScheduler.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace mirlet::testing {
+namespace {
+
+class VirtualTimeSchedulerTest : public ::testing::Test {
+ protected:
+  VirtualTimeScheduler scheduler_;
+  std::vector<std::string> log_;
+  auto record(std::string entry) {
+    return [this, entry] { log_.push_back(entry); };
+  }
+};
+
+TEST_F(VirtualTimeSchedulerTest, NothingRunsUntilTheTestSaysSo) {
+  scheduler_.post(record("posted"));
+  TimerHandle timer = scheduler_.postAfter(0, record("timer"));
+  EXPECT_TRUE(log_.empty());
+  scheduler_.runUntilIdle();
+  EXPECT_EQ(log_, (std::vector<std::string>{"posted", "timer"}));
+}
+
+TEST_F(VirtualTimeSchedulerTest, TimersFireInDueOrderWithTheClockAtTheirDueTime) {
+  const double start = scheduler_.uptime();
+  std::vector<double> firedAt;
+  TimerHandle late = scheduler_.postAfter(0.3, [&] { firedAt.push_back(scheduler_.uptime()); });
+  TimerHandle early = scheduler_.postAfter(0.1, [&] { firedAt.push_back(scheduler_.uptime()); });
+  scheduler_.advance(0.2);
+  ASSERT_EQ(firedAt.size(), 1u);
+  EXPECT_NEAR(firedAt[0] - start, 0.1, 1e-9);
+  EXPECT_NEAR(scheduler_.uptime() - start, 0.2, 1e-9);
+  scheduler_.advance(0.1);
+  ASSERT_EQ(firedAt.size(), 2u);
+  EXPECT_NEAR(firedAt[1] - start, 0.3, 1e-9);
+  EXPECT_FALSE(late->isActive());
+}
+
+TEST_F(VirtualTimeSchedulerTest, TimersDueAtTheSameInstantFireInSchedulingOrder) {
+  TimerHandle a = scheduler_.postAfter(1, record("a"));
+  TimerHandle b = scheduler_.postAfter(1, record("b"));
+  scheduler_.advance(1);
+  EXPECT_EQ(log_, (std::vector<std::string>{"a", "b"}));
+}
+
+TEST_F(VirtualTimeSchedulerTest, RepeatingTimerFiresOncePerIntervalUntilCancelled) {
+  int ticks = 0;
+  TimerHandle timer = scheduler_.scheduleRepeating(1.0, 0.1, [&] { ++ticks; });
+  scheduler_.advance(3.5);
+  EXPECT_EQ(ticks, 3);
+  timer->cancel();
+  scheduler_.advance(10);
+  EXPECT_EQ(ticks, 3);
+}
+
+TEST_F(VirtualTimeSchedulerTest, SmallStepsAddUpExactly) {
+  int ticks = 0;
+  TimerHandle timer = scheduler_.scheduleRepeating(0.5, 0, [&] { ++ticks; });
+  for (int i = 0; i < 10; ++i) scheduler_.advance(0.1);
+  EXPECT_EQ(ticks, 2);
+}
+
+TEST_F(VirtualTimeSchedulerTest, DestroyingTheHandleCancels) {
+  auto timer = scheduler_.postAfter(1, record("never"));
+  timer.reset();
+  scheduler_.advance(2);
+  EXPECT_TRUE(log_.empty());
+  EXPECT_EQ(scheduler_.pendingMainLoopWork(), 0u);
+}
+
+TEST_F(VirtualTimeSchedulerTest, TimerMayDestroyItsOwnHandle) {
+  TimerHandle timer;
+  int ticks = 0;
+  timer = scheduler_.scheduleRepeating(1, 0, [&] {
+    ++ticks;
+    timer.reset();
+  });
+  scheduler_.advance(5);
+  EXPECT_EQ(ticks, 1);
+}
+
+TEST_F(VirtualTimeSchedulerTest, WorkPostedByATimerRunsInTheSameAdvance) {
+  TimerHandle timer = scheduler_.postAfter(1, [&] { scheduler_.post(record("follow-up")); });
+  scheduler_.advance(1);
+  EXPECT_EQ(log_, (std::vector<std::string>{"follow-up"}));
+}
+
+TEST_F(VirtualTimeSchedulerTest, QueueJobsWaitForTheTestAndRunOffTheMainThread) {
+  auto queue = scheduler_.makeQueue("app.mirlet.test");
+  std::vector<bool> onMain;
+  queue->async([&] {
+    onMain.push_back(scheduler_.isMainThread());
+    scheduler_.post([&] { onMain.push_back(scheduler_.isMainThread()); });
+  });
+  EXPECT_EQ(scheduler_.pendingQueueJobs(), 1u);
+  EXPECT_TRUE(onMain.empty());
+  scheduler_.drainQueues();
+  EXPECT_EQ(onMain, (std::vector<bool>{false, true}));
+}
+
+TEST_F(VirtualTimeSchedulerTest, SyncRunsEarlierJobsFirst) {
+  auto queue = scheduler_.makeQueue("q");
+  queue->async(record("async"));
+  queue->sync(record("sync"));
+  EXPECT_EQ(log_, (std::vector<std::string>{"async", "sync"}));
+}
+
+TEST_F(VirtualTimeSchedulerTest, RunQueueRunsOnlyThatQueue) {
+  auto first = scheduler_.makeQueue("first");
+  auto second = scheduler_.makeQueue("second");
+  first->async(record("first"));
+  second->async(record("second"));
+  EXPECT_EQ(scheduler_.runQueue("second"), 1u);
+  EXPECT_EQ(log_, (std::vector<std::string>{"second"}));
+}
+
+TEST_F(VirtualTimeSchedulerTest, DestroyedQueueDropsItsJobs) {
+  auto queue = scheduler_.makeQueue("q");
+  queue->async(record("dropped"));
+  queue.reset();
+  scheduler_.drainQueues();
+  EXPECT_TRUE(log_.empty());
+}
+
+TEST_F(VirtualTimeSchedulerTest, SleepMovesBothClocks) {
+  const Date wall = scheduler_.now();
+  scheduler_.sleep(0.01);
+  EXPECT_EQ(scheduler_.now() - wall, std::chrono::milliseconds(10));
+}
+
+}  // namespace
+}  // namespace mirlet::testing
