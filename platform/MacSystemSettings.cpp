@@ -1,0 +1,96 @@
+#include "platform/MacSystemSettings.h"
+
+namespace mirlet {
+
+MacSystemSettings::MacSystemSettings(Preferences& preferences,
+                                     FeatureController& featureController,
+                                     SystemEnvironment& environment, MainLoop& mainLoop)
+    : preferences_(preferences),
+      featureController_(featureController),
+      environment_(environment),
+      mainLoop_(mainLoop) {
+  refresh();
+}
+
+void MacSystemSettings::refresh() {
+  accessibility.set(accessibilityPermission(environment_.isAccessibilityTrusted(),
+                                            preferences_.hasRequestedAccessibility()));
+  loginState.set(environment_.loginState());
+  featureController_.reconcile(accessibility.get());
+}
+
+void MacSystemSettings::requestAccessibility() {
+  error.set(std::nullopt);
+  // Recorded before asking: from now on an untrusted process reads as denied.
+  preferences_.setHasRequestedAccessibility(true);
+  environment_.requestAccessibility();
+  refresh();
+}
+
+void MacSystemSettings::openAccessibilitySettings() {
+  if (environment_.openAccessibilitySettings()) {
+    error.set(std::nullopt);
+  } else {
+    error.set(SystemSettingsError::accessibilitySettingsUnavailable);
+  }
+}
+
+void MacSystemSettings::watchForAccessibility(int limit) {
+  watchChecksLeft_ = limit;
+  isWatchingAccessibility.set(limit > 0);
+  if (isWatchingAccessibility.get() && !watchTimer_) {
+    // The timer is owned here, so it never ticks after the settings are gone.
+    watchTimer_ = mainLoop_.scheduleRepeating(kWatchInterval, 0.1,
+                                              [this] { checkAccessibilityWatch(); });
+  }
+}
+
+void MacSystemSettings::stopWatchingAccessibility() {
+  watchTimer_.reset();
+  watchChecksLeft_ = 0;
+  isWatchingAccessibility.set(false);
+}
+
+void MacSystemSettings::checkAccessibilityWatch() {
+  if (!isWatchingAccessibility.get()) return;
+  if (environment_.isAccessibilityTrusted()) {
+    stopWatchingAccessibility();
+    refresh();
+    if (onAccessibilityGranted) onAccessibilityGranted();
+    return;
+  }
+  if (--watchChecksLeft_ <= 0) {
+    watchTimer_.reset();
+    isWatchingAccessibility.set(false);
+  }
+}
+
+void MacSystemSettings::setStartAtLogin(bool enabled) {
+  error.set(std::nullopt);
+  loginState.set(environment_.loginState());
+  const LoginState current = loginState.get();
+  if (current == LoginState::unavailable) {
+    error.set(SystemSettingsError::loginUnavailable);
+    return;
+  }
+  try {
+    if (enabled) {
+      if (current == LoginState::enabled || current == LoginState::requiresApproval) return;
+      environment_.registerLogin();
+    } else {
+      // Unregistering from requiresApproval withdraws the pending request.
+      if (current == LoginState::disabled) return;
+      environment_.unregisterLogin();
+    }
+  } catch (LoginItemError) {
+    error.set(SystemSettingsError::loginChangeFailed);
+  }
+  loginState.set(environment_.loginState());
+}
+
+void MacSystemSettings::openLoginSettings() {
+  error.set(std::nullopt);
+  environment_.openLoginSettings();
+}
+
+}  // namespace mirlet

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "core/AccessibilityPermission.h"
+#include "core/FeatureController.h"
+#include "core/MainLoop.h"
+#include "core/Preferences.h"
+#include "core/Signal.h"
+#include "platform/SystemEnvironment.h"
+#include "platform/SystemSettingsError.h"
+
+namespace mirlet {
+
+// The application's one view of the accessibility permission and the login item.
+// Every refresh recomputes the permission and hands it to the feature controller,
+// so a refresh is the moment features start or stop because of the permission.
+// Main thread only.
+class MacSystemSettings {
+ public:
+  static constexpr double kWatchInterval = 1.0;
+
+  // Refreshes once, which reconciles the features.
+  MacSystemSettings(Preferences& preferences, FeatureController& featureController,
+                    SystemEnvironment& environment, MainLoop& mainLoop);
+  MacSystemSettings(const MacSystemSettings&) = delete;
+  MacSystemSettings& operator=(const MacSystemSettings&) = delete;
+
+  Observable<AccessibilityPermission> accessibility{AccessibilityPermission::notRequested};
+  Observable<LoginState> loginState{LoginState::unavailable};
+  Observable<std::optional<SystemSettingsError>> error;
+  Observable<bool> isWatchingAccessibility{false};
+  // Runs when a watch sees the permission granted, after the refresh.
+  std::function<void()> onAccessibilityGranted;
+
+  void refresh();
+  // Records that the user was asked, asks, and refreshes.
+  void requestAccessibility();
+  void openAccessibilitySettings();
+  // Checks the permission every second, at most `limit` times. A call during a
+  // watch only resets the count.
+  void watchForAccessibility(int limit);
+  void stopWatchingAccessibility();
+  void setStartAtLogin(bool enabled);
+  void openLoginSettings();
+
+  int watchChecksLeft() const { return watchChecksLeft_; }
+
+ private:
+  void checkAccessibilityWatch();
+
+  Preferences& preferences_;
+  FeatureController& featureController_;
+  SystemEnvironment& environment_;
+  MainLoop& mainLoop_;
+  TimerHandle watchTimer_;
+  int watchChecksLeft_ = 0;
+};
+
+}  // namespace mirlet
