@@ -1,0 +1,226 @@
+#include "app/AppModel.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "app/SessionLifecycle.h"
+#include "platform/FeatureControls.h"
+
+namespace mirlet {
+namespace {
+
+constexpr std::array<FinderKey, 3> kFinderKeys{FinderKey::enter, FinderKey::f2,
+                                               FinderKey::delete_};
+
+std::string optionName(FinderKey key) {
+  switch (key) {
+    case FinderKey::enter:
+      return "enter";
+    case FinderKey::f2:
+      return "f2";
+    case FinderKey::delete_:
+      return "delete";
+  }
+  return {};
+}
+
+const std::string kAllFeaturesTitle = "Mis mirlets";
+
+}  // namespace
+
+AppModel::AppModel(Services services, const FeatureFactory& makeFeatures,
+                   std::vector<FeaturePresentation> catalog)
+    : clock_(services.clock),
+      preferences_(services.defaults),
+      failureRelay_(std::make_shared<EventRelay<FailureReport>>()),
+      activityRelay_(std::make_shared<EventRelay<FinderCutActivity>>()) {
+  // Features may outlive the model (the shell shares them), so their callbacks
+  // reach the relays only while the model exists.
+  FeatureSinks sinks{
+      [weakRelay = std::weak_ptr(failureRelay_)](const std::string& id) {
+        return [weakRelay, id](const Uuid& runID) {
+          if (auto relay = weakRelay.lock()) relay->send({id, runID});
+        };
+      },
+      [weakRelay = std::weak_ptr(activityRelay_)](FinderCutActivity activity) {
+        if (auto relay = weakRelay.lock()) relay->send(activity);
+      },
+  };
+  FeatureRegistry registry(makeFeatures(sinks, preferences_));
+
+  std::set<std::string> catalogIds;
+  for (auto& entry : catalog) {
+    if (!catalogIds.insert(entry.id).second) {
+      throw std::logic_error("repeated catalogue id " + entry.id);
+    }
+    if (registry.feature(entry.id)) catalog_.push_back(std::move(entry));
+  }
+
+  std::set<FinderKey> keys;
+  for (FinderKey key : kFinderKeys) {
+    if (preferences_.isOptionEnabled(optionName(key), FeatureIds::finderKeys)) keys.insert(key);
+  }
+  finderKeys.set(keys);
+  if (auto* control = dynamic_cast<FinderKeysControl*>(registry.feature(FeatureIds::finderKeys))) {
+    control->setEnabledKeys(keys);
+  }
+
+  controller_ = std::make_unique<FeatureController>(std::move(registry), preferences_);
+  systemSettings_ = std::make_unique<MacSystemSettings>(preferences_, *controller_,
+                                                        services.environment, services.mainLoop);
+
+  welcomeStep.set(preferences_.hasCompletedOnboarding() ? WelcomeStep::completed
+                                                        : WelcomeStep::welcome);
+  systemSettings_->onAccessibilityGranted = [this] {
+    publishFeatureStates();
+    permissionCheck.set(PermissionCheck{clock_.now(), systemSettings_->accessibility.get()});
+  };
+  failureRelay_->attach([this](const FailureReport& report) {
+    try {
+      controller_->reportFailure(report.first, report.second);
+    } catch (const FeatureRegistryError&) {
+      featureChangeFailed.set(true);
+    }
+    publishFeatureStates();
+  });
+  activityRelay_->attach([this](FinderCutActivity activity) { finderCutActivity.set(activity); });
+  publishFeatureStates();
+}
+
+std::string AppModel::pageTitle() const {
+  return std::visit(
+      [this](const auto& current) -> std::string {
+        using P = std::decay_t<decltype(current)>;
+        if constexpr (std::is_same_v<P, SettingsPage>) {
+          return "Ajustes";
+        } else if constexpr (std::is_same_v<P, CategoryPage>) {
+          for (const auto& category : categories()) {
+            if (category.id == current.id) return category.title;
+          }
+          return kAllFeaturesTitle;
+        } else {
+          return kAllFeaturesTitle;
+        }
+      },
+      page.get());
+}
+
+std::vector<FeaturePresentation> AppModel::visibleFeatures() const {
+  if (std::holds_alternative<SettingsPage>(page.get())) return {};
+  if (const auto* category = std::get_if<CategoryPage>(&page.get())) {
+    std::vector<FeaturePresentation> visible;
+    std::copy_if(catalog_.begin(), catalog_.end(), std::back_inserter(visible),
+                 [&](const auto& entry) { return entry.category.id == category->id; });
+    return visible;
+  }
+  return catalog_;
+}
+
+std::vector<FeatureCategory> AppModel::categories() const {
+  std::vector<FeatureCategory> distinct;
+  for (const auto& entry : catalog_) {
+    if (std::find(distinct.begin(), distinct.end(), entry.category) == distinct.end()) {
+      distinct.push_back(entry.category);
+    }
+  }
+  return distinct;
+}
+
+bool AppModel::hasFeatureAwaitingPermission() const {
+  const auto& states = featureStates.get();
+  return std::any_of(states.begin(), states.end(), [](const auto& entry) {
+    return entry.second == FeatureState::requiresAccessibility;
+  });
+}
+
+void AppModel::setFeatureEnabled(bool enabled, const std::string& id) {
+  featureChangeFailed.set(false);
+  systemSettings_->refresh();
+  try {
+    controller_->setEnabled(enabled, id, systemSettings_->accessibility.get());
+  } catch (const FeatureRegistryError&) {
+    featureChangeFailed.set(true);
+  }
+  publishFeatureStates();
+}
+
+void AppModel::setKeyEnabled(bool enabled, FinderKey key) {
+  preferences_.setOptionEnabled(enabled, optionName(key), FeatureIds::finderKeys);
+  std::set<FinderKey> keys = finderKeys.get();
+  if (enabled) {
+    keys.insert(key);
+  } else {
+    keys.erase(key);
+  }
+  finderKeys.set(keys);
+  if (auto* control = featureControl<FinderKeysControl>(FeatureIds::finderKeys)) {
+    control->setEnabledKeys(keys);
+  }
+}
+
+void AppModel::publishFeatureStates() {
+  const auto& check = permissionCheck.get();
+  if (check && check->permission != systemSettings_->accessibility.get()) {
+    permissionCheck.set(std::nullopt);
+  }
+  std::map<std::string, FeatureState> states;
+  for (const auto& feature : controller_->registry().features()) {
+    const std::string& id = feature->descriptor().id;
+    if (auto state = controller_->state(id)) states.emplace(id, *state);
+  }
+  featureStates.set(std::move(states));
+}
+
+void AppModel::cancelFinderCut() {
+  if (auto* control = featureControl<FinderCutControl>(FeatureIds::finderCut)) {
+    control->cancelPendingCut();
+  }
+}
+
+void AppModel::startWelcome() { welcomeStep.set(WelcomeStep::finish); }
+
+void AppModel::backToWelcome() { welcomeStep.set(WelcomeStep::welcome); }
+
+void AppModel::completeWelcome() {
+  preferences_.setHasCompletedOnboarding(true);
+  welcomeStep.set(WelcomeStep::completed);
+}
+
+void AppModel::grantAccessibility() {
+  if (systemSettings_->accessibility.get() != AccessibilityPermission::granted) {
+    systemSettings_->requestAccessibility();
+  }
+  systemSettings_->openAccessibilitySettings();
+  systemSettings_->watchForAccessibility(120);
+  publishFeatureStates();
+}
+
+void AppModel::checkPermission() {
+  const Date checkedAt = clock_.now();
+  systemSettings_->refresh();
+  publishFeatureStates();
+  permissionCheck.set(PermissionCheck{checkedAt, systemSettings_->accessibility.get()});
+}
+
+void AppModel::applicationDidBecomeActive() {
+  systemSettings_->refresh();
+  publishFeatureStates();
+}
+
+void AppModel::sessionChanged(const std::string& notificationName) {
+  auto action = SessionLifecycle::action(notificationName);
+  if (!action) return;
+  if (*action == SessionLifecycle::Action::suspend) {
+    controller_->stopAll();
+  } else {
+    systemSettings_->refresh();
+  }
+  publishFeatureStates();
+}
+
+void AppModel::prepareForTermination() {
+  controller_->stopAll();
+  publishFeatureStates();
+}
+
+}  // namespace mirlet

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "core/AccessibilityPermission.h"
+#include "core/FeatureState.h"
+#include "platform/LoginState.h"
+#include "platform/SystemSettingsError.h"
+
+namespace mirlet {
+
+// The fixed Spanish texts that depend on a state. The user sees these, never an
+// error's own text.
+namespace AppTexts {
+
+std::string featureStatus(FeatureState state);
+std::string loginDescription(LoginState state);
+std::string systemSettingsError(SystemSettingsError error);
+std::string permissionStatus(AccessibilityPermission permission);
+std::string permissionCheckResult(AccessibilityPermission permission);
+
+}  // namespace AppTexts
+}  // namespace mirlet
