@@ -3,13 +3,9 @@
 namespace mirlet::SessionLifecycle {
 
 std::optional<Action> action(const std::string& notificationName) {
-  if (notificationName == willSleep || notificationName == screensDidSleep ||
-      notificationName == sessionDidResignActive) {
-    return Action::suspend;
-  }
-  if (notificationName == didWake || notificationName == screensDidWake ||
-      notificationName == sessionDidBecomeActive) {
-    return Action::resume;
+  // The first three put the session away, the last three bring it back.
+  for (std::size_t i = 0; i < notifications.size(); ++i) {
+    if (notifications[i] == notificationName) return i < 3 ? Action::suspend : Action::resume;
   }
   return std::nullopt;
 }

@@ -262,7 +262,7 @@ TEST_F(AppModelTest, SleepStopsEverythingAndWakeRestartsTheEnabled) {
   enable(FeatureIds::finderCut);
   environment_.trusted = true;
   model();
-  model().sessionChanged(SessionLifecycle::willSleep);
+  model().sessionChanged(SessionNotification::willSleep);
   EXPECT_EQ(stateOf(FeatureIds::clipboardHistory), FeatureState::disabled);
   EXPECT_FALSE(clipboard_->isRunning());
   EXPECT_TRUE(Preferences(store_).isEnabled(FeatureIds::clipboardHistory));
@@ -270,7 +270,7 @@ TEST_F(AppModelTest, SleepStopsEverythingAndWakeRestartsTheEnabled) {
   model().sessionChanged("NSWorkspaceActiveSpaceDidChangeNotification");
   EXPECT_EQ(stateOf(FeatureIds::clipboardHistory), FeatureState::disabled);
 
-  model().sessionChanged(SessionLifecycle::didWake);
+  model().sessionChanged(SessionNotification::didWake);
   EXPECT_EQ(stateOf(FeatureIds::clipboardHistory), FeatureState::running);
   EXPECT_EQ(stateOf(FeatureIds::finderCut), FeatureState::running);
   EXPECT_EQ(stateOf(FeatureIds::rightClickFocus), FeatureState::disabled);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <memory>
+
+#include "core/MainLoop.h"
+
+class QObject;
+
+namespace mirlet {
+
+// The main loop on Qt's event loop. Create it on the GUI thread once the
+// application object exists; its timers are Qt timers on that thread.
+class QtMainLoop : public MainLoop {
+ public:
+  QtMainLoop();
+  ~QtMainLoop() override;
+  QtMainLoop(const QtMainLoop&) = delete;
+  QtMainLoop& operator=(const QtMainLoop&) = delete;
+
+  void post(Task task) override;
+  [[nodiscard]] TimerHandle postAfter(double seconds, Task task) override;
+  [[nodiscard]] TimerHandle scheduleRepeating(double interval, double tolerance,
+                                              Task task) override;
+  bool isMainThread() const override;
+
+ private:
+  TimerHandle makeTimer(double seconds, bool repeating, bool coarse, Task task);
+
+  // Parent of every timer: timers still alive when the loop goes die with it.
+  std::unique_ptr<QObject> context_;
+};
+
+}  // namespace mirlet

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+#include "platform/LoginState.h"
+
+namespace mirlet {
+
+// The login item as an XDG autostart entry ("app.mirlet.desktop" in the user's
+// autostart folder) that starts this executable with "--login-item".
+//
+// States: no executable to start is `unavailable`; no entry, or an entry the user
+// switched off (Hidden, or X-GNOME-Autostart-enabled=false), is `disabled`; an
+// entry that starts this executable is `enabled`; an entry that starts anything
+// else (a copy that moved) is `notFound`, and registering again repairs it.
+class XdgAutostart {
+ public:
+  static constexpr const char* kLoginItemArgument = "--login-item";
+
+  XdgAutostart(std::filesystem::path autostartFolder,
+               std::optional<std::filesystem::path> executable);
+
+  LoginState state() const;
+  // Both throw LoginItemError::refused when the entry cannot be written or removed.
+  void enable();
+  void disable();
+
+  const std::filesystem::path& entryPath() const { return entryPath_; }
+  const std::filesystem::path& folder() const { return folder_; }
+
+  // $XDG_CONFIG_HOME/autostart, or ~/.config/autostart.
+  static std::filesystem::path defaultFolder();
+
+ private:
+  std::filesystem::path folder_;
+  std::filesystem::path entryPath_;
+  std::optional<std::filesystem::path> executable_;
+};
+
+}  // namespace mirlet
