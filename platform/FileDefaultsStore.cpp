@@ -80,6 +80,7 @@ void FileDefaultsStore::set(const std::string& key, PropertyValue value) {
 }
 
 void FileDefaultsStore::remove(const std::string& key) {
+  if (!values_.object(key)) return;
   values_.remove(key);
   save();
 }

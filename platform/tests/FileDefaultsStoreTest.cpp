@@ -46,6 +46,12 @@ TEST_F(FileDefaultsStoreTest, ChangesSurviveARestart) {
   EXPECT_FALSE(store.object("gone"));
 }
 
+TEST_F(FileDefaultsStoreTest, RemovingAnAbsentKeyWritesNothing) {
+  FileDefaultsStore store(path());
+  store.remove("updateRelaunchFromBuild");
+  EXPECT_FALSE(fs::exists(path()));
+}
+
 TEST_F(FileDefaultsStoreTest, FileIsPrivateInAPrivateFolder) {
   FileDefaultsStore store(path());
   store.set("key", true);

@@ -1,0 +1,127 @@
+#include "app/ui/AppDelegate.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include "app/LaunchPolicy.h"
+#include "app/ui/AboutDialog.h"
+#include "app/ui/SettingsWindow.h"
+#include "app/ui/StatusMenuController.h"
+#include "platform/FeatureControls.h"
+
+namespace mirlet {
+
+AppDelegate::AppDelegate(DesktopHost host, const FeatureFactory& features, BundleInfo bundle)
+    : host_(host), bundle_(std::move(bundle)) {
+  model_ = std::make_unique<AppModel>(
+      AppModel::Services{host_.defaults, host_.environment, host_.mainLoop, host_.clock},
+      features);
+}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching(bool launchedAsLoginItem) {
+  // No updater exists on this platform: the update item and toggle stay disabled.
+  statusMenu_ = std::make_unique<StatusMenuController>(
+      updateSettings_.hasUpdater(), [this] { return runningClipboard(); },
+      [this](StatusMenuItem::Action action) { perform(action); });
+  statusMenu_->showStatusItem();
+
+  sessionSubscription_ = host_.sessionEvents.observe(
+      [this](const std::string& name) { model_->sessionChanged(name); });
+
+  if (LaunchPolicy::shouldOpenWindow(model_->preferences().hasCompletedOnboarding(),
+                                     launchedAsLoginItem, bundle_.build(), host_.defaults)) {
+    openWindow();
+  } else {
+    model_->systemSettings().refresh();
+    model_->publishFeatureStates();
+  }
+}
+
+void AppDelegate::applicationDidBecomeActive() { model_->applicationDidBecomeActive(); }
+
+void AppDelegate::applicationWillTerminate() {
+  model_->prepareForTermination();
+  sessionSubscription_.reset();
+  if (statusMenu_) statusMenu_->removeStatusItem();
+}
+
+void AppDelegate::openWindow() {
+  if (!window_) {
+    window_ = std::make_unique<SettingsWindow>(*model_, updateSettings_, bundle_);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+      QRect frame = window_->frameGeometry();
+      frame.moveCenter(screen->availableGeometry().center());
+      window_->move(frame.topLeft());
+    }
+  }
+  model_->systemSettings().refresh();
+  model_->publishFeatureStates();
+  window_->showNormal();
+  window_->raise();
+  window_->activateWindow();
+}
+
+void AppDelegate::openSettings() {
+  model_->page.set(AppModel::SettingsPage{});
+  openWindow();
+}
+
+void AppDelegate::about() {
+  if (!aboutDialog_) aboutDialog_ = std::make_unique<AboutDialog>(bundle_.info);
+  aboutDialog_->show();
+  aboutDialog_->raise();
+  aboutDialog_->activateWindow();
+}
+
+void AppDelegate::quit() { QCoreApplication::quit(); }
+
+void AppDelegate::openHistory() {
+  if (model_->onOpenHistory) model_->onOpenHistory();
+}
+
+void AppDelegate::toggleHistoryPause() {
+  if (auto* clipboard = model_->featureControl<ClipboardHistoryControl>(FeatureIds::clipboardHistory)) {
+    clipboard->setPaused(!clipboard->isPaused());
+  }
+}
+
+void AppDelegate::perform(StatusMenuItem::Action action) {
+  using Action = StatusMenuItem::Action;
+  switch (action) {
+    case Action::openWindow:
+      openWindow();
+      break;
+    case Action::openSettings:
+      openSettings();
+      break;
+    case Action::about:
+      about();
+      break;
+    case Action::checkForUpdates:
+      if (Updater* updater = updateSettings_.updater()) updater->checkForUpdates();
+      break;
+    case Action::quit:
+      quit();
+      break;
+    case Action::openHistory:
+      openHistory();
+      break;
+    case Action::toggleHistoryPause:
+      toggleHistoryPause();
+      break;
+    case Action::none:
+      break;
+  }
+}
+
+std::optional<StatusMenu::ClipboardState> AppDelegate::runningClipboard() const {
+  auto* clipboard = model_->featureControl<ClipboardHistoryControl>(FeatureIds::clipboardHistory);
+  if (!clipboard || model_->controller().state(FeatureIds::clipboardHistory) != FeatureState::running) {
+    return std::nullopt;
+  }
+  return StatusMenu::ClipboardState{clipboard->isPaused(), clipboard->hotKeyLabel()};
+}
+
+}  // namespace mirlet

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+#include <optional>
+
+#include "app/AppModel.h"
+#include "app/BundleInfo.h"
+#include "app/StatusMenu.h"
+#include "app/UpdateSettings.h"
+#include "platform/host/SessionEvents.h"
+
+namespace mirlet {
+
+class AboutDialog;
+class SettingsWindow;
+class StatusMenuController;
+
+// What the application is built over: the host's store, system, loop, clock and
+// session events, all borrowed for the life of the delegate.
+struct DesktopHost {
+  DefaultsStore& defaults;
+  SystemEnvironment& environment;
+  MainLoop& mainLoop;
+  Clock& clock;
+  SessionEvents& sessionEvents;
+};
+
+// The application's spine: builds the model, owns the status item and the
+// settings window, and carries the application's lifecycle to the model.
+class AppDelegate : public QObject {
+ public:
+  AppDelegate(DesktopHost host, const FeatureFactory& features, BundleInfo bundle);
+  ~AppDelegate() override;
+
+  // Installs the status item, observes the session and, as the launch policy
+  // decides, opens the window or only refreshes.
+  void applicationDidFinishLaunching(bool launchedAsLoginItem);
+  void applicationDidBecomeActive();
+  void applicationWillTerminate();
+
+  // Menu actions.
+  void openWindow();
+  void openSettings();
+  void about();
+  void quit();
+  void openHistory();
+  void toggleHistoryPause();
+
+  AppModel& model() { return *model_; }
+  SettingsWindow* window() const { return window_.get(); }
+  StatusMenuController* statusMenu() const { return statusMenu_.get(); }
+
+ private:
+  void perform(StatusMenuItem::Action action);
+  std::optional<StatusMenu::ClipboardState> runningClipboard() const;
+
+  DesktopHost host_;
+  BundleInfo bundle_;
+  UpdateSettings updateSettings_;
+  std::unique_ptr<AppModel> model_;
+  std::unique_ptr<StatusMenuController> statusMenu_;
+  std::unique_ptr<SettingsWindow> window_;
+  std::unique_ptr<AboutDialog> aboutDialog_;
+  Subscription sessionSubscription_;
+};
+
+}  // namespace mirlet

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QFrame>
+#include <vector>
+
+#include "app/AppModel.h"
+
+class QLabel;
+class QPushButton;
+class QCheckBox;
+class QVBoxLayout;
+
+namespace mirlet {
+
+class ToggleSwitch;
+
+// One feature on the features page: what it does, its switch, its state with the
+// action that state offers, and its own options.
+class FeatureRow : public QFrame {
+ public:
+  FeatureRow(AppModel& model, FeaturePresentation feature, QWidget* parent = nullptr);
+
+  const std::string& featureId() const { return feature_.id; }
+
+ private:
+  void addFinderKeyOptions(QVBoxLayout* layout);
+  void addFinderCutStatus(QVBoxLayout* layout);
+  void refreshState();
+  void refreshOptions();
+
+  AppModel& model_;
+  FeaturePresentation feature_;
+  ToggleSwitch* toggle_ = nullptr;
+  QLabel* status_ = nullptr;
+  QPushButton* grantButton_ = nullptr;
+  QPushButton* retryButton_ = nullptr;
+  std::vector<std::pair<FinderKey, QCheckBox*>> keyBoxes_;
+  QLabel* cutStatus_ = nullptr;
+  QPushButton* cancelCut_ = nullptr;
+  std::vector<Subscription> subscriptions_;
+};
+
+// The details text as rich text: paragraphs, each heading line in bold.
+QString detailsHtml(const std::string& details);
+
+}  // namespace mirlet

@@ -1,0 +1,82 @@
+#include "app/ui/FeaturesPage.h"
+
+#include <QScrollArea>
+#include <memory>
+#include <QVBoxLayout>
+
+#include "app/ui/FeatureRow.h"
+#include "app/ui/Widgets.h"
+
+namespace mirlet {
+
+using ui::label;
+using ui::text;
+using ui::TextStyle;
+
+FeaturesPage::FeaturesPage(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  auto* scroll = new QScrollArea;
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  outer->addWidget(scroll);
+
+  auto* content = new QWidget;
+  auto* layout = new QVBoxLayout(content);
+  layout->setContentsMargins(20, 16, 20, 16);
+  layout->setSpacing(12);
+  title_ = label({}, TextStyle::title);
+  layout->addWidget(title_);
+
+  permissionBanner_ = new QFrame;
+  permissionBanner_->setObjectName(QStringLiteral("permissionBanner"));
+  static_cast<QFrame*>(permissionBanner_)->setFrameShape(QFrame::StyledPanel);
+  auto* banner = new QVBoxLayout(permissionBanner_);
+  banner->addWidget(label(QStringLiteral("Falta un permiso"), TextStyle::heading));
+  banner->addWidget(
+      label(QStringLiteral("Hay utilidades activadas que esperan el permiso de Accesibilidad.")));
+  watchingText_ = label(QStringLiteral("Esperando el permiso. Actívalo en Ajustes del Sistema y "
+                                       "Mirlet lo detectará solo."),
+                        TextStyle::secondary);
+  banner->addWidget(watchingText_);
+  layout->addWidget(permissionBanner_);
+
+  changeFailed_ =
+      label(QStringLiteral("No pudimos cambiar esta opción. Sal de Mirlet y vuelve a abrirlo."));
+  changeFailed_->setObjectName(QStringLiteral("changeFailed"));
+  layout->addWidget(changeFailed_);
+
+  rows_ = new QVBoxLayout;
+  rows_->setSpacing(12);
+  layout->addLayout(rows_);
+  layout->addStretch(1);
+  scroll->setWidget(content);
+
+  auto refresh = [this](const auto&) { refreshBanners(); };
+  subscriptions_.push_back(model_.featureStates.subscribe(refresh));
+  subscriptions_.push_back(model_.featureChangeFailed.subscribe(refresh));
+  subscriptions_.push_back(model_.systemSettings().isWatchingAccessibility.subscribe(refresh));
+  rebuild();
+}
+
+void FeaturesPage::rebuild() {
+  while (auto item = std::unique_ptr<QLayoutItem>(rows_->takeAt(0))) {
+    std::unique_ptr<QWidget> row(item->widget());
+  }
+  title_->setText(text(model_.pageTitle()));
+  const auto features = model_.visibleFeatures();
+  if (features.empty()) {
+    rows_->addWidget(label(QStringLiteral("No hay utilidades disponibles en esta categoría."),
+                           TextStyle::secondary));
+  }
+  for (const auto& feature : features) rows_->addWidget(new FeatureRow(model_, feature));
+  refreshBanners();
+}
+
+void FeaturesPage::refreshBanners() {
+  permissionBanner_->setVisible(model_.hasFeatureAwaitingPermission());
+  watchingText_->setVisible(model_.systemSettings().isWatchingAccessibility.get());
+  changeFailed_->setVisible(model_.featureChangeFailed.get());
+}
+
+}  // namespace mirlet

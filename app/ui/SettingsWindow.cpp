@@ -1,0 +1,84 @@
+#include "app/ui/SettingsWindow.h"
+
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QStackedLayout>
+#include <QStackedWidget>
+
+#include "app/ui/FeaturesPage.h"
+#include "app/ui/SettingsPage.h"
+#include "app/ui/WelcomeView.h"
+#include "app/ui/Widgets.h"
+
+namespace mirlet {
+
+SettingsWindow::SettingsWindow(AppModel& model, UpdateSettings& updates, const BundleInfo& bundle,
+                               QWidget* parent)
+    : QWidget(parent, Qt::Window), model_(model) {
+  setWindowTitle(QStringLiteral("Mirlet"));
+  resize(kSize);
+  setMinimumSize(kMinimumSize);
+
+  flow_ = new QStackedLayout(this);
+  flow_->addWidget(new WelcomeView(model_));
+  flow_->addWidget(mainView(updates, bundle));
+  auto showFlow = [this](AppModel::WelcomeStep step) {
+    flow_->setCurrentIndex(step == AppModel::WelcomeStep::completed ? 1 : 0);
+  };
+  subscriptions_.push_back(model_.welcomeStep.subscribe(showFlow));
+  subscriptions_.push_back(model_.page.subscribe([this](const auto& page) { showPage(page); }));
+  showFlow(model_.welcomeStep.get());
+  showPage(model_.page.get());
+}
+
+QWidget* SettingsWindow::mainView(UpdateSettings& updates, const BundleInfo& bundle) {
+  auto* view = new QWidget;
+  auto* layout = new QHBoxLayout(view);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  sidebar_ = new QListWidget;
+  sidebar_->setObjectName(QStringLiteral("sidebar"));
+  sidebar_->setFixedWidth(200);
+  sidebar_->setFrameShape(QFrame::NoFrame);
+  sidebar_->setStyleSheet(QStringLiteral("QListWidget#sidebar::item { padding: 6px 10px; }"));
+  sidebar_->addItem(QStringLiteral("Todas las utilidades"));
+  sidebarPages_.push_back(AppModel::FeaturesPage{});
+  for (const auto& category : model_.categories()) {
+    sidebar_->addItem(ui::text(category.title));
+    sidebarPages_.push_back(AppModel::CategoryPage{category.id});
+  }
+  sidebar_->addItem(QStringLiteral("Ajustes"));
+  sidebarPages_.push_back(AppModel::SettingsPage{});
+  connect(sidebar_, &QListWidget::currentRowChanged, this, [this](int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= sidebarPages_.size()) return;
+    if (!(sidebarPages_[static_cast<std::size_t>(row)] == model_.page.get())) {
+      model_.page.set(sidebarPages_[static_cast<std::size_t>(row)]);
+    }
+  });
+  layout->addWidget(sidebar_);
+
+  pages_ = new QStackedWidget;
+  featuresPage_ = new FeaturesPage(model_);
+  settingsPage_ = new SettingsPage(model_, updates, bundle);
+  pages_->addWidget(featuresPage_);
+  pages_->addWidget(settingsPage_);
+  layout->addWidget(pages_, 1);
+  return view;
+}
+
+void SettingsWindow::showPage(const AppModel::Page& page) {
+  auto row = std::find(sidebarPages_.begin(), sidebarPages_.end(), page);
+  if (row != sidebarPages_.end()) {
+    const QSignalBlocker blocker(sidebar_);
+    sidebar_->setCurrentRow(static_cast<int>(row - sidebarPages_.begin()));
+  }
+  if (std::holds_alternative<AppModel::SettingsPage>(page)) {
+    pages_->setCurrentWidget(settingsPage_);
+  } else {
+    featuresPage_->rebuild();
+    pages_->setCurrentWidget(featuresPage_);
+  }
+}
+
+}  // namespace mirlet

@@ -1,0 +1,61 @@
+// The process entry: a tray (menu-bar) utility without a window of its own until
+// the user opens one.
+
+#include <QApplication>
+#include <QTimer>
+#include <filesystem>
+#include <optional>
+
+#include "app/BundleInfo.h"
+#include "app/ui/AppDelegate.h"
+#include "app/ui/DesktopFeatures.h"
+#include "platform/FileDefaultsStore.h"
+#include "platform/host/SystemClock.h"
+#include "platform/x11/DBusSingleInstance.h"
+#include "platform/x11/LogindSessionEvents.h"
+#include "platform/x11/QtMainLoop.h"
+#include "platform/x11/X11SystemEnvironment.h"
+
+namespace {
+
+std::optional<std::filesystem::path> executablePath() {
+  std::error_code error;
+  auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return std::nullopt;
+  return path;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Mirlet"));
+  QApplication::setDesktopFileName(QStringLiteral("app.mirlet"));
+  QApplication::setQuitOnLastWindowClosed(false);
+  const bool launchedAsLoginItem =
+      QApplication::arguments().contains(QString::fromLatin1(mirlet::XdgAutostart::kLoginItemArgument));
+
+  mirlet::DBusSingleInstance instance;
+  if (!instance.claim()) return 0;
+
+  mirlet::FileDefaultsStore defaults(mirlet::FileDefaultsStore::defaultPath());
+  mirlet::X11SystemEnvironment environment(
+      mirlet::XdgAutostart(mirlet::XdgAutostart::defaultFolder(), executablePath()));
+  mirlet::QtMainLoop mainLoop;
+  mirlet::SystemClock clock;
+  mirlet::LogindSessionEvents sessionEvents;
+
+  mirlet::AppDelegate delegate({defaults, environment, mainLoop, clock, sessionEvents},
+                               mirlet::makeDesktopFeatures, mirlet::BundleInfo::current());
+  instance.onReopen = [&delegate] { delegate.openWindow(); };
+  QObject::connect(&application, &QCoreApplication::aboutToQuit,
+                   [&delegate] { delegate.applicationWillTerminate(); });
+  QObject::connect(&application, &QGuiApplication::applicationStateChanged,
+                   [&delegate](Qt::ApplicationState state) {
+                     if (state == Qt::ApplicationActive) delegate.applicationDidBecomeActive();
+                   });
+  QTimer::singleShot(0, &application, [&delegate, launchedAsLoginItem] {
+    delegate.applicationDidFinishLaunching(launchedAsLoginItem);
+  });
+  return QApplication::exec();
+}
