@@ -9,8 +9,7 @@
 namespace mirlet {
 namespace {
 
-constexpr std::array<FinderKey, 3> kFinderKeys{FinderKey::enter, FinderKey::f2,
-                                               FinderKey::delete_};
+constexpr std::array<FinderKey, 3> kFinderKeys{FinderKey::enter, FinderKey::f2, FinderKey::delete_};
 
 std::string optionName(FinderKey key) {
   switch (key) {

@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "FinderKeys/FinderKey.h"
 #include "app/EventRelay.h"
 #include "app/FeatureCatalog.h"
 #include "core/Clock.h"
@@ -17,7 +18,6 @@
 #include "core/Preferences.h"
 #include "core/Signal.h"
 #include "platform/FinderCutActivity.h"
-#include "FinderKeys/FinderKey.h"
 #include "platform/MacSystemSettings.h"
 
 namespace mirlet {

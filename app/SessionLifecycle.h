@@ -15,10 +15,12 @@ namespace SessionLifecycle {
 enum class Action { suspend, resume };
 
 // The notifications observed, in order.
-inline const std::array<std::string, 6> notifications{
-    SessionNotification::willSleep,      SessionNotification::screensDidSleep,
-    SessionNotification::sessionDidResignActive, SessionNotification::didWake,
-    SessionNotification::screensDidWake, SessionNotification::sessionDidBecomeActive};
+inline const std::array<std::string, 6> notifications{SessionNotification::willSleep,
+                                                      SessionNotification::screensDidSleep,
+                                                      SessionNotification::sessionDidResignActive,
+                                                      SessionNotification::didWake,
+                                                      SessionNotification::screensDidWake,
+                                                      SessionNotification::sessionDidBecomeActive};
 
 // Nothing for any other name.
 std::optional<Action> action(const std::string& notificationName);

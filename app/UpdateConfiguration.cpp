@@ -62,14 +62,15 @@ bool isPublicHostName(std::string_view host) {
   }
   return std::all_of(labels.begin(), labels.end() - 1, [](std::string_view label) {
     return !label.empty() && label.size() <= 63 && isLowerAlnum(label.front()) &&
-           isLowerAlnum(label.back()) &&
-           std::all_of(label.begin(), label.end(), [](char c) { return isLowerAlnum(c) || c == '-'; });
+           isLowerAlnum(label.back()) && std::all_of(label.begin(), label.end(), [](char c) {
+             return isLowerAlnum(c) || c == '-';
+           });
   });
 }
 
 bool hasReservedSuffix(std::string_view host) {
   constexpr std::array<std::string_view, 5> kSuffixes{".local", ".localhost", ".internal",
-                                                       ".invalid", ".test"};
+                                                      ".invalid", ".test"};
   return std::any_of(kSuffixes.begin(), kSuffixes.end(),
                      [&](std::string_view suffix) { return host.ends_with(suffix); });
 }

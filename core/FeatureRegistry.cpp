@@ -10,10 +10,10 @@ namespace {
 bool isBlank(std::string_view text) {
   // White space and line breaks, ASCII and the common Unicode ones.
   constexpr std::string_view kAsciiSpace = " \t\n\v\f\r";
-  constexpr std::string_view kUnicodeSpace[] = {
-      "\u0085", "\u00A0", "\u1680", "\u2000", "\u2001", "\u2002", "\u2003", "\u2004",
-      "\u2005", "\u2006", "\u2007", "\u2008", "\u2009", "\u200A", "\u2028", "\u2029",
-      "\u202F", "\u205F", "\u3000"};
+  constexpr std::string_view kUnicodeSpace[] = {"\u0085", "\u00A0", "\u1680", "\u2000", "\u2001",
+                                                "\u2002", "\u2003", "\u2004", "\u2005", "\u2006",
+                                                "\u2007", "\u2008", "\u2009", "\u200A", "\u2028",
+                                                "\u2029", "\u202F", "\u205F", "\u3000"};
   while (!text.empty()) {
     if (kAsciiSpace.find(text.front()) != std::string_view::npos) {
       text.remove_prefix(1);

@@ -26,8 +26,7 @@ bool Preferences::isOptionEnabled(const std::string& option, const std::string& 
   return defaults_.boolean(featureKey(id, option + ".enabled")).value_or(true);
 }
 
-void Preferences::setOptionEnabled(bool enabled, const std::string& option,
-                                   const std::string& id) {
+void Preferences::setOptionEnabled(bool enabled, const std::string& option, const std::string& id) {
   defaults_.set(featureKey(id, option + ".enabled"), enabled);
 }
 

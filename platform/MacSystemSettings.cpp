@@ -2,8 +2,7 @@
 
 namespace mirlet {
 
-MacSystemSettings::MacSystemSettings(Preferences& preferences,
-                                     FeatureController& featureController,
+MacSystemSettings::MacSystemSettings(Preferences& preferences, FeatureController& featureController,
                                      SystemEnvironment& environment, MainLoop& mainLoop)
     : preferences_(preferences),
       featureController_(featureController),
@@ -40,8 +39,8 @@ void MacSystemSettings::watchForAccessibility(int limit) {
   isWatchingAccessibility.set(limit > 0);
   if (isWatchingAccessibility.get() && !watchTimer_) {
     // The timer is owned here, so it never ticks after the settings are gone.
-    watchTimer_ = mainLoop_.scheduleRepeating(kWatchInterval, 0.1,
-                                              [this] { checkAccessibilityWatch(); });
+    watchTimer_ =
+        mainLoop_.scheduleRepeating(kWatchInterval, 0.1, [this] { checkAccessibilityWatch(); });
   }
 }
 

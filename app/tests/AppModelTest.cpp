@@ -158,10 +158,11 @@ TEST_F(AppModelTest, CatalogFollowsTheRegistryAndPagesFilterIt) {
 TEST_F(AppModelTest, RepeatedCatalogIdIsAProgrammingError) {
   auto catalog = standardCatalog();
   catalog.push_back(catalog.front());
-  EXPECT_THROW(AppModel(AppModel::Services{store_, environment_, scheduler_, scheduler_},
-                        [this](const FeatureSinks& sinks, Preferences&) { return makeFeatures(sinks); },
-                        catalog),
-               std::logic_error);
+  EXPECT_THROW(
+      AppModel(
+          AppModel::Services{store_, environment_, scheduler_, scheduler_},
+          [this](const FeatureSinks& sinks, Preferences&) { return makeFeatures(sinks); }, catalog),
+      std::logic_error);
 }
 
 TEST_F(AppModelTest, SwitchingAFeatureRefreshesFirstThenPublishes) {

@@ -27,15 +27,15 @@ TEST_P(LaunchPolicyTest, DecidesAndAlwaysConsumesTheMarker) {
 
 INSTANTIATE_TEST_SUITE_P(
     Launches, LaunchPolicyTest,
-    ::testing::Values(
-        LaunchCase{"FirstLaunch", false, false, std::nullopt, "42", true},
-        LaunchCase{"FirstLaunchAtLogin", false, true, std::nullopt, "42", true},
-        LaunchCase{"FirstLaunchAfterUpdate", false, false, "41", "42", true},
-        LaunchCase{"AtLogin", true, true, std::nullopt, "42", false},
-        LaunchCase{"ByTheUser", true, false, std::nullopt, "42", true},
-        LaunchCase{"RelaunchedIntoANewBuild", true, false, "41", "42", false},
-        LaunchCase{"RelaunchedIntoTheSameBuild", true, false, "42", "42", true},
-        LaunchCase{"RelaunchedWithUnknownBuild", true, false, "41", std::nullopt, true}),
+    ::testing::Values(LaunchCase{"FirstLaunch", false, false, std::nullopt, "42", true},
+                      LaunchCase{"FirstLaunchAtLogin", false, true, std::nullopt, "42", true},
+                      LaunchCase{"FirstLaunchAfterUpdate", false, false, "41", "42", true},
+                      LaunchCase{"AtLogin", true, true, std::nullopt, "42", false},
+                      LaunchCase{"ByTheUser", true, false, std::nullopt, "42", true},
+                      LaunchCase{"RelaunchedIntoANewBuild", true, false, "41", "42", false},
+                      LaunchCase{"RelaunchedIntoTheSameBuild", true, false, "42", "42", true},
+                      LaunchCase{"RelaunchedWithUnknownBuild", true, false, "41", std::nullopt,
+                                 true}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST(LaunchPolicyMarkerTest, MarkerOfTheWrongTypeIsRemovedAndIgnored) {

@@ -58,8 +58,8 @@ TEST(StatusMenuTest, StoppedClipboardRemovesItsItems) {
 TEST(StatusMenuTest, ShortMenuTakesTheItemsAtItsEnd) {
   std::vector<StatusMenuItem> items{{"Solo", Action::quit, "", true, 0}};
   StatusMenu::updateClipboardItems(items, StatusMenu::ClipboardState{});
-  EXPECT_EQ(titles(items), (std::vector<std::string>{"Solo", "Abrir historial",
-                                                     "Pausar historial", "---"}));
+  EXPECT_EQ(titles(items),
+            (std::vector<std::string>{"Solo", "Abrir historial", "Pausar historial", "---"}));
 }
 
 }  // namespace

@@ -25,39 +25,37 @@ TEST(UpdateConfigurationTest, RejectsTheWrongBundleOrAMissingValue) {
   EXPECT_FALSE(enabledWith("https://example.com/f", kKey, "app.mirlet.dev"));
   EXPECT_FALSE(enabledWith("https://example.com/f", kKey, "App.Mirlet"));
   EXPECT_FALSE(UpdateConfiguration::isEnabled("app.mirlet", {}));
-  EXPECT_FALSE(UpdateConfiguration::isEnabled("app.mirlet", {{"SUFeedURL", "https://example.com/f"}}));
-  EXPECT_FALSE(UpdateConfiguration::isEnabled(
-      "app.mirlet", {{"SUFeedURL", 1}, {"SUPublicEDKey", kKey}}));
+  EXPECT_FALSE(
+      UpdateConfiguration::isEnabled("app.mirlet", {{"SUFeedURL", "https://example.com/f"}}));
+  EXPECT_FALSE(
+      UpdateConfiguration::isEnabled("app.mirlet", {{"SUFeedURL", 1}, {"SUPublicEDKey", kKey}}));
 }
 
 class RejectedFeedTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(RejectedFeedTest, HasNoUpdater) { EXPECT_FALSE(enabledWith(GetParam())); }
 
-INSTANTIATE_TEST_SUITE_P(Feeds, RejectedFeedTest,
-                         ::testing::Values(
-                             // scheme, credentials, query and fragment
-                             "http://example.com/f", "ftp://example.com/f", "//example.com/f",
-                             "https://user@example.com/f", "https://user:pw@example.com/f",
-                             "https://example.com/f?", "https://example.com/f?a=1",
-                             "https://example.com/f#", "https://example.com/f#top",
-                             // white space, control characters and backslashes
-                             "https://example.com/a b", "https://example.com/f\n",
-                             " https://example.com/f", "https://example.com/\x01",
-                             "https://example.com\\f",
-                             // hosts
-                             "https://localhost/f", "https://192.168.1.1/f", "https://[::1]/f",
-                             "https://example.c0m/f", "https://example.c/f",
-                             "https://-example.com/f", "https://example-.com/f",
-                             "https://a..com/f", "https://example.com./f",
-                             "https://printer.local/f", "https://a.LOCALHOST/f",
-                             "https://svc.internal/f", "https://x.invalid/f", "https://x.Test/f",
-                             "https:///f", "https://münchen.de/f",
-                             // ports
-                             "https://example.com:0/f", "https://example.com:65536/f",
-                             "https://example.com:99999999999999999999/f",
-                             // not a URL
-                             "", "https://exa mple.com", "https://example.com:port/f"));
+INSTANTIATE_TEST_SUITE_P(
+    Feeds, RejectedFeedTest,
+    ::testing::Values(
+        // scheme, credentials, query and fragment
+        "http://example.com/f", "ftp://example.com/f", "//example.com/f",
+        "https://user@example.com/f", "https://user:pw@example.com/f", "https://example.com/f?",
+        "https://example.com/f?a=1", "https://example.com/f#", "https://example.com/f#top",
+        // white space, control characters and backslashes
+        "https://example.com/a b", "https://example.com/f\n", " https://example.com/f",
+        "https://example.com/\x01", "https://example.com\\f",
+        // hosts
+        "https://localhost/f", "https://192.168.1.1/f", "https://[::1]/f", "https://example.c0m/f",
+        "https://example.c/f", "https://-example.com/f", "https://example-.com/f",
+        "https://a..com/f", "https://example.com./f", "https://printer.local/f",
+        "https://a.LOCALHOST/f", "https://svc.internal/f", "https://x.invalid/f",
+        "https://x.Test/f", "https:///f", "https://münchen.de/f",
+        // ports
+        "https://example.com:0/f", "https://example.com:65536/f",
+        "https://example.com:99999999999999999999/f",
+        // not a URL
+        "", "https://exa mple.com", "https://example.com:port/f"));
 
 TEST(UpdateConfigurationTest, HostLabelLimits) {
   const std::string label63(63, 'a');
@@ -67,13 +65,17 @@ TEST(UpdateConfigurationTest, HostLabelLimits) {
 }
 
 TEST(UpdateConfigurationTest, OnlyTheCanonicalKeyPasses) {
-  EXPECT_FALSE(enabledWith("https://example.com/f", kKey.substr(0, 43)));          // no "="
+  EXPECT_FALSE(enabledWith("https://example.com/f", kKey.substr(0, 43)));  // no "="
   EXPECT_FALSE(enabledWith("https://example.com/f", kKey.substr(0, 20) + "\n" + kKey.substr(21)));
-  EXPECT_FALSE(enabledWith("https://example.com/f", "AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHg=="));  // 31 bytes
-  EXPECT_FALSE(enabledWith("https://example.com/f", "AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh8gIQ=="));  // 34
+  EXPECT_FALSE(enabledWith("https://example.com/f",
+                           "AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHg=="));  // 31 bytes
+  EXPECT_FALSE(enabledWith("https://example.com/f",
+                           "AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh8gIQ=="));  // 34
   // Non-zero unused bits in the last character: decodes, but re-encodes differently.
-  EXPECT_FALSE(enabledWith("https://example.com/f", "AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh9="));
-  EXPECT_FALSE(enabledWith("https://example.com/f", "AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh*="));
+  EXPECT_FALSE(
+      enabledWith("https://example.com/f", "AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh9="));
+  EXPECT_FALSE(
+      enabledWith("https://example.com/f", "AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh*="));
 }
 
 }  // namespace

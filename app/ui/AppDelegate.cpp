@@ -14,8 +14,7 @@ namespace mirlet {
 AppDelegate::AppDelegate(DesktopHost host, const FeatureFactory& features, BundleInfo bundle)
     : host_(host), bundle_(std::move(bundle)) {
   model_ = std::make_unique<AppModel>(
-      AppModel::Services{host_.defaults, host_.environment, host_.mainLoop, host_.clock},
-      features);
+      AppModel::Services{host_.defaults, host_.environment, host_.mainLoop, host_.clock}, features);
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -82,7 +81,8 @@ void AppDelegate::openHistory() {
 }
 
 void AppDelegate::toggleHistoryPause() {
-  if (auto* clipboard = model_->featureControl<ClipboardHistoryControl>(FeatureIds::clipboardHistory)) {
+  if (auto* clipboard =
+          model_->featureControl<ClipboardHistoryControl>(FeatureIds::clipboardHistory)) {
     clipboard->setPaused(!clipboard->isPaused());
   }
 }
@@ -118,7 +118,8 @@ void AppDelegate::perform(StatusMenuItem::Action action) {
 
 std::optional<StatusMenu::ClipboardState> AppDelegate::runningClipboard() const {
   auto* clipboard = model_->featureControl<ClipboardHistoryControl>(FeatureIds::clipboardHistory);
-  if (!clipboard || model_->controller().state(FeatureIds::clipboardHistory) != FeatureState::running) {
+  if (!clipboard ||
+      model_->controller().state(FeatureIds::clipboardHistory) != FeatureState::running) {
     return std::nullopt;
   }
   return StatusMenu::ClipboardState{clipboard->isPaused(), clipboard->hotKeyLabel()};

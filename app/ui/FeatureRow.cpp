@@ -141,9 +141,10 @@ void FeatureRow::refreshOptions() {
   for (auto& [key, box] : keyBoxes_) box->setChecked(model_.finderKeys.get().contains(key));
   if (cutStatus_) {
     const FinderCutActivity activity = model_.finderCutActivity.get();
-    cutStatus_->setText(activity == FinderCutActivity::preparing ? QStringLiteral("Preparando movimiento…")
-                        : activity == FinderCutActivity::ready   ? QStringLiteral("Movimiento preparado")
-                                                                 : QString());
+    cutStatus_->setText(
+        activity == FinderCutActivity::preparing ? QStringLiteral("Preparando movimiento…")
+        : activity == FinderCutActivity::ready   ? QStringLiteral("Movimiento preparado")
+                                                 : QString());
     cutStatus_->setVisible(activity != FinderCutActivity::idle);
     cancelCut_->setVisible(activity != FinderCutActivity::idle);
   }

@@ -1,8 +1,8 @@
 #include "app/ui/FeaturesPage.h"
 
 #include <QScrollArea>
-#include <memory>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "app/ui/FeatureRow.h"
 #include "app/ui/Widgets.h"
@@ -52,7 +52,9 @@ FeaturesPage::FeaturesPage(AppModel& model, QWidget* parent) : QWidget(parent), 
   layout->addStretch(1);
   scroll->setWidget(content);
 
-  auto refresh = [this](const auto&) { refreshBanners(); };
+  auto refresh = [this](const auto&) {
+    refreshBanners();
+  };
   subscriptions_.push_back(model_.featureStates.subscribe(refresh));
   subscriptions_.push_back(model_.featureChangeFailed.subscribe(refresh));
   subscriptions_.push_back(model_.systemSettings().isWatchingAccessibility.subscribe(refresh));

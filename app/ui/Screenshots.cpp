@@ -66,7 +66,11 @@ int main(int argc, char* argv[]) {
   ok &= save(window, folder, "settings.png");
 
   StatusMenuController statusMenu(
-      false, [] { return StatusMenu::ClipboardState{false, "⌃⌥V"}; }, [](auto) {});
+      false,
+      [] {
+        return StatusMenu::ClipboardState{false, "⌃⌥V"};
+      },
+      [](auto) {});
   statusMenu.refreshItems();
   statusMenu.menu()->adjustSize();
   ok &= save(*statusMenu.menu(), folder, "status-menu.png");

@@ -64,7 +64,9 @@ SettingsPage::SettingsPage(AppModel& model, UpdateSettings& updates, const Bundl
   scroll->setWidget(content);
 
   MacSystemSettings& settings = model_.systemSettings();
-  auto onChange = [this](const auto&) { refresh(); };
+  auto onChange = [this](const auto&) {
+    refresh();
+  };
   subscriptions_.push_back(settings.loginState.subscribe(onChange));
   subscriptions_.push_back(settings.error.subscribe(onChange));
   subscriptions_.push_back(settings.accessibility.subscribe(onChange));
@@ -188,10 +190,11 @@ void SettingsPage::refresh() {
   checkTime_->setVisible(check.has_value());
   if (check) {
     checkResult_->setText(text(AppTexts::permissionCheckResult(check->permission)));
-    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            check->checkedAt.time_since_epoch())
-                            .count();
-    const QString time = QDateTime::fromMSecsSinceEpoch(millis).toString(QStringLiteral("HH:mm:ss"));
+    const auto millis =
+        std::chrono::duration_cast<std::chrono::milliseconds>(check->checkedAt.time_since_epoch())
+            .count();
+    const QString time =
+        QDateTime::fromMSecsSinceEpoch(millis).toString(QStringLiteral("HH:mm:ss"));
     checkTime_->setText(QStringLiteral("Última comprobación: ") + time);
   }
 }

@@ -32,8 +32,8 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("Mirlet"));
   QApplication::setDesktopFileName(QStringLiteral("app.mirlet"));
   QApplication::setQuitOnLastWindowClosed(false);
-  const bool launchedAsLoginItem =
-      QApplication::arguments().contains(QString::fromLatin1(mirlet::XdgAutostart::kLoginItemArgument));
+  const bool launchedAsLoginItem = QApplication::arguments().contains(
+      QString::fromLatin1(mirlet::XdgAutostart::kLoginItemArgument));
 
   mirlet::DBusSingleInstance instance;
   if (!instance.claim()) return 0;
@@ -47,7 +47,9 @@ int main(int argc, char* argv[]) {
 
   mirlet::AppDelegate delegate({defaults, environment, mainLoop, clock, sessionEvents},
                                mirlet::makeDesktopFeatures, mirlet::BundleInfo::current());
-  instance.onReopen = [&delegate] { delegate.openWindow(); };
+  instance.onReopen = [&delegate] {
+    delegate.openWindow();
+  };
   QObject::connect(&application, &QCoreApplication::aboutToQuit,
                    [&delegate] { delegate.applicationWillTerminate(); });
   QObject::connect(&application, &QGuiApplication::applicationStateChanged,

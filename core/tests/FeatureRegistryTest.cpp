@@ -10,7 +10,8 @@ namespace {
 FeatureRegistry::Features featuresWithIds(std::initializer_list<const char*> ids) {
   FeatureRegistry::Features features;
   for (const char* id : ids) {
-    features.push_back(std::make_shared<testing::FakeFeature>(FeatureDescriptor{id, id, "", false}));
+    features.push_back(
+        std::make_shared<testing::FakeFeature>(FeatureDescriptor{id, id, "", false}));
   }
   return features;
 }

@@ -11,7 +11,8 @@ namespace {
 TEST(SignalTest, SlotsRunInConnectionOrderUntilTheirSubscriptionEnds) {
   Signal<int> signal;
   std::vector<std::string> calls;
-  Subscription first = signal.connect([&](int v) { calls.push_back("first " + std::to_string(v)); });
+  Subscription first =
+      signal.connect([&](int v) { calls.push_back("first " + std::to_string(v)); });
   std::optional<Subscription> second =
       signal.connect([&](int v) { calls.push_back("second " + std::to_string(v)); });
   signal.emit(1);

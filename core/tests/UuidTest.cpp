@@ -29,12 +29,10 @@ TEST(UuidTest, ParseRoundTripsAndAcceptsLowerCase) {
 }
 
 TEST(UuidTest, ParseRejectsAnythingElse) {
-  for (const char* text : {"", "E621E1F8C36C495A93FC0C247A3E6E5F",
-                           "E621E1F8-C36C-495A-93FC-0C247A3E6E5",
-                           "E621E1F8-C36C-495A-93FC-0C247A3E6E5FF",
-                           "E621E1F8-C36C-495A-93FC_0C247A3E6E5F",
-                           "G621E1F8-C36C-495A-93FC-0C247A3E6E5F",
-                           "{E621E1F8-C36C-495A-93FC-0C247A3E6E5}"}) {
+  for (const char* text :
+       {"", "E621E1F8C36C495A93FC0C247A3E6E5F", "E621E1F8-C36C-495A-93FC-0C247A3E6E5",
+        "E621E1F8-C36C-495A-93FC-0C247A3E6E5FF", "E621E1F8-C36C-495A-93FC_0C247A3E6E5F",
+        "G621E1F8-C36C-495A-93FC-0C247A3E6E5F", "{E621E1F8-C36C-495A-93FC-0C247A3E6E5}"}) {
     EXPECT_EQ(Uuid::parse(text), std::nullopt) << text;
   }
 }

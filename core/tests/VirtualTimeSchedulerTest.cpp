@@ -12,7 +12,9 @@ class VirtualTimeSchedulerTest : public ::testing::Test {
   VirtualTimeScheduler scheduler_;
   std::vector<std::string> log_;
   auto record(std::string entry) {
-    return [this, entry] { log_.push_back(entry); };
+    return [this, entry] {
+      log_.push_back(entry);
+    };
   }
 };
 

@@ -7,8 +7,7 @@ namespace mirlet {
 Date SystemClock::now() const { return std::chrono::system_clock::now(); }
 
 double SystemClock::uptime() const {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 void SystemClock::sleep(double seconds) {

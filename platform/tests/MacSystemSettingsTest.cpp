@@ -19,9 +19,11 @@ class MacSystemSettingsTest : public ::testing::Test {
 
   MacSystemSettings& settings() {
     if (!settings_) {
-      settings_ = std::make_unique<MacSystemSettings>(preferences_, controller_, environment_,
-                                                      scheduler_);
-      settings_->onAccessibilityGranted = [this] { ++grantedCallbacks_; };
+      settings_ =
+          std::make_unique<MacSystemSettings>(preferences_, controller_, environment_, scheduler_);
+      settings_->onAccessibilityGranted = [this] {
+        ++grantedCallbacks_;
+      };
     }
     return *settings_;
   }
@@ -154,16 +156,31 @@ TEST_P(LoginChangeTest, CallsThePlatformOnlyWhenNeeded) {
 INSTANTIATE_TEST_SUITE_P(
     States, LoginChangeTest,
     ::testing::Values(
-        LoginCase{"EnableFromDisabled", LoginState::disabled, true, {Call::registerLogin},
+        LoginCase{"EnableFromDisabled",
+                  LoginState::disabled,
+                  true,
+                  {Call::registerLogin},
                   LoginState::enabled},
-        LoginCase{"EnableFromNotFound", LoginState::notFound, true, {Call::registerLogin},
+        LoginCase{"EnableFromNotFound",
+                  LoginState::notFound,
+                  true,
+                  {Call::registerLogin},
                   LoginState::enabled},
         LoginCase{"EnableWhileEnabled", LoginState::enabled, true, {}, LoginState::enabled},
-        LoginCase{"EnableWhileAwaitingApproval", LoginState::requiresApproval, true, {},
+        LoginCase{"EnableWhileAwaitingApproval",
+                  LoginState::requiresApproval,
+                  true,
+                  {},
                   LoginState::requiresApproval},
-        LoginCase{"DisableWhileAwaitingApproval", LoginState::requiresApproval, false,
-                  {Call::unregisterLogin}, LoginState::disabled},
-        LoginCase{"DisableFromEnabled", LoginState::enabled, false, {Call::unregisterLogin},
+        LoginCase{"DisableWhileAwaitingApproval",
+                  LoginState::requiresApproval,
+                  false,
+                  {Call::unregisterLogin},
+                  LoginState::disabled},
+        LoginCase{"DisableFromEnabled",
+                  LoginState::enabled,
+                  false,
+                  {Call::unregisterLogin},
                   LoginState::disabled},
         LoginCase{"DisableWhileDisabled", LoginState::disabled, false, {}, LoginState::disabled}),
     [](const auto& param) { return std::string(param.param.name); });

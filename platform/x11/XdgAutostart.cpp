@@ -101,19 +101,21 @@ LoginState XdgAutostart::state() const {
     return LoginState::disabled;
   }
   return firstExecArgument(keys["Exec"]) == executable_->string() ? LoginState::enabled
-                                                                   : LoginState::notFound;
+                                                                  : LoginState::notFound;
 }
 
 void XdgAutostart::enable() {
   if (!executable_) throw LoginItemError::refused;
-  const std::string entry = "[Desktop Entry]\n"
-                            "Type=Application\n"
-                            "Name=Mirlet\n"
-                            "Exec=" + quotedExecArgument(executable_->string()) + " " +
-                            kLoginItemArgument + "\n"
-                            "Terminal=false\n"
-                            "NoDisplay=true\n"
-                            "X-GNOME-Autostart-enabled=true\n";
+  const std::string entry =
+      "[Desktop Entry]\n"
+      "Type=Application\n"
+      "Name=Mirlet\n"
+      "Exec=" +
+      quotedExecArgument(executable_->string()) + " " + kLoginItemArgument +
+      "\n"
+      "Terminal=false\n"
+      "NoDisplay=true\n"
+      "X-GNOME-Autostart-enabled=true\n";
   try {
     AtomicFile::write(entryPath_, entry);
   } catch (AtomicFileError) {

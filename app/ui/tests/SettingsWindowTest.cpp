@@ -44,7 +44,8 @@ class SettingsWindowTest : public ::testing::Test {
 
   testing::FakeDesktop desktop_;
   UpdateSettings updates_;
-  BundleInfo bundle_{"app.mirlet", {{"CFBundleShortVersionString", "1.2"}, {"CFBundleVersion", "45"}}};
+  BundleInfo bundle_{"app.mirlet",
+                     {{"CFBundleShortVersionString", "1.2"}, {"CFBundleVersion", "45"}}};
   std::unique_ptr<AppModel> model_;
   std::unique_ptr<SettingsWindow> window_;
 };
@@ -60,8 +61,9 @@ TEST_F(SettingsWindowTest, WelcomeFlowStepsForwardAndBack) {
   EXPECT_THAT(visibleTexts(&window()), Contains("Pequeños ajustes. Un Mac más cómodo."));
   click("Empezar");
   EXPECT_THAT(visibleTexts(&window()), Contains("Elige tus mirlets"));
-  EXPECT_THAT(visibleTexts(&window()),
-              Contains("Puedes cerrar esta ventana. Mirlet seguirá funcionando en la barra de menú."));
+  EXPECT_THAT(
+      visibleTexts(&window()),
+      Contains("Puedes cerrar esta ventana. Mirlet seguirá funcionando en la barra de menú."));
   click("Atrás");
   EXPECT_THAT(visibleTexts(&window()), Contains("Bienvenido a Mirlet"));
   click("Empezar");
@@ -150,7 +152,8 @@ TEST_F(SettingsWindowTest, SidebarShowsCategoriesAndSettings) {
 
 TEST_F(SettingsWindowTest, DetailsOpenWithTheirHeadings) {
   onboarded();
-  EXPECT_THAT(rowTexts(FeatureIds::finderCut), Not(Contains(::testing::HasSubstr("<b>En macOS</b>"))));
+  EXPECT_THAT(rowTexts(FeatureIds::finderCut),
+              Not(Contains(::testing::HasSubstr("<b>En macOS</b>"))));
   auto* disclosure = visibleButton(row(FeatureIds::finderCut), "Más información: ");
   disclosure->click();
   EXPECT_THAT(rowTexts(FeatureIds::finderCut), Contains(::testing::HasSubstr("<b>En macOS</b>")));
@@ -185,7 +188,8 @@ TEST_F(SettingsPageTest, LoginItemTextsFollowTheState) {
   EXPECT_THAT(texts, Contains("Falta aprobación en Ajustes del Sistema."));
   EXPECT_THAT(texts, Contains("Abrir ajustes de inicio…"));
   click("Cancelar solicitud de inicio");
-  EXPECT_THAT(visibleTexts(&window()), Contains("Abre Mirlet automáticamente cuando entres a tu Mac."));
+  EXPECT_THAT(visibleTexts(&window()),
+              Contains("Abre Mirlet automáticamente cuando entres a tu Mac."));
   EXPECT_THAT(visibleTexts(&window()), Not(Contains("Abrir ajustes de inicio…")));
 
   window().findChild<ToggleSwitch*>("loginSwitch")->click();

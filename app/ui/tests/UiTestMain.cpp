@@ -24,7 +24,7 @@ class QtEnvironment : public ::testing::Environment {
 };
 
 // gtest owns the environment.
-[[maybe_unused]] auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);  // NOLINT(cppcoreguidelines-owning-memory)
+[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(
+    new QtEnvironment);  // NOLINT(cppcoreguidelines-owning-memory)
 
 }  // namespace

@@ -62,7 +62,9 @@ TEST_F(XdgAutostartTest, EntryOfAnotherCopyIsNotFoundUntilRegisteredAgain) {
 TEST_F(XdgAutostartTest, EntrySwitchedOffByTheDesktopIsDisabled) {
   writeEntry("[Desktop Entry]\nExec=/usr/bin/mirlet\nHidden=true\n");
   EXPECT_EQ(autostart("/usr/bin/mirlet").state(), LoginState::disabled);
-  writeEntry("[Desktop Entry]\r\nExec=/usr/bin/mirlet --login-item\r\nX-GNOME-Autostart-enabled=false\r\n");
+  writeEntry(
+      "[Desktop Entry]\r\nExec=/usr/bin/mirlet "
+      "--login-item\r\nX-GNOME-Autostart-enabled=false\r\n");
   EXPECT_EQ(autostart("/usr/bin/mirlet").state(), LoginState::disabled);
   writeEntry("[Desktop Entry]\nExec = /usr/bin/mirlet --login-item\n[Other]\nHidden=true\n");
   EXPECT_EQ(autostart("/usr/bin/mirlet").state(), LoginState::enabled);
