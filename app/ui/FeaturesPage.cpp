@@ -1,6 +1,5 @@
 #include "app/ui/FeaturesPage.h"
 
-#include <QScrollArea>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -14,16 +13,7 @@ using ui::text;
 using ui::TextStyle;
 
 FeaturesPage::FeaturesPage(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
-  auto* outer = new QVBoxLayout(this);
-  outer->setContentsMargins(0, 0, 0, 0);
-  auto* scroll = new QScrollArea;
-  scroll->setWidgetResizable(true);
-  scroll->setFrameShape(QFrame::NoFrame);
-  outer->addWidget(scroll);
-
-  auto* content = new QWidget;
-  auto* layout = new QVBoxLayout(content);
-  layout->setContentsMargins(20, 16, 20, 16);
+  QVBoxLayout* layout = ui::scrollingContent(this);
   layout->setSpacing(12);
   title_ = label({}, TextStyle::title);
   layout->addWidget(title_);
@@ -50,7 +40,6 @@ FeaturesPage::FeaturesPage(AppModel& model, QWidget* parent) : QWidget(parent), 
   rows_->setSpacing(12);
   layout->addLayout(rows_);
   layout->addStretch(1);
-  scroll->setWidget(content);
 
   auto refresh = [this](const auto&) {
     refreshBanners();

@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/testing/FakeDesktop.h"
 #include "app/ui/SettingsWindow.h"
 #include "app/ui/StatusMenuController.h"
-#include "app/ui/tests/UiTestSupport.h"
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -44,16 +43,7 @@ QHBoxLayout* switchLine(const QString& title, ToggleSwitch* toggle) {
 SettingsPage::SettingsPage(AppModel& model, UpdateSettings& updates, const BundleInfo& bundle,
                            QWidget* parent)
     : QWidget(parent), model_(model), updates_(updates) {
-  auto* outer = new QVBoxLayout(this);
-  outer->setContentsMargins(0, 0, 0, 0);
-  auto* scroll = new QScrollArea;
-  scroll->setWidgetResizable(true);
-  scroll->setFrameShape(QFrame::NoFrame);
-  outer->addWidget(scroll);
-
-  auto* content = new QWidget;
-  auto* layout = new QVBoxLayout(content);
-  layout->setContentsMargins(20, 16, 20, 16);
+  QVBoxLayout* layout = ui::scrollingContent(this);
   layout->setSpacing(14);
   layout->addWidget(label(QStringLiteral("Ajustes"), TextStyle::title));
   layout->addWidget(generalSection());
@@ -61,7 +51,6 @@ SettingsPage::SettingsPage(AppModel& model, UpdateSettings& updates, const Bundl
   layout->addWidget(permissionSection());
   layout->addWidget(supportSection(bundle));
   layout->addStretch(1);
-  scroll->setWidget(content);
 
   MacSystemSettings& settings = model_.systemSettings();
   auto onChange = [this](const auto&) {

@@ -1,5 +1,7 @@
 #include "app/ui/Widgets.h"
 
+#include <QScrollArea>
+
 namespace mirlet::ui {
 
 void applyStyle(QLabel* target, TextStyle style) {
@@ -31,6 +33,20 @@ QLabel* label(const QString& content, TextStyle style, QWidget* parent) {
   result->setTextInteractionFlags(Qt::TextSelectableByMouse);
   applyStyle(result, style);
   return result;
+}
+
+QVBoxLayout* scrollingContent(QWidget* page) {
+  auto* outer = new QVBoxLayout(page);
+  outer->setContentsMargins(0, 0, 0, 0);
+  auto* scroll = new QScrollArea;
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  outer->addWidget(scroll);
+  auto* content = new QWidget;
+  auto* layout = new QVBoxLayout(content);
+  layout->setContentsMargins(20, 16, 20, 16);
+  scroll->setWidget(content);
+  return layout;
 }
 
 }  // namespace mirlet::ui

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QString>
+#include <QVBoxLayout>
 #include <string>
 
 namespace mirlet::ui {
@@ -13,5 +14,9 @@ inline QString text(const std::string& utf8) { return QString::fromStdString(utf
 enum class TextStyle { body, secondary, heading, title, largeTitle };
 QLabel* label(const QString& text, TextStyle style = TextStyle::body, QWidget* parent = nullptr);
 void applyStyle(QLabel* label, TextStyle style);
+
+// Fills `page` with a frameless scroll area and returns the layout of the content
+// that scrolls, with the window's page margins.
+QVBoxLayout* scrollingContent(QWidget* page);
 
 }  // namespace mirlet::ui
