@@ -1,5 +1,6 @@
 #include "app/ui/SettingsWindow.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QStackedLayout>
@@ -18,6 +19,15 @@ SettingsWindow::SettingsWindow(AppModel& model, UpdateSettings& updates, const B
   setWindowTitle(QStringLiteral("Mirlet"));
   resize(kSize);
   setMinimumSize(kMinimumSize);
+
+  // The window's own commands: "Cerrar ventana" and "Minimizar".
+  auto* close = new QAction(QStringLiteral("Cerrar ventana"), this);
+  close->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
+  connect(close, &QAction::triggered, this, &QWidget::close);
+  auto* minimize = new QAction(QStringLiteral("Minimizar"), this);
+  minimize->setShortcut(QKeySequence(QStringLiteral("Ctrl+M")));
+  connect(minimize, &QAction::triggered, this, &QWidget::showMinimized);
+  addActions({close, minimize});
 
   flow_ = new QStackedLayout(this);
   flow_->addWidget(new WelcomeView(model_));

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QListWidget>
@@ -54,6 +55,16 @@ TEST_F(SettingsWindowTest, HasTheTitleAndSizes) {
   EXPECT_EQ(window().windowTitle(), "Mirlet");
   EXPECT_EQ(window().size(), QSize(780, 500));
   EXPECT_EQ(window().minimumSize(), QSize(700, 420));
+}
+
+TEST_F(SettingsWindowTest, CloseCommandOnlyHidesTheWindow) {
+  QAction* close = window().actions().value(0);
+  ASSERT_NE(close, nullptr);
+  EXPECT_EQ(close->text(), "Cerrar ventana");
+  close->trigger();
+  EXPECT_FALSE(window().isVisible());
+  window().show();
+  EXPECT_THAT(visibleTexts(&window()), Contains("Bienvenido a Mirlet"));
 }
 
 TEST_F(SettingsWindowTest, WelcomeFlowStepsForwardAndBack) {
