@@ -1,11 +1,8 @@
 #pragma once
 
-#include <chrono>
+#include "core/Date.h"
 
 namespace mirlet {
-
-// A wall-clock date, as the system's calendar sees it.
-using Date = std::chrono::system_clock::time_point;
 
 // The source of time for every service: the real host reads the system's clocks,
 // tests move a virtual clock by hand.

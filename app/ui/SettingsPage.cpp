@@ -179,9 +179,7 @@ void SettingsPage::refresh() {
   checkTime_->setVisible(check.has_value());
   if (check) {
     checkResult_->setText(text(AppTexts::permissionCheckResult(check->permission)));
-    const auto millis =
-        std::chrono::duration_cast<std::chrono::milliseconds>(check->checkedAt.time_since_epoch())
-            .count();
+    const auto millis = static_cast<qint64>(check->checkedAt.unixSeconds() * 1000.0);
     const QString time =
         QDateTime::fromMSecsSinceEpoch(millis).toString(QStringLiteral("HH:mm:ss"));
     checkTime_->setText(QStringLiteral("Última comprobación: ") + time);

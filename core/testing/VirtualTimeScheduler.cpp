@@ -55,7 +55,7 @@ VirtualTimeScheduler::~VirtualTimeScheduler() = default;
 
 Date VirtualTimeScheduler::defaultStart() {
   // 2026-03-02 09:30:00 UTC, a Monday morning.
-  return Date(std::chrono::seconds(1772443800));
+  return Date::fromUnixSeconds(1772443800);
 }
 
 VirtualTimeScheduler::Nanos VirtualTimeScheduler::toNanos(double seconds) {
@@ -63,7 +63,7 @@ VirtualTimeScheduler::Nanos VirtualTimeScheduler::toNanos(double seconds) {
 }
 
 Date VirtualTimeScheduler::now() const {
-  return start_ + std::chrono::duration_cast<Date::duration>(std::chrono::nanoseconds(elapsed_));
+  return start_.adding(static_cast<double>(elapsed_) / 1e9);
 }
 
 double VirtualTimeScheduler::uptime() const {

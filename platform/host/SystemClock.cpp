@@ -1,10 +1,14 @@
 #include "platform/host/SystemClock.h"
 
+#include <chrono>
 #include <thread>
 
 namespace mirlet {
 
-Date SystemClock::now() const { return std::chrono::system_clock::now(); }
+Date SystemClock::now() const {
+  return Date::fromUnixSeconds(
+      std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count());
+}
 
 double SystemClock::uptime() const {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
