@@ -12,9 +12,7 @@ struct Date {
 
   double secondsSinceReferenceDate = 0;
 
-  static constexpr Date fromUnixSeconds(double seconds) {
-    return Date{seconds - kUnixEpochOffset};
-  }
+  static constexpr Date fromUnixSeconds(double seconds) { return Date{seconds - kUnixEpochOffset}; }
   constexpr double unixSeconds() const { return secondsSinceReferenceDate + kUnixEpochOffset; }
   constexpr Date adding(double seconds) const { return Date{secondsSinceReferenceDate + seconds}; }
   // Seconds from `earlier` to this date.

@@ -1,0 +1,460 @@
+#include "ClipboardHistory/HistoryIndexCodec.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+namespace mirlet::HistoryIndexCodec {
+namespace {
+
+using nlohmann::json;
+using Code = IndexDecodingError::Code;
+
+// ---- Writing -------------------------------------------------------------
+
+// Appends JSON text to one string; the shapes are written by hand so that the key
+// order is the declaration order and nothing is built twice.
+class Writer {
+ public:
+  std::string take() { return std::move(out_); }
+
+  void raw(std::string_view text) { out_ += text; }
+
+  void key(std::string_view name) {
+    string(name);
+    out_ += ':';
+  }
+
+  // Escapes what JSON requires; bytes that are not UTF-8 become U+FFFD so the
+  // result always reads back.
+  void string(std::string_view text) {
+    out_ += '"';
+    std::size_t i = 0;
+    while (i < text.size()) {
+      const auto byte = static_cast<unsigned char>(text[i]);
+      if (byte >= 0x80) {
+        const std::size_t length = utf8SequenceLength(text, i);
+        if (length == 0) {
+          out_ += "\xEF\xBF\xBD";
+          ++i;
+        } else {
+          out_.append(text, i, length);
+          i += length;
+        }
+        continue;
+      }
+      switch (byte) {
+        case '"':
+          out_ += "\\\"";
+          break;
+        case '\\':
+          out_ += "\\\\";
+          break;
+        case '\n':
+          out_ += "\\n";
+          break;
+        case '\r':
+          out_ += "\\r";
+          break;
+        case '\t':
+          out_ += "\\t";
+          break;
+        case '\b':
+          out_ += "\\b";
+          break;
+        case '\f':
+          out_ += "\\f";
+          break;
+        default:
+          if (byte < 0x20) {
+            constexpr char kHex[] = "0123456789abcdef";
+            out_ += "\\u00";
+            out_ += kHex[byte >> 4];
+            out_ += kHex[byte & 0x0F];
+          } else {
+            out_ += static_cast<char>(byte);
+          }
+      }
+      ++i;
+    }
+    out_ += '"';
+  }
+
+  void integer(std::int64_t value) {
+    std::array<char, 24> buffer;
+    auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    out_.append(buffer.data(), end);
+  }
+
+  void real(double value) {
+    if (!std::isfinite(value)) throw IndexEncodingError::invalidValue;
+    std::array<char, 32> buffer;
+    auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    out_.append(buffer.data(), end);
+  }
+
+  void boolean(bool value) { out_ += value ? "true" : "false"; }
+
+ private:
+  // The length of the valid UTF-8 sequence starting at `i`, or 0.
+  static std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = 0;
+    std::uint32_t minimum = 0;
+    std::uint32_t codePoint = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2, minimum = 0x80, codePoint = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3, minimum = 0x800, codePoint = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4, minimum = 0x10000, codePoint = lead & 0x07;
+    } else {
+      return 0;
+    }
+    if (i + length > text.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return 0;
+      codePoint = (codePoint << 6) | (next & 0x3F);
+    }
+    if (codePoint < minimum || codePoint > 0x10FFFF ||
+        (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
+      return 0;
+    }
+    return length;
+  }
+
+  std::string out_;
+};
+
+void writeDetail(Writer& w, const ItemDetail& detail) {
+  std::visit(
+      [&w](const auto& value) {
+        using T = std::decay_t<decltype(value)>;
+        w.raw("{");
+        if constexpr (std::is_same_v<T, ItemDetails::None>) {
+          w.raw("\"none\":{}");
+        } else if constexpr (std::is_same_v<T, ItemDetails::Lines>) {
+          w.raw("\"lines\":{\"_0\":");
+          w.integer(value.count);
+          w.raw("}");
+        } else if constexpr (std::is_same_v<T, ItemDetails::Pixels>) {
+          w.raw("\"pixels\":{\"width\":");
+          w.integer(value.width);
+          w.raw(",\"height\":");
+          w.integer(value.height);
+          w.raw("}");
+        } else if constexpr (std::is_same_v<T, ItemDetails::FileCount>) {
+          w.raw("\"fileCount\":{\"_0\":");
+          w.integer(value.count);
+          w.raw("}");
+        } else if constexpr (std::is_same_v<T, ItemDetails::Table>) {
+          w.raw("\"table\":{\"rows\":");
+          w.integer(value.rows);
+          w.raw(",\"columns\":");
+          w.integer(value.columns);
+          w.raw("}");
+        } else if constexpr (std::is_same_v<T, ItemDetails::Events>) {
+          w.raw("\"events\":{\"_0\":");
+          w.integer(value.count);
+          w.raw("}");
+        } else {
+          w.raw("\"color\":{\"_0\":{\"red\":");
+          w.real(value.value.red);
+          w.raw(",\"green\":");
+          w.real(value.value.green);
+          w.raw(",\"blue\":");
+          w.real(value.value.blue);
+          w.raw(",\"alpha\":");
+          w.real(value.value.alpha);
+          w.raw("}}");
+        }
+        w.raw("}");
+      },
+      detail);
+}
+
+void writeOptionalString(Writer& w, std::string_view name,
+                         const std::optional<std::string>& value) {
+  if (!value) return;
+  w.raw(",");
+  w.key(name);
+  w.string(*value);
+}
+
+void writeItem(Writer& w, const ClipboardItem& item) {
+  w.raw("{\"id\":");
+  w.string(item.id.toString());
+  w.raw(",\"kind\":");
+  w.string(ItemKinds::rawValue(item.kind));
+  w.raw(",\"detail\":");
+  writeDetail(w, item.detail);
+  w.raw(",\"isPrivate\":");
+  w.boolean(item.isPrivate);
+  w.raw(",\"text\":");
+  w.string(item.text);
+  writeOptionalString(w, "sourceBundleID", item.sourceBundleID);
+  writeOptionalString(w, "sourceName", item.sourceName);
+  writeOptionalString(w, "windowTitle", item.windowTitle);
+  w.raw(",\"firstCopiedAt\":");
+  w.real(item.firstCopiedAt.secondsSinceReferenceDate);
+  w.raw(",\"lastUsedAt\":");
+  w.real(item.lastUsedAt.secondsSinceReferenceDate);
+  w.raw(",\"fingerprint\":");
+  w.string(item.fingerprint);
+  w.raw(",\"pasteboardTypes\":[");
+  for (std::size_t i = 0; i < item.pasteboardTypes.size(); ++i) {
+    if (i > 0) w.raw(",");
+    w.raw("[");
+    for (std::size_t j = 0; j < item.pasteboardTypes[i].size(); ++j) {
+      if (j > 0) w.raw(",");
+      w.string(item.pasteboardTypes[i][j]);
+    }
+    w.raw("]");
+  }
+  w.raw("],\"byteCount\":");
+  w.integer(item.byteCount);
+  w.raw(",\"isFavorite\":");
+  w.boolean(item.isFavorite);
+  writeOptionalString(w, "linkTitle", item.linkTitle);
+  w.raw("}");
+}
+
+void writeList(Writer& w, const ItemList& list) {
+  w.raw("{\"id\":");
+  w.string(list.id.toString());
+  w.raw(",\"name\":");
+  w.string(list.name);
+  w.raw(",\"itemIDs\":[");
+  for (std::size_t i = 0; i < list.itemIDs.size(); ++i) {
+    if (i > 0) w.raw(",");
+    w.string(list.itemIDs[i].toString());
+  }
+  w.raw("]}");
+}
+
+// ---- Reading -------------------------------------------------------------
+
+[[noreturn]] void fail(Code code, std::string description) {
+  throw IndexDecodingError{code, std::move(description)};
+}
+
+std::string typeName(const json& value) {
+  switch (value.type()) {
+    case json::value_t::object:
+      return "a dictionary";
+    case json::value_t::array:
+      return "an array";
+    case json::value_t::string:
+      return "a string";
+    case json::value_t::boolean:
+      return "a boolean";
+    case json::value_t::null:
+      return "null";
+    default:
+      return "a number";
+  }
+}
+
+[[noreturn]] void mismatch(std::string_view expected, const json& found) {
+  fail(Code::typeMismatch, "Expected to decode " + std::string(expected) + " but found " +
+                               typeName(found) + " instead.");
+}
+
+const json& object(const json& value) {
+  if (!value.is_object()) mismatch("Dictionary<String, Any>", value);
+  return value;
+}
+
+const json& required(const json& container, std::string_view key) {
+  auto found = container.find(key);
+  if (found == container.end()) {
+    fail(Code::keyNotFound, "No value associated with key \"" + std::string(key) + "\".");
+  }
+  if (found->is_null()) {
+    fail(Code::valueNotFound,
+         "Expected a value for key \"" + std::string(key) + "\" but found null.");
+  }
+  return *found;
+}
+
+const std::string& string(const json& value) {
+  if (!value.is_string()) mismatch("String", value);
+  return value.get_ref<const std::string&>();
+}
+
+std::optional<std::string> optionalString(const json& container, std::string_view key) {
+  auto found = container.find(key);
+  if (found == container.end() || found->is_null()) return std::nullopt;
+  return string(*found);
+}
+
+bool boolean(const json& value) {
+  if (!value.is_boolean()) mismatch("Bool", value);
+  return value.get<bool>();
+}
+
+std::int64_t integer(const json& value) {
+  if (value.is_number_integer() && !value.is_number_unsigned()) return value.get<std::int64_t>();
+  if (value.is_number_unsigned()) {
+    const auto number = value.get<std::uint64_t>();
+    if (number <= static_cast<std::uint64_t>(INT64_MAX)) return static_cast<std::int64_t>(number);
+    fail(Code::dataCorrupted, "Parsed JSON number <" + value.dump() + "> does not fit in Int.");
+  }
+  if (value.is_number_float()) {
+    fail(Code::dataCorrupted, "Parsed JSON number <" + value.dump() + "> does not fit in Int.");
+  }
+  mismatch("Int", value);
+}
+
+double real(const json& value) {
+  if (!value.is_number()) mismatch("Double", value);
+  return value.get<double>();
+}
+
+Uuid uuid(const json& value) {
+  auto parsed = Uuid::parse(string(value));
+  if (!parsed) fail(Code::dataCorrupted, "Attempted to decode UUID from invalid UUID string.");
+  return *parsed;
+}
+
+ColorValue color(const json& value) {
+  const json& fields = object(value);
+  return ColorValue{real(required(fields, "red")), real(required(fields, "green")),
+                    real(required(fields, "blue")), real(required(fields, "alpha"))};
+}
+
+constexpr std::array<std::string_view, 7> kDetailCases{"none",  "lines",  "pixels", "fileCount",
+                                                       "table", "events", "color"};
+
+ItemDetail detail(const json& value) {
+  const json& fields = object(value);
+  const json* payload = nullptr;
+  std::size_t caseIndex = 0;
+  int recognised = 0;
+  for (std::size_t i = 0; i < kDetailCases.size(); ++i) {
+    auto found = fields.find(kDetailCases[i]);
+    if (found == fields.end()) continue;
+    ++recognised;
+    payload = &*found;
+    caseIndex = i;
+  }
+  if (recognised != 1) fail(Code::typeMismatch, "Invalid number of keys found, expected one.");
+  const json& values = object(*payload);
+  switch (caseIndex) {
+    case 0:
+      return ItemDetails::None{};
+    case 1:
+      return ItemDetails::Lines{integer(required(values, "_0"))};
+    case 2:
+      return ItemDetails::Pixels{integer(required(values, "width")),
+                                 integer(required(values, "height"))};
+    case 3:
+      return ItemDetails::FileCount{integer(required(values, "_0"))};
+    case 4:
+      return ItemDetails::Table{integer(required(values, "rows")),
+                                integer(required(values, "columns"))};
+    case 5:
+      return ItemDetails::Events{integer(required(values, "_0"))};
+    default:
+      return ItemDetails::Color{color(required(values, "_0"))};
+  }
+}
+
+const json& array(const json& value) {
+  if (!value.is_array()) mismatch("Array<Any>", value);
+  return value;
+}
+
+ClipboardItem item(const json& value) {
+  const json& fields = object(value);
+  ClipboardItem result;
+  result.id = uuid(required(fields, "id"));
+  const std::string& kind = string(required(fields, "kind"));
+  auto parsedKind = ItemKinds::fromRawValue(kind);
+  if (!parsedKind) {
+    fail(Code::dataCorrupted, "Cannot initialize ItemKind from invalid String value " + kind);
+  }
+  result.kind = *parsedKind;
+  result.detail = detail(required(fields, "detail"));
+  result.isPrivate = boolean(required(fields, "isPrivate"));
+  result.text = string(required(fields, "text"));
+  result.sourceBundleID = optionalString(fields, "sourceBundleID");
+  result.sourceName = optionalString(fields, "sourceName");
+  result.windowTitle = optionalString(fields, "windowTitle");
+  result.firstCopiedAt = Date{real(required(fields, "firstCopiedAt"))};
+  result.lastUsedAt = Date{real(required(fields, "lastUsedAt"))};
+  result.fingerprint = string(required(fields, "fingerprint"));
+  for (const json& group : array(required(fields, "pasteboardTypes"))) {
+    auto& types = result.pasteboardTypes.emplace_back();
+    for (const json& type : array(group)) types.push_back(string(type));
+  }
+  result.byteCount = integer(required(fields, "byteCount"));
+  result.isFavorite = boolean(required(fields, "isFavorite"));
+  result.linkTitle = optionalString(fields, "linkTitle");
+  return result;
+}
+
+ItemList list(const json& value) {
+  const json& fields = object(value);
+  ItemList result{uuid(required(fields, "id")), string(required(fields, "name")), {}};
+  for (const json& id : array(required(fields, "itemIDs"))) result.itemIDs.push_back(uuid(id));
+  return result;
+}
+
+json parse(std::string_view text) {
+  json document = json::parse(text, nullptr, /*allow_exceptions=*/false);
+  if (document.is_discarded()) fail(Code::dataCorrupted, "The given data was not valid JSON.");
+  return document;
+}
+
+}  // namespace
+
+std::string encode(const HistoryIndex& index) {
+  Writer w;
+  w.raw("{\"version\":");
+  w.integer(index.version);
+  w.raw(",\"items\":[");
+  for (std::size_t i = 0; i < index.items.size(); ++i) {
+    if (i > 0) w.raw(",");
+    writeItem(w, index.items[i]);
+  }
+  w.raw("],\"lists\":[");
+  for (std::size_t i = 0; i < index.lists.size(); ++i) {
+    if (i > 0) w.raw(",");
+    writeList(w, index.lists[i]);
+  }
+  w.raw("]}");
+  return w.take();
+}
+
+HistoryIndex decode(std::string_view text) {
+  const json document = parse(text);
+  const json& fields = object(document);
+  HistoryIndex index;
+  index.version = integer(required(fields, "version"));
+  const json& items = array(required(fields, "items"));
+  index.items.reserve(items.size());
+  for (const json& value : items) index.items.push_back(item(value));
+  for (const json& value : array(required(fields, "lists"))) index.lists.push_back(list(value));
+  return index;
+}
+
+std::optional<std::int64_t> decodeVersion(std::string_view text) {
+  try {
+    return integer(required(object(parse(text)), "version"));
+  } catch (const IndexDecodingError&) {
+    return std::nullopt;
+  }
+}
+
+std::string encodeDetail(const ItemDetail& value) {
+  Writer w;
+  writeDetail(w, value);
+  return w.take();
+}
+
+ItemDetail decodeDetail(std::string_view text) { return detail(parse(text)); }
+
+}  // namespace mirlet::HistoryIndexCodec

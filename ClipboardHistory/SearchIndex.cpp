@@ -1,0 +1,94 @@
+#include "ClipboardHistory/SearchIndex.h"
+
+#include <cstring>
+#include <unordered_map>
+
+#include "ClipboardHistory/HistorySearch.h"
+#include "ClipboardHistory/UnicodeText.h"
+
+namespace mirlet {
+namespace {
+
+struct UuidHash {
+  std::size_t operator()(const Uuid& id) const {
+    std::size_t hash = 0;
+    std::memcpy(&hash, id.bytes().data(), sizeof hash);
+    return hash;
+  }
+};
+
+std::vector<std::string> terms(std::string_view query) {
+  const std::string normalized = HistorySearch::normalize(query);
+  std::vector<std::string> result;
+  std::string current;
+  for (std::size_t offset = 0; offset < normalized.size();) {
+    // Split at white space, which in UTF-8 never starts inside another character.
+    std::size_t next = offset + 1;
+    while (next < normalized.size() &&
+           (static_cast<unsigned char>(normalized[next]) & 0xC0) == 0x80) {
+      ++next;
+    }
+    const std::string_view character(normalized.data() + offset, next - offset);
+    if (UnicodeText::trimWhitespace(character).empty()) {
+      if (!current.empty()) result.push_back(std::move(current));
+      current.clear();
+    } else {
+      current += character;
+    }
+    offset = next;
+  }
+  if (!current.empty()) result.push_back(std::move(current));
+  return result;
+}
+
+bool contains(const std::string& haystack, const std::string& term) {
+  return ::memmem(haystack.data(), haystack.size(), term.data(), term.size()) != nullptr;
+}
+
+}  // namespace
+
+SearchIndex::Key SearchIndex::Key::of(const ClipboardItem& item) {
+  return {item.kind,       item.isPrivate,   item.fingerprint, item.text.size(),
+          item.sourceName, item.windowTitle, item.linkTitle};
+}
+
+SearchIndex::SearchIndex(const std::vector<ClipboardItem>& items)
+    : SearchIndex(items, SearchIndex()) {}
+
+SearchIndex::SearchIndex(const std::vector<ClipboardItem>& items, const SearchIndex& previous) {
+  std::unordered_map<Uuid, std::size_t, UuidHash> previousPositions;
+  previousPositions.reserve(previous.entries_.size());
+  for (std::size_t i = 0; i < previous.entries_.size(); ++i) {
+    previousPositions.emplace(previous.entries_[i].id, i);
+  }
+  entries_.reserve(items.size());
+  keys_.reserve(items.size());
+  for (const ClipboardItem& item : items) {
+    Key key = Key::of(item);
+    auto found = previousPositions.find(item.id);
+    if (found != previousPositions.end() && previous.keys_[found->second] == key) {
+      entries_.push_back({item.id, previous.entries_[found->second].haystack});
+    } else {
+      entries_.push_back({item.id, HistorySearch::haystack(item)});
+    }
+    keys_.push_back(std::move(key));
+  }
+}
+
+std::vector<Uuid> SearchIndex::filter(std::string_view query) const {
+  const std::vector<std::string> wanted = terms(query);
+  std::vector<Uuid> ids;
+  for (const Entry& entry : entries_) {
+    bool matches = true;
+    for (const std::string& term : wanted) {
+      if (!contains(entry.haystack, term)) {
+        matches = false;
+        break;
+      }
+    }
+    if (matches) ids.push_back(entry.id);
+  }
+  return ids;
+}
+
+}  // namespace mirlet

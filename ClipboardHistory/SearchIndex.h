@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ClipboardHistory/ClipboardItem.h"
+
+namespace mirlet {
+
+// One normalised haystack per item, in item order, for substring search.
+//
+// Rebuilding after a change reuses the haystack of every item whose searchable
+// fields did not change, so one new capture costs one normalisation, not one per
+// item. An item's text is taken to follow its fingerprint and length, as it does:
+// the history never edits a text in place.
+class SearchIndex {
+ public:
+  struct Entry {
+    Uuid id;
+    std::string haystack;
+  };
+
+  SearchIndex() = default;
+  explicit SearchIndex(const std::vector<ClipboardItem>& items);
+  SearchIndex(const std::vector<ClipboardItem>& items, const SearchIndex& previous);
+
+  const std::vector<Entry>& entries() const { return entries_; }
+
+  // The ids whose haystack contains every term of the normalised query, in entry
+  // order; every id for a blank query.
+  std::vector<Uuid> filter(std::string_view query) const;
+
+ private:
+  // What a haystack is made from, short of the text itself.
+  struct Key {
+    ItemKind kind;
+    bool isPrivate;
+    std::string fingerprint;
+    std::size_t textLength;
+    std::optional<std::string> sourceName;
+    std::optional<std::string> windowTitle;
+    std::optional<std::string> linkTitle;
+
+    static Key of(const ClipboardItem& item);
+    friend bool operator==(const Key&, const Key&) = default;
+  };
+
+  std::vector<Entry> entries_;
+  std::vector<Key> keys_;
+};
+
+}  // namespace mirlet

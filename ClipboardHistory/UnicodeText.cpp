@@ -1,0 +1,106 @@
+#include "ClipboardHistory/UnicodeText.h"
+
+#include <unicode/brkiter.h>
+#include <unicode/uchar.h>
+#include <unicode/utext.h>
+#include <unicode/utf8.h>
+
+#include <memory>
+
+namespace mirlet::UnicodeText {
+namespace {
+
+// Creating a break iterator loads rules; one per thread is made once and reused.
+icu::BreakIterator* characterIterator() {
+  thread_local std::unique_ptr<icu::BreakIterator> iterator = [] {
+    UErrorCode status = U_ZERO_ERROR;
+    return std::unique_ptr<icu::BreakIterator>(
+        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+  }();
+  return iterator.get();
+}
+
+// Decodes the code point at `offset`, advancing it; invalid bytes read as U+FFFD.
+char32_t next(std::string_view text, std::size_t& offset) {
+  UChar32 c = 0;
+  int32_t i = static_cast<int32_t>(offset);
+  U8_NEXT_OR_FFFD(reinterpret_cast<const uint8_t*>(text.data()), i,
+                  static_cast<int32_t>(text.size()), c);
+  offset = static_cast<std::size_t>(i);
+  return static_cast<char32_t>(c);
+}
+
+}  // namespace
+
+std::string_view prefixOfCharacters(std::string_view text, std::size_t count) {
+  // A character is at least one byte: short texts need no segmentation.
+  if (text.size() <= count) return text;
+  icu::BreakIterator* iterator = characterIterator();
+  UErrorCode status = U_ZERO_ERROR;
+  UText* utext = utext_openUTF8(nullptr, text.data(), static_cast<int64_t>(text.size()), &status);
+  if (!iterator || U_FAILURE(status)) {
+    utext_close(utext);
+    return text;
+  }
+  iterator->setText(utext, status);
+  int32_t boundary = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    boundary = iterator->next();
+    if (boundary == icu::BreakIterator::DONE) {
+      boundary = static_cast<int32_t>(text.size());
+      break;
+    }
+  }
+  utext_close(utext);
+  return text.substr(0, static_cast<std::size_t>(boundary));
+}
+
+bool isWhitespace(char32_t codePoint) { return u_isUWhiteSpace(static_cast<UChar32>(codePoint)); }
+
+bool containsWhitespace(std::string_view text) {
+  for (std::size_t offset = 0; offset < text.size();) {
+    if (isWhitespace(next(text, offset))) return true;
+  }
+  return false;
+}
+
+std::string_view trimWhitespace(std::string_view text) {
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t after = start;
+    if (!isWhitespace(next(text, after))) break;
+    start = after;
+  }
+  std::size_t end = start;
+  for (std::size_t offset = start; offset < text.size();) {
+    if (!isWhitespace(next(text, offset))) end = offset;
+  }
+  return text.substr(start, end - start);
+}
+
+bool isValidUtf8(std::string_view bytes) {
+  for (int32_t i = 0; i < static_cast<int32_t>(bytes.size());) {
+    UChar32 c = 0;
+    U8_NEXT(reinterpret_cast<const uint8_t*>(bytes.data()), i, static_cast<int32_t>(bytes.size()),
+            c);
+    if (c < 0) return false;
+  }
+  return true;
+}
+
+std::string latin1ToUtf8(std::string_view bytes) {
+  std::string text;
+  text.reserve(bytes.size() * 2);
+  for (char byte : bytes) {
+    const auto value = static_cast<unsigned char>(byte);
+    if (value < 0x80) {
+      text += static_cast<char>(value);
+    } else {
+      text += static_cast<char>(0xC0 | (value >> 6));
+      text += static_cast<char>(0x80 | (value & 0x3F));
+    }
+  }
+  return text;
+}
+
+}  // namespace mirlet::UnicodeText
