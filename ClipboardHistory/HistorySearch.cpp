@@ -3,59 +3,54 @@
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
+#include <unicode/utf8.h>
 
 #include <algorithm>
 #include <array>
+#include <unordered_map>
 
 #include "ClipboardHistory/UnicodeText.h"
 
 namespace mirlet::HistorySearch {
 namespace {
 
-bool isAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 // Width folding: the halfwidth and fullwidth forms and the ideographic space
 // become their ordinary (compatibility) forms.
 bool isWidthVariant(UChar32 c) { return c == 0x3000 || (c >= 0xFF00 && c <= 0xFFEF); }
 
-std::string foldUnicode(std::string_view text) {
+// The folded form of one code point: width, then case (so that a folded letter's
+// own marks go too: İ folds to i with a combining dot), then accents (nonspacing
+// marks after canonical decomposition), recomposed.
+std::string foldCodePoint(UChar32 c) {
   UErrorCode status = U_ZERO_ERROR;
   const icu::Normalizer2* nfkc = icu::Normalizer2::getNFKCInstance(status);
   const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
   const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
-  if (U_FAILURE(status)) return std::string(text);
-
-  const icu::UnicodeString source = icu::UnicodeString::fromUTF8(
-      icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
-  icu::UnicodeString widened;
-  for (int32_t i = 0; i < source.length();) {
-    const UChar32 c = source.char32At(i);
-    i += U16_LENGTH(c);
-    icu::UnicodeString decomposition;
-    if (isWidthVariant(c) && nfkc->getDecomposition(c, decomposition)) {
-      widened += decomposition;
-    } else {
-      widened += c;
-    }
-  }
-  // Case first, so that a folded letter's own marks are removed too (İ folds to
-  // i with a combining dot).
-  widened.foldCase();
-  icu::UnicodeString decomposed = nfd->normalize(widened, status);
+  icu::UnicodeString folded;
+  if (U_FAILURE(status) || !isWidthVariant(c) || !nfkc->getDecomposition(c, folded)) folded = c;
+  folded.foldCase();
+  const icu::UnicodeString decomposed = nfd->normalize(folded, status);
   icu::UnicodeString unmarked;
   for (int32_t i = 0; i < decomposed.length();) {
-    const UChar32 c = decomposed.char32At(i);
-    i += U16_LENGTH(c);
-    if (u_charType(c) != U_NON_SPACING_MARK) unmarked += c;
+    const UChar32 part = decomposed.char32At(i);
+    i += U16_LENGTH(part);
+    if (u_charType(part) != U_NON_SPACING_MARK) unmarked += part;
   }
-  icu::UnicodeString composed = nfc->normalize(unmarked, status);
-  if (U_FAILURE(status)) return std::string(text);
+  const icu::UnicodeString composed = nfc->normalize(unmarked, status);
   std::string result;
-  composed.toUTF8String(result);
+  (U_FAILURE(status) ? icu::UnicodeString(c) : composed).toUTF8String(result);
   return result;
+}
+
+// Texts repeat the same few non-ASCII letters, so each code point is folded once
+// per thread and remembered. Folding code point by code point gives the same text
+// as folding the whole, except that decomposed Hangul stays decomposed; queries
+// and haystacks are folded alike, so matching is unaffected.
+const std::string& foldedCodePoint(UChar32 c) {
+  thread_local std::unordered_map<UChar32, std::string> cache;
+  auto found = cache.find(c);
+  if (found == cache.end()) found = cache.emplace(c, foldCodePoint(c)).first;
+  return found->second;
 }
 
 using Words = std::vector<std::string_view>;
@@ -63,14 +58,22 @@ using Words = std::vector<std::string_view>;
 }  // namespace
 
 std::string normalize(std::string_view text) {
-  if (isAscii(text)) {
-    std::string lower(text);
-    for (char& c : lower) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  std::string result;
+  result.reserve(text.size());
+  for (int32_t i = 0; i < static_cast<int32_t>(text.size());) {
+    const auto byte = static_cast<unsigned char>(text[static_cast<std::size_t>(i)]);
+    if (byte < 0x80) {
+      result += (byte >= 'A' && byte <= 'Z') ? static_cast<char>(byte - 'A' + 'a')
+                                             : static_cast<char>(byte);
+      ++i;
+      continue;
     }
-    return lower;
+    UChar32 c = 0;
+    U8_NEXT_OR_FFFD(reinterpret_cast<const uint8_t*>(text.data()), i,
+                    static_cast<int32_t>(text.size()), c);
+    result += foldedCodePoint(c);
   }
-  return foldUnicode(text);
+  return result;
 }
 
 const std::vector<std::string_view>& synonyms(ItemKind kind) {
