@@ -1,0 +1,98 @@
+#include "platform/EventTapFeature.h"
+
+#include <algorithm>
+
+namespace mirlet {
+
+EventTapFeature::EventTapFeature(EventSystem& events, AccessibilityTrust& trust, Clock& clock,
+                                 FailureCallback onFailure)
+    : events_(events), trust_(trust), clock_(clock), onFailure_(std::move(onFailure)) {}
+
+EventTapFeature::~EventTapFeature() = default;
+
+std::uint64_t EventTapFeature::mask(const std::vector<EventType>& types) {
+  std::uint64_t bits = 0;
+  for (EventType type : types) bits |= eventMaskBit(type);
+  return bits;
+}
+
+void EventTapFeature::start(const Uuid& runID) {
+  if (isRunning_) return;
+  if (!trust_.isProcessTrusted()) failStart(StartFailure::missingTrust);
+  std::vector<std::unique_ptr<EventTap>> installed;
+  const std::vector<TapSpec> specs = tapSpecs();
+  for (std::size_t index = 0; index < specs.size(); ++index) {
+    std::weak_ptr<bool> alive = alive_;
+    auto tap = events_.createTap(specs[index].options, mask(specs[index].eventTypes),
+                                 [this, alive, index](EventType type, const InputEvent& event) {
+                                   if (alive.expired()) return std::optional<InputEvent>(event);
+                                   return dispatch(index, type, event);
+                                 });
+    if (!tap) failStart(StartFailure::tapUnavailable);  // what was installed goes with `installed`
+    installed.push_back(std::move(tap));
+  }
+  taps_ = std::move(installed);
+  runID_ = runID;
+  isRunning_ = true;
+  for (auto& tap : taps_) tap->setEnabled(true);
+  startMachinery();
+}
+
+void EventTapFeature::stop() {
+  isRunning_ = false;
+  runID_.reset();
+  stopMachinery();
+  for (auto& tap : taps_) tap->setEnabled(false);
+  taps_.clear();
+}
+
+std::optional<InputEvent> EventTapFeature::dispatch(std::size_t tapIndex, EventType type, const InputEvent& event) {
+  if (type == EventType::tapDisabledByTimeout || type == EventType::tapDisabledByUserInput) {
+    recoverTap(type == EventType::tapDisabledByTimeout);
+    return event;
+  }
+  if (!isRunning_) return event;
+  const auto markers = ownMarkers();
+  if (std::find(markers.begin(), markers.end(), event.sourceUserData()) != markers.end()) return event;
+  InputEvent changed = event;
+  if (handle(tapIndex, type, changed)) return changed;
+  return std::nullopt;
+}
+
+void EventTapFeature::recoverTap(bool afterTimeout) {
+  if (!runID_) return;
+  const Uuid kept = *runID_;
+  stop();
+  if (afterTimeout && restartGate_.allowsRestart(clock_.uptime())) {
+    try {
+      start(kept);
+      return;
+    } catch (...) {
+      // Reported below; the error itself is not shown.
+    }
+  }
+  reportFailure(kept);
+}
+
+bool EventTapFeature::checkHealth() {
+  if (!isRunning_ || !runID_) return true;
+  if (!trust_.isProcessTrusted()) {
+    const Uuid kept = *runID_;
+    stop();
+    reportFailure(kept);
+    return false;
+  }
+  const bool tapsWork = !taps_.empty() &&
+                        std::all_of(taps_.begin(), taps_.end(), [](const auto& tap) { return tap && tap->isEnabled(); });
+  if (!tapsWork) {
+    recoverTap(true);
+    return false;
+  }
+  return true;
+}
+
+void EventTapFeature::reportFailure(const Uuid& runID) {
+  if (onFailure_) onFailure_(runID);
+}
+
+}  // namespace mirlet

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/Clock.h"
+#include "core/MirletFeature.h"
+#include "platform/EventTapRestartGate.h"
+#include "platform/host/AccessibilityTrust.h"
+#include "platform/host/EventSystem.h"
+
+namespace mirlet {
+
+// The one way the intercepting features install, run, recover and tear down their
+// event taps. A feature derives from it, names its taps and markers, and decides
+// per event; this class keeps the run, the taps, the restart gate and the reports.
+//
+// Start: refuse without accessibility trust, install the taps (head inserted,
+// filtering or listen-only, the mask of the listed types below 64), enable them,
+// then start the feature's own machinery. A tap the platform switches off is
+// stopped and restarted under the same run at most once per minute of uptime;
+// otherwise, or when switched off by user input, the run is reported failed.
+class EventTapFeature : public MirletFeature {
+ public:
+  enum class StartFailure { missingTrust, tapUnavailable };
+
+  struct TapSpec {
+    std::vector<EventType> eventTypes;
+    TapOptions options = TapOptions::filtering;
+  };
+
+  EventTapFeature(EventSystem& events, AccessibilityTrust& trust, Clock& clock, FailureCallback onFailure);
+  ~EventTapFeature() override;
+
+  bool isRunning() const final { return isRunning_; }
+  void start(const Uuid& runID) final;
+  void stop() final;
+
+  const std::optional<Uuid>& runID() const { return runID_; }
+  const EventTapRestartGate& restartGate() const { return restartGate_; }
+
+  // The event-type mask of a list of types: bits for raw values below 64 only.
+  static std::uint64_t mask(const std::vector<EventType>& types);
+
+ protected:
+  // The taps to install, in order.
+  virtual std::vector<TapSpec> tapSpecs() const = 0;
+  // Marker values of the source user-data field whose events pass untouched.
+  virtual std::vector<std::int64_t> ownMarkers() const = 0;
+  // Decides one event of tap `tapIndex`; true passes it (possibly changed).
+  virtual bool handle(std::size_t tapIndex, EventType type, InputEvent& event) = 0;
+  // Throws the feature's own error for a failed start.
+  [[noreturn]] virtual void failStart(StartFailure failure) = 0;
+  // The feature's machinery besides the taps, started after them and stopped
+  // before them.
+  virtual void startMachinery() {}
+  virtual void stopMachinery() {}
+
+  // Run at the start of each of the feature's context refreshes: false when the
+  // refresh must end (trust lost: stopped and reported; tap missing or switched
+  // off: recovered as after a timeout).
+  bool checkHealth();
+  void recoverTap(bool afterTimeout);
+
+ private:
+  std::optional<InputEvent> dispatch(std::size_t tapIndex, EventType type, const InputEvent& event);
+  void reportFailure(const Uuid& runID);
+
+  EventSystem& events_;
+  AccessibilityTrust& trust_;
+  Clock& clock_;
+  FailureCallback onFailure_;
+  std::vector<std::unique_ptr<EventTap>> taps_;
+  std::optional<Uuid> runID_;
+  bool isRunning_ = false;
+  EventTapRestartGate restartGate_;
+  // Gone with the object, so a callback that arrives late passes its event.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace mirlet

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "ClipboardHistory/HotKeyCombo.h"
+#include "core/MainLoop.h"
+#include "platform/HotKeyStatus.h"
+#include "platform/host/HotKeys.h"
+
+namespace mirlet {
+
+// The one system-wide key combination that opens the history panel. Presses are
+// reported on the main loop, and only while the combination is registered.
+class GlobalHotKey {
+ public:
+  GlobalHotKey(HotKeys& hotKeys, MainLoop& mainLoop);
+  ~GlobalHotKey();
+  GlobalHotKey(const GlobalHotKey&) = delete;
+  GlobalHotKey& operator=(const GlobalHotKey&) = delete;
+
+  // Replaces any earlier registration.
+  HotKeyStatus registerCombo(const HotKeyCombo& combo);
+  void unregister();
+  bool isRegistered() const { return registration_ != nullptr; }
+
+  std::function<void()> onPressed;
+
+  // The platform's modifier bits for a combination's modifiers.
+  static std::uint32_t platformModifiers(Modifiers modifiers);
+
+ private:
+  HotKeys& hotKeys_;
+  MainLoop& mainLoop_;
+  std::unique_ptr<HotKeyRegistration> registration_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace mirlet

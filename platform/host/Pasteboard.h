@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mirlet {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// One item on the pasteboard, as it was when the items were read.
+class PasteboardItem {
+ public:
+  virtual ~PasteboardItem() = default;
+  // In the owner's order of preference.
+  virtual std::vector<std::string> types() const = 0;
+  // The bytes of one type, or nothing. A promised or lazily provided type is
+  // produced on demand, which may be slow or fail.
+  virtual std::optional<Bytes> data(const std::string& type) const = 0;
+};
+
+// What is written for one item: its representations in order.
+struct PasteboardItemData {
+  struct Representation {
+    std::string type;
+    Bytes data;  // may be empty (a marker type)
+    friend bool operator==(const Representation&, const Representation&) = default;
+  };
+  std::vector<Representation> representations;
+  friend bool operator==(const PasteboardItemData&, const PasteboardItemData&) = default;
+};
+
+// The general pasteboard. Its change count moves on every write by anyone.
+class Pasteboard {
+ public:
+  virtual ~Pasteboard() = default;
+  virtual std::int64_t changeCount() const = 0;
+  virtual std::vector<std::shared_ptr<const PasteboardItem>> items() const = 0;
+  // Empties the pasteboard; a write follows.
+  virtual void clearContents() = 0;
+  // Writes all items in one call; false when the pasteboard refused them.
+  virtual bool writeItems(const std::vector<PasteboardItemData>& items) = 0;
+};
+
+}  // namespace mirlet

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/testing/VirtualTimeScheduler.h"
+#include "platform/sim/SimAccessibilityTrust.h"
+#include "platform/sim/SimEventSystem.h"
+#include "platform/sim/SimHotKeys.h"
+#include "platform/sim/SimKeyboardLayout.h"
+#include "platform/sim/SimKeychain.h"
+#include "platform/sim/SimLoginItems.h"
+#include "platform/sim/SimPasteboard.h"
+#include "platform/sim/SimWorkspace.h"
+
+namespace mirlet::sim {
+
+// A whole simulated desktop on virtual time: every host facility the program
+// uses, each a small truthful model that the test drives.
+class SimDesktop {
+ public:
+  SimDesktop()
+      : workspace(time), events(time, workspace, trust), hotKeys(time) {}
+  SimDesktop(const SimDesktop&) = delete;
+  SimDesktop& operator=(const SimDesktop&) = delete;
+
+  testing::VirtualTimeScheduler time;
+  SimAccessibilityTrust trust;
+  SimWorkspace workspace;
+  SimPasteboard pasteboard;
+  SimEventSystem events;
+  SimHotKeys hotKeys;
+  SimKeyboardLayout keyboardLayout;
+  SimKeychain keychain;
+  SimLoginItems loginItems;
+};
+
+}  // namespace mirlet::sim

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/MainLoop.h"
+#include "platform/host/EventSystem.h"
+#include "platform/sim/SimAccessibilityTrust.h"
+#include "platform/sim/SimWorkspace.h"
+
+namespace mirlet::sim {
+
+// The simulated window server and event pipeline.
+//
+// A hardware event injected by the test passes through the installed taps, the
+// most recently installed first; a filtering tap may change or swallow it. What
+// survives reaches its application: key events the frontmost one, mouse events
+// the owner of the topmost window under the pointer. Events posted to a process
+// pass the taps too, on the next turn of the main loop, and reach that process.
+class SimEventSystem : public EventSystem {
+ public:
+  struct TapInfo {
+    int id;
+    TapOptions options;
+    std::uint64_t mask;
+    bool enabled;
+  };
+
+  SimEventSystem(MainLoop& mainLoop, SimWorkspace& workspace, const SimAccessibilityTrust& trust);
+  ~SimEventSystem() override;
+
+  std::unique_ptr<EventTap> createTap(TapOptions options, std::uint64_t mask, TapCallback callback) override;
+  void postToProcess(int pid, const InputEvent& event) override;
+  ScreenPoint pointerLocation() const override { return pointer_; }
+  std::vector<WindowInfo> onScreenWindows() const override;
+
+  // The test's side.
+  void inject(InputEvent event);
+  // The taps alive, the most recently installed first.
+  std::vector<TapInfo> taps() const;
+  // The platform switches a tap off: it is disabled and its callback receives the
+  // pseudo event (tapDisabledByTimeout or tapDisabledByUserInput) on the main loop.
+  void disableTap(int id, EventType reason);
+  // Events posted by the program, in order, with their target pid.
+  const std::vector<std::pair<int, InputEvent>>& postedEvents() const { return posted_; }
+
+  // Windows, front to back.
+  std::int64_t addWindow(const std::shared_ptr<SimApplication>& owner, ScreenRect bounds, int layer = 0,
+                         double alpha = 1);
+  void removeWindow(std::int64_t windowID);
+  void bringWindowToFront(std::int64_t windowID);
+  // The topmost visible window under the point, if any.
+  std::optional<WindowInfo> windowAt(ScreenPoint point) const;
+
+ private:
+  struct Tap;
+  class TapHandle;
+
+  // Runs the event through the taps; nothing when one swallowed it.
+  std::optional<InputEvent> throughTaps(InputEvent event);
+  void deliver(const std::shared_ptr<SimApplication>& target, const InputEvent& event);
+
+  MainLoop& mainLoop_;
+  SimWorkspace& workspace_;
+  const SimAccessibilityTrust& trust_;
+  std::vector<std::shared_ptr<Tap>> taps_;  // head first
+  int nextTapID_ = 1;
+  std::vector<WindowInfo> windows_;          // front to back
+  std::int64_t nextWindowID_ = 100;
+  ScreenPoint pointer_{0, 0};
+  std::vector<std::pair<int, InputEvent>> posted_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace mirlet::sim

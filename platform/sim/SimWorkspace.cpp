@@ -1,0 +1,121 @@
+#include "platform/sim/SimWorkspace.h"
+
+#include <algorithm>
+
+namespace mirlet::sim {
+
+SimApplication::SimApplication(SimWorkspace& workspace, int pid, std::string bundleID,
+                               std::string name, ActivationPolicy policy)
+    : workspace_(&workspace),
+      pid_(pid),
+      bundleID_(std::move(bundleID)),
+      name_(std::move(name)),
+      policy_(policy) {}
+
+bool SimApplication::activate() {
+  if (terminated_ || policy_ == ActivationPolicy::prohibited) return false;
+  switch (activation) {
+    case Activation::refuse:
+      return false;
+    case Activation::accept:
+      workspace_->makeActive(*this);
+      return true;
+    case Activation::delay:
+      pendingActivation_ = workspace_->mainLoop_.postAfter(activationDelay, [this] {
+        if (!terminated_) workspace_->makeActive(*this);
+      });
+      return true;
+  }
+  return false;
+}
+
+SimWorkspace::SimWorkspace(MainLoop& mainLoop) : mainLoop_(mainLoop) {}
+
+std::shared_ptr<RunningApplication> SimWorkspace::frontmostApplication() const {
+  return frontmost_.lock();
+}
+
+std::shared_ptr<SimApplication> SimWorkspace::application(int pid) const {
+  auto found = std::find_if(applications_.begin(), applications_.end(),
+                            [pid](const auto& app) { return app->pid_ == pid; });
+  return found == applications_.end() ? nullptr : *found;
+}
+
+std::shared_ptr<RunningApplication> SimWorkspace::runningApplication(int pid) const {
+  return application(pid);
+}
+
+std::vector<std::shared_ptr<RunningApplication>> SimWorkspace::runningApplications(
+    const std::string& bundleIdentifier) const {
+  std::vector<std::shared_ptr<RunningApplication>> matching;
+  for (const auto& app : applications_) {
+    if (app->bundleID_ == bundleIdentifier) matching.push_back(app);
+  }
+  return matching;
+}
+
+Subscription SimWorkspace::observeActivation(ApplicationObserver observer) {
+  return activated_.connect(std::move(observer));
+}
+
+Subscription SimWorkspace::observeTermination(ApplicationObserver observer) {
+  return terminated_.connect(std::move(observer));
+}
+
+Subscription SimWorkspace::observeSession(SessionObserver observer) {
+  return session_.connect(std::move(observer));
+}
+
+bool SimWorkspace::openURL(const std::string& url) {
+  openedURLs_.push_back(url);
+  return true;
+}
+
+void SimWorkspace::revealFiles(const std::vector<std::string>& paths) { revealedFiles_.push_back(paths); }
+
+void SimWorkspace::playSound(const std::string& name) {
+  if (std::find(availableSounds.begin(), availableSounds.end(), name) != availableSounds.end()) {
+    playedSounds_.push_back(name);
+  }
+}
+
+std::shared_ptr<SimApplication> SimWorkspace::launch(const std::string& bundleID, const std::string& name,
+                                                     ActivationPolicy policy) {
+  auto app = std::make_shared<SimApplication>(*this, nextPID_++, bundleID, name, policy);
+  applications_.push_back(app);
+  return app;
+}
+
+void SimWorkspace::terminate(const std::shared_ptr<SimApplication>& application) {
+  if (!application || application->terminated_) return;
+  application->terminated_ = true;
+  application->active_ = false;
+  application->pendingActivation_.reset();
+  std::erase(applications_, application);
+  if (frontmost_.lock() == application) frontmost_.reset();
+  mainLoop_.post([this, application] { terminated_.emit(application); });
+}
+
+std::shared_ptr<SimApplication> SimWorkspace::relaunch(const std::shared_ptr<SimApplication>& application) {
+  terminate(application);
+  return launch(application->bundleID_, application->name_, application->policy_);
+}
+
+void SimWorkspace::bringToFront(const std::shared_ptr<SimApplication>& application) {
+  makeActive(*application);
+}
+
+void SimWorkspace::postSessionNotification(const std::string& name) {
+  mainLoop_.post([this, name] { session_.emit(name); });
+}
+
+void SimWorkspace::makeActive(SimApplication& application) {
+  auto shared = this->application(application.pid_);
+  if (!shared) return;
+  if (auto previous = frontmost_.lock(); previous && previous != shared) previous->active_ = false;
+  shared->active_ = true;
+  frontmost_ = shared;
+  mainLoop_.post([this, shared] { activated_.emit(shared); });
+}
+
+}  // namespace mirlet::sim

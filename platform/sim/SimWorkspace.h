@@ -1,0 +1,106 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/MainLoop.h"
+#include "platform/host/InputEvent.h"
+#include "platform/host/Workspace.h"
+
+namespace mirlet::sim {
+
+class SimWorkspace;
+
+// A simulated application: it keeps a log of the events it received and answers
+// activation as the test decides.
+class SimApplication : public RunningApplication {
+ public:
+  enum class Activation { accept, refuse, delay };
+
+  SimApplication(SimWorkspace& workspace, int pid, std::string bundleID, std::string name,
+                 ActivationPolicy policy);
+
+  int processIdentifier() const override { return pid_; }
+  std::optional<std::string> bundleIdentifier() const override { return bundleID_; }
+  std::optional<std::string> localizedName() const override { return name_; }
+  ActivationPolicy activationPolicy() const override { return policy_; }
+  bool isActive() const override { return active_; }
+  bool isTerminated() const override { return terminated_; }
+  bool activate() override;
+
+  // How the next activations are answered; `delay` makes the application active
+  // `activationDelay` seconds after the request.
+  Activation activation = Activation::accept;
+  double activationDelay = 0.2;
+
+  const std::vector<InputEvent>& receivedEvents() const { return received_; }
+  void clearReceivedEvents() { received_.clear(); }
+
+ private:
+  friend class SimWorkspace;
+  friend class SimEventSystem;  // delivers events into the log
+  SimWorkspace* workspace_;
+  int pid_;
+  std::string bundleID_;
+  std::string name_;
+  ActivationPolicy policy_;
+  bool active_ = false;
+  bool terminated_ = false;
+  std::vector<InputEvent> received_;
+  TimerHandle pendingActivation_;
+};
+
+// The simulated workspace: applications launched, activated, quit and relaunched
+// by the test, notifications delivered on the main loop.
+class SimWorkspace : public Workspace {
+ public:
+  explicit SimWorkspace(MainLoop& mainLoop);
+
+  std::shared_ptr<RunningApplication> frontmostApplication() const override;
+  std::shared_ptr<RunningApplication> runningApplication(int pid) const override;
+  std::vector<std::shared_ptr<RunningApplication>> runningApplications(
+      const std::string& bundleIdentifier) const override;
+  Subscription observeActivation(ApplicationObserver observer) override;
+  Subscription observeTermination(ApplicationObserver observer) override;
+  Subscription observeSession(SessionObserver observer) override;
+  bool openURL(const std::string& url) override;
+  void revealFiles(const std::vector<std::string>& paths) override;
+  void playSound(const std::string& name) override;
+
+  // The test's side.
+  std::shared_ptr<SimApplication> launch(const std::string& bundleID, const std::string& name,
+                                         ActivationPolicy policy = ActivationPolicy::regular);
+  // Quits the application: terminated, its pid gone, a termination notification.
+  void terminate(const std::shared_ptr<SimApplication>& application);
+  // Quits and launches it again, with a new pid.
+  std::shared_ptr<SimApplication> relaunch(const std::shared_ptr<SimApplication>& application);
+  // Makes the application frontmost at once, as the user clicking it would.
+  void bringToFront(const std::shared_ptr<SimApplication>& application);
+  void postSessionNotification(const std::string& name);
+  std::shared_ptr<SimApplication> application(int pid) const;
+
+  const std::vector<std::string>& openedURLs() const { return openedURLs_; }
+  const std::vector<std::vector<std::string>>& revealedFiles() const { return revealedFiles_; }
+  const std::vector<std::string>& playedSounds() const { return playedSounds_; }
+  // Sounds that exist; any other name plays nothing.
+  std::vector<std::string> availableSounds{"Tink", "Pop", "Funk"};
+
+ private:
+  friend class SimApplication;
+  void makeActive(SimApplication& application);
+
+  MainLoop& mainLoop_;
+  int nextPID_ = 500;
+  std::vector<std::shared_ptr<SimApplication>> applications_;  // running, launch order
+  std::weak_ptr<SimApplication> frontmost_;
+  Signal<std::shared_ptr<RunningApplication>> activated_;
+  Signal<std::shared_ptr<RunningApplication>> terminated_;
+  Signal<std::string> session_;
+  std::vector<std::string> openedURLs_;
+  std::vector<std::vector<std::string>> revealedFiles_;
+  std::vector<std::string> playedSounds_;
+};
+
+}  // namespace mirlet::sim
