@@ -16,8 +16,12 @@ namespace mirlet::sim {
 // uses, each a small truthful model that the test drives.
 class SimDesktop {
  public:
+  // The machine has just started: uptime 0.
   SimDesktop()
-      : workspace(time), events(time, workspace, trust), hotKeys(time) {}
+      : time(testing::VirtualTimeScheduler::defaultStart(), 0.0),
+        workspace(time),
+        events(time, workspace, trust),
+        hotKeys(time) {}
   SimDesktop(const SimDesktop&) = delete;
   SimDesktop& operator=(const SimDesktop&) = delete;
 

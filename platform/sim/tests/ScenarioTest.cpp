@@ -1,1 +1,62 @@
+#include "platform/sim/DesktopScenario.h"
+
 #include <gtest/gtest.h>
+
+namespace mirlet::sim {
+namespace {
+
+// The gestures of the scenario harness do what a user's would.
+class ScenarioTest : public ::testing::Test {
+ protected:
+  DesktopScenario scenario_;
+};
+
+TEST_F(ScenarioTest, ShortcutReachesTheFrontmostApplicationAsDownAndUp) {
+  scenario_.typeShortcut("x", EventFlags::command);
+  const auto& events = scenario_.finder->receivedEvents();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].type, EventType::keyDown);
+  EXPECT_EQ(events[0].keyCode(), 7);
+  EXPECT_EQ(events[0].flags, EventFlags::command);
+  EXPECT_EQ(events[1].type, EventType::keyUp);
+}
+
+TEST_F(ScenarioTest, ShortcutUsesTheCurrentLayout) {
+  scenario_.desktop.keyboardLayout.layout = SimKeyboardLayout::Layout::dvorak;
+  scenario_.typeShortcut("v", EventFlags::command);
+  EXPECT_EQ(scenario_.finder->receivedEvents().front().keyCode(), 47);
+}
+
+TEST_F(ScenarioTest, KeysFollowTheActiveApplication) {
+  scenario_.activate(scenario_.textEdit);
+  scenario_.pressKey(0);
+  EXPECT_EQ(scenario_.textEdit->receivedEvents().size(), 2u);
+  EXPECT_TRUE(scenario_.finder->receivedEvents().empty());
+}
+
+TEST_F(ScenarioTest, RestingLetsTimePass) {
+  const double before = scenario_.desktop.time.uptime();
+  scenario_.movePointerAndRest({700, 200}, 0.5);
+  EXPECT_DOUBLE_EQ(scenario_.desktop.time.uptime() - before, 0.5);
+  EXPECT_EQ(scenario_.desktop.events.pointerLocation(), (ScreenPoint{700, 200}));
+  EXPECT_EQ(scenario_.safari->receivedEvents().front().type, EventType::mouseMoved);
+}
+
+TEST_F(ScenarioTest, DragStaysWithTheWindowWhereItStarted) {
+  scenario_.drag({60, 60}, {80, 90});
+  EXPECT_EQ(scenario_.finder->receivedEvents().size(), 4u);
+  EXPECT_EQ(scenario_.finder->receivedEvents()[0].integerField(EventField::clickState), 1);
+}
+
+TEST_F(ScenarioTest, CopyingChangesThePasteboardOnce) {
+  const auto before = scenario_.desktop.pasteboard.changeCount();
+  scenario_.copyText(scenario_.safari, "https://example.com");
+  EXPECT_EQ(scenario_.desktop.pasteboard.changeCount(), before + 1);
+  const auto items = scenario_.desktop.pasteboard.items();
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(items[0]->types(),
+            (std::vector<std::string>{"public.utf8-plain-text", "org.nspasteboard.source"}));
+}
+
+}  // namespace
+}  // namespace mirlet::sim

@@ -1,1 +1,91 @@
 #include <gtest/gtest.h>
+
+#include "platform/sim/DesktopScenario.h"
+
+namespace mirlet::sim {
+namespace {
+
+class WorkspaceTest : public ::testing::Test {
+ protected:
+  WorkspaceTest() {
+    activations_ = workspace().observeActivation(
+        [this](const auto& app) { activated_.push_back(*app->localizedName()); });
+    terminations_ = workspace().observeTermination(
+        [this](const auto& app) { terminated_.push_back(app->processIdentifier()); });
+  }
+  SimWorkspace& workspace() { return scenario_.desktop.workspace; }
+
+  DesktopScenario scenario_;
+  std::vector<std::string> activated_;
+  std::vector<int> terminated_;
+  Subscription activations_;
+  Subscription terminations_;
+};
+
+TEST_F(WorkspaceTest, AcceptedActivationChangesTheFrontmostAndNotifiesOnTheMainLoop) {
+  EXPECT_TRUE(scenario_.textEdit->activate());
+  EXPECT_EQ(workspace().frontmostApplication()->processIdentifier(),
+            scenario_.textEdit->processIdentifier());
+  EXPECT_TRUE(scenario_.textEdit->isActive());
+  EXPECT_FALSE(scenario_.finder->isActive());
+  EXPECT_TRUE(activated_.empty());
+  scenario_.settle();
+  EXPECT_EQ(activated_, std::vector<std::string>{"TextEdit"});
+}
+
+TEST_F(WorkspaceTest, RefusedActivationChangesNothing) {
+  scenario_.textEdit->activation = SimApplication::Activation::refuse;
+  EXPECT_FALSE(scenario_.textEdit->activate());
+  scenario_.settle();
+  EXPECT_EQ(workspace().frontmostApplication()->processIdentifier(),
+            scenario_.finder->processIdentifier());
+  EXPECT_TRUE(activated_.empty());
+}
+
+TEST_F(WorkspaceTest, DelayedActivationHappensLater) {
+  scenario_.safari->activation = SimApplication::Activation::delay;
+  scenario_.safari->activationDelay = 0.3;
+  EXPECT_TRUE(scenario_.safari->activate());
+  scenario_.rest(0.2);
+  EXPECT_FALSE(scenario_.safari->isActive());
+  scenario_.rest(0.1);
+  EXPECT_TRUE(scenario_.safari->isActive());
+}
+
+TEST_F(WorkspaceTest, QuitAndRelaunchGivesANewProcess) {
+  const int oldPID = scenario_.finder->processIdentifier();
+  auto relaunched = workspace().relaunch(scenario_.finder);
+  EXPECT_TRUE(scenario_.finder->isTerminated());
+  EXPECT_FALSE(scenario_.finder->activate());
+  EXPECT_NE(relaunched->processIdentifier(), oldPID);
+  EXPECT_EQ(workspace().runningApplication(oldPID), nullptr);
+  EXPECT_EQ(workspace().runningApplications("com.apple.finder").size(), 1u);
+  EXPECT_EQ(workspace().frontmostApplication(), nullptr);
+  scenario_.settle();
+  EXPECT_EQ(terminated_, std::vector<int>{oldPID});
+}
+
+TEST_F(WorkspaceTest, AccessoryApplicationsCanBeListedButProhibitedOnesNotActivated) {
+  auto helper = workspace().launch("app.mirlet", "Mirlet", ActivationPolicy::accessory);
+  auto daemon = workspace().launch("com.example.agent", "Agente", ActivationPolicy::prohibited);
+  EXPECT_EQ(helper->activationPolicy(), ActivationPolicy::accessory);
+  EXPECT_FALSE(daemon->activate());
+}
+
+TEST_F(WorkspaceTest, SessionNotificationsArriveByName) {
+  std::vector<std::string> names;
+  auto subscription =
+      workspace().observeSession([&](const std::string& name) { names.push_back(name); });
+  workspace().postSessionNotification("NSWorkspaceWillSleepNotification");
+  scenario_.settle();
+  EXPECT_EQ(names, std::vector<std::string>{"NSWorkspaceWillSleepNotification"});
+}
+
+TEST_F(WorkspaceTest, OnlyExistingSoundsPlay) {
+  workspace().playSound("Tink");
+  workspace().playSound("Nonexistent");
+  EXPECT_EQ(workspace().playedSounds(), std::vector<std::string>{"Tink"});
+}
+
+}  // namespace
+}  // namespace mirlet::sim

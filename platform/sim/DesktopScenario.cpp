@@ -1,0 +1,96 @@
+#include "platform/sim/DesktopScenario.h"
+
+namespace mirlet::sim {
+
+DesktopScenario::DesktopScenario() {
+  finder = desktop.workspace.launch("com.apple.finder", "Finder");
+  textEdit = desktop.workspace.launch("com.apple.TextEdit", "TextEdit");
+  safari = desktop.workspace.launch("com.apple.Safari", "Safari");
+  safariWindow = desktop.events.addWindow(safari, {600, 100, 500, 400});
+  textEditWindow = desktop.events.addWindow(textEdit, {300, 150, 400, 300});
+  finderWindow = desktop.events.addWindow(finder, {50, 50, 500, 400});
+  desktop.workspace.bringToFront(finder);
+  settle();
+}
+
+std::uint64_t DesktopScenario::timestamp() const {
+  return static_cast<std::uint64_t>(desktop.time.uptime() * 1e9);
+}
+
+void DesktopScenario::pressKey(std::uint16_t keyCode, std::uint64_t flags) {
+  for (bool down : {true, false}) {
+    InputEvent event = InputEvent::keyboard(keyCode, down, flags);
+    event.location = desktop.events.pointerLocation();
+    event.timestamp = timestamp();
+    desktop.events.inject(event);
+  }
+}
+
+void DesktopScenario::typeShortcut(std::string_view character, std::uint64_t flags) {
+  const KeyboardLayout layout(desktop.keyboardLayout);
+  pressKey(layout.keyCode(character, 0), flags);
+}
+
+void DesktopScenario::mouse(EventType type, ScreenPoint point, std::int64_t clickState) {
+  InputEvent event;
+  event.type = type;
+  event.location = point;
+  event.timestamp = timestamp();
+  if (clickState > 0) event.setIntegerField(EventField::clickState, clickState);
+  desktop.events.inject(event);
+}
+
+void DesktopScenario::movePointer(ScreenPoint point) { mouse(EventType::mouseMoved, point); }
+
+void DesktopScenario::movePointerAndRest(ScreenPoint point, double seconds) {
+  movePointer(point);
+  rest(seconds);
+}
+
+void DesktopScenario::click(ScreenPoint point) {
+  mouse(EventType::leftMouseDown, point, 1);
+  mouse(EventType::leftMouseUp, point, 1);
+}
+
+void DesktopScenario::rightClick(ScreenPoint point) {
+  mouse(EventType::rightMouseDown, point, 1);
+  mouse(EventType::rightMouseUp, point, 1);
+}
+
+void DesktopScenario::drag(ScreenPoint from, ScreenPoint to) {
+  mouse(EventType::leftMouseDown, from, 1);
+  mouse(EventType::leftMouseDragged, {(from.x + to.x) / 2, (from.y + to.y) / 2});
+  mouse(EventType::leftMouseDragged, to);
+  mouse(EventType::leftMouseUp, to, 1);
+}
+
+void DesktopScenario::scroll(ScreenPoint point, double delta) {
+  InputEvent event;
+  event.type = EventType::scrollWheel;
+  event.location = point;
+  event.timestamp = timestamp();
+  event.setDoubleField(96, delta);  // scroll-wheel delta, axis 1
+  desktop.events.inject(event);
+}
+
+void DesktopScenario::copyText(const std::shared_ptr<SimApplication>& application,
+                               std::string_view text) {
+  desktop.pasteboard.copyText(text, application->bundleIdentifier().value_or(""));
+}
+
+void DesktopScenario::activate(const std::shared_ptr<SimApplication>& application) {
+  desktop.workspace.bringToFront(application);
+  settle();
+}
+
+void DesktopScenario::rest(double seconds) {
+  desktop.time.advance(seconds);
+  settle();
+}
+
+void DesktopScenario::settle() {
+  desktop.time.drainQueues();
+  desktop.time.runUntilIdle();
+}
+
+}  // namespace mirlet::sim

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "platform/KeyboardLayout.h"
+#include "platform/sim/SimDesktop.h"
+
+namespace mirlet::sim {
+
+// A desktop for scenario tests, with Finder, a text editor and a browser running
+// (each with a window) and helpers that read like the user's gestures. Everything
+// runs on virtual time: `rest` lets time pass.
+class DesktopScenario {
+ public:
+  DesktopScenario();
+
+  SimDesktop desktop;
+  std::shared_ptr<SimApplication> finder;
+  std::shared_ptr<SimApplication> textEdit;
+  std::shared_ptr<SimApplication> safari;
+  std::int64_t finderWindow = 0;
+  std::int64_t textEditWindow = 0;
+  std::int64_t safariWindow = 0;
+
+  // Key down and up of one key, with modifier flags.
+  void pressKey(std::uint16_t keyCode, std::uint64_t flags = 0);
+  // The key that types `character` on the current layout, with the flags: ⌘X is
+  // typeShortcut("x", EventFlags::command).
+  void typeShortcut(std::string_view character, std::uint64_t flags);
+  void movePointer(ScreenPoint point);
+  // Moves the pointer there and lets it rest.
+  void movePointerAndRest(ScreenPoint point, double seconds);
+  void click(ScreenPoint point);
+  void rightClick(ScreenPoint point);
+  void drag(ScreenPoint from, ScreenPoint to);
+  void scroll(ScreenPoint point, double delta);
+  // The application copies plain text, as most do.
+  void copyText(const std::shared_ptr<SimApplication>& application, std::string_view text);
+  // The user brings the application to the front.
+  void activate(const std::shared_ptr<SimApplication>& application);
+  // Lets virtual time pass, running what falls due.
+  void rest(double seconds);
+  // Runs what is due now, on the main loop and the background queues.
+  void settle();
+
+ private:
+  void mouse(EventType type, ScreenPoint point, std::int64_t clickState = 0);
+  std::uint64_t timestamp() const;
+};
+
+}  // namespace mirlet::sim
