@@ -46,14 +46,16 @@ void EventTapFeature::stop() {
   taps_.clear();
 }
 
-std::optional<InputEvent> EventTapFeature::dispatch(std::size_t tapIndex, EventType type, const InputEvent& event) {
+std::optional<InputEvent> EventTapFeature::dispatch(std::size_t tapIndex, EventType type,
+                                                    const InputEvent& event) {
   if (type == EventType::tapDisabledByTimeout || type == EventType::tapDisabledByUserInput) {
     recoverTap(type == EventType::tapDisabledByTimeout);
     return event;
   }
   if (!isRunning_) return event;
   const auto markers = ownMarkers();
-  if (std::find(markers.begin(), markers.end(), event.sourceUserData()) != markers.end()) return event;
+  if (std::find(markers.begin(), markers.end(), event.sourceUserData()) != markers.end())
+    return event;
   InputEvent changed = event;
   if (handle(tapIndex, type, changed)) return changed;
   return std::nullopt;
@@ -82,8 +84,9 @@ bool EventTapFeature::checkHealth() {
     reportFailure(kept);
     return false;
   }
-  const bool tapsWork = !taps_.empty() &&
-                        std::all_of(taps_.begin(), taps_.end(), [](const auto& tap) { return tap && tap->isEnabled(); });
+  const bool tapsWork =
+      !taps_.empty() && std::all_of(taps_.begin(), taps_.end(),
+                                    [](const auto& tap) { return tap && tap->isEnabled(); });
   if (!tapsWork) {
     recoverTap(true);
     return false;

@@ -31,7 +31,8 @@ class EventTapFeature : public MirletFeature {
     TapOptions options = TapOptions::filtering;
   };
 
-  EventTapFeature(EventSystem& events, AccessibilityTrust& trust, Clock& clock, FailureCallback onFailure);
+  EventTapFeature(EventSystem& events, AccessibilityTrust& trust, Clock& clock,
+                  FailureCallback onFailure);
   ~EventTapFeature() override;
 
   bool isRunning() const final { return isRunning_; }

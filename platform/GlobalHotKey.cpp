@@ -2,7 +2,8 @@
 
 namespace mirlet {
 
-GlobalHotKey::GlobalHotKey(HotKeys& hotKeys, MainLoop& mainLoop) : hotKeys_(hotKeys), mainLoop_(mainLoop) {}
+GlobalHotKey::GlobalHotKey(HotKeys& hotKeys, MainLoop& mainLoop)
+    : hotKeys_(hotKeys), mainLoop_(mainLoop) {}
 
 GlobalHotKey::~GlobalHotKey() { unregister(); }
 
@@ -18,13 +19,14 @@ std::uint32_t GlobalHotKey::platformModifiers(Modifiers modifiers) {
 HotKeyStatus GlobalHotKey::registerCombo(const HotKeyCombo& combo) {
   unregister();
   std::weak_ptr<bool> alive = alive_;
-  auto result = hotKeys_.registerHotKey(combo.keyCode, platformModifiers(combo.modifiers), [this, alive] {
-    // The press is handed to the main loop; it is dropped if the object is gone
-    // or the combination was unregistered meanwhile.
-    mainLoop_.post([this, alive] {
-      if (!alive.expired() && registration_ && onPressed) onPressed();
-    });
-  });
+  auto result =
+      hotKeys_.registerHotKey(combo.keyCode, platformModifiers(combo.modifiers), [this, alive] {
+        // The press is handed to the main loop; it is dropped if the object is gone
+        // or the combination was unregistered meanwhile.
+        mainLoop_.post([this, alive] {
+          if (!alive.expired() && registration_ && onPressed) onPressed();
+        });
+      });
   switch (result.status) {
     case HotKeys::Status::registered:
       registration_ = std::move(result.registration);

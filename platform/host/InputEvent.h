@@ -77,7 +77,9 @@ struct InputEvent {
   }
   void setDoubleField(int field, double value) { doubleFields[field] = value; }
 
-  std::uint16_t keyCode() const { return static_cast<std::uint16_t>(integerField(EventField::keyCode)); }
+  std::uint16_t keyCode() const {
+    return static_cast<std::uint16_t>(integerField(EventField::keyCode));
+  }
   std::int64_t sourceUserData() const { return integerField(EventField::sourceUserData); }
 
   // A key event with no source, as the system makes its synthetic keys.

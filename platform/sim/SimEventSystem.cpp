@@ -52,12 +52,14 @@ class SimEventSystem::TapHandle : public EventTap {
   SimEventSystem& system_;
 };
 
-SimEventSystem::SimEventSystem(MainLoop& mainLoop, SimWorkspace& workspace, const SimAccessibilityTrust& trust)
+SimEventSystem::SimEventSystem(MainLoop& mainLoop, SimWorkspace& workspace,
+                               const SimAccessibilityTrust& trust)
     : mainLoop_(mainLoop), workspace_(workspace), trust_(trust) {}
 
 SimEventSystem::~SimEventSystem() = default;
 
-std::unique_ptr<EventTap> SimEventSystem::createTap(TapOptions options, std::uint64_t mask, TapCallback callback) {
+std::unique_ptr<EventTap> SimEventSystem::createTap(TapOptions options, std::uint64_t mask,
+                                                    TapCallback callback) {
   if (!trust_.isProcessTrusted()) return nullptr;
   auto tap = std::make_shared<Tap>(Tap{nextTapID_++, options, mask, std::move(callback)});
   taps_.insert(taps_.begin(), tap);  // head insertion
@@ -71,7 +73,8 @@ std::vector<SimEventSystem::TapInfo> SimEventSystem::taps() const {
 }
 
 void SimEventSystem::disableTap(int id, EventType reason) {
-  auto found = std::find_if(taps_.begin(), taps_.end(), [id](const auto& tap) { return tap->id == id; });
+  auto found =
+      std::find_if(taps_.begin(), taps_.end(), [id](const auto& tap) { return tap->id == id; });
   if (found == taps_.end()) return;
   std::shared_ptr<Tap> tap = *found;
   tap->enabled = false;
@@ -92,7 +95,8 @@ std::optional<InputEvent> SimEventSystem::throughTaps(InputEvent event) {
   return event;
 }
 
-void SimEventSystem::deliver(const std::shared_ptr<SimApplication>& target, const InputEvent& event) {
+void SimEventSystem::deliver(const std::shared_ptr<SimApplication>& target,
+                             const InputEvent& event) {
   if (target && !target->isTerminated()) target->received_.push_back(event);
 }
 
@@ -102,7 +106,8 @@ void SimEventSystem::inject(InputEvent event) {
   if (!survivor) return;
   std::shared_ptr<SimApplication> target;
   if (isMouseEvent(survivor->type)) {
-    if (auto window = windowAt(survivor->location)) target = workspace_.application(window->ownerPID);
+    if (auto window = windowAt(survivor->location))
+      target = workspace_.application(window->ownerPID);
   } else if (auto front = workspace_.frontmostApplication()) {
     target = workspace_.application(front->processIdentifier());
   }
@@ -115,7 +120,8 @@ void SimEventSystem::postToProcess(int pid, const InputEvent& event) {
     if (alive.expired()) return;
     InputEvent posted = event;
     posted.setIntegerField(EventField::targetProcessID, pid);
-    if (auto survivor = throughTaps(std::move(posted))) deliver(workspace_.application(pid), *survivor);
+    if (auto survivor = throughTaps(std::move(posted)))
+      deliver(workspace_.application(pid), *survivor);
   });
 }
 
@@ -128,9 +134,13 @@ std::vector<WindowInfo> SimEventSystem::onScreenWindows() const {
   return visible;
 }
 
-std::int64_t SimEventSystem::addWindow(const std::shared_ptr<SimApplication>& owner, ScreenRect bounds, int layer,
-                                       double alpha) {
-  WindowInfo window{nextWindowID_++, layer, alpha, bounds, owner->processIdentifier(),
+std::int64_t SimEventSystem::addWindow(const std::shared_ptr<SimApplication>& owner,
+                                       ScreenRect bounds, int layer, double alpha) {
+  WindowInfo window{nextWindowID_++,
+                    layer,
+                    alpha,
+                    bounds,
+                    owner->processIdentifier(),
                     owner->localizedName().value_or("")};
   // Windows of a higher layer stay in front of those of a lower one.
   auto position = std::find_if(windows_.begin(), windows_.end(),
@@ -140,17 +150,20 @@ std::int64_t SimEventSystem::addWindow(const std::shared_ptr<SimApplication>& ow
 }
 
 void SimEventSystem::removeWindow(std::int64_t windowID) {
-  std::erase_if(windows_, [windowID](const WindowInfo& window) { return window.windowID == windowID; });
+  std::erase_if(windows_,
+                [windowID](const WindowInfo& window) { return window.windowID == windowID; });
 }
 
 void SimEventSystem::bringWindowToFront(std::int64_t windowID) {
-  auto found = std::find_if(windows_.begin(), windows_.end(),
-                            [windowID](const WindowInfo& window) { return window.windowID == windowID; });
+  auto found = std::find_if(windows_.begin(), windows_.end(), [windowID](const WindowInfo& window) {
+    return window.windowID == windowID;
+  });
   if (found == windows_.end()) return;
   WindowInfo window = *found;
   windows_.erase(found);
-  auto position = std::find_if(windows_.begin(), windows_.end(),
-                               [&](const WindowInfo& other) { return other.layer <= window.layer; });
+  auto position = std::find_if(windows_.begin(), windows_.end(), [&](const WindowInfo& other) {
+    return other.layer <= window.layer;
+  });
   windows_.insert(position, window);
 }
 

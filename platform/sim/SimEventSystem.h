@@ -30,7 +30,8 @@ class SimEventSystem : public EventSystem {
   SimEventSystem(MainLoop& mainLoop, SimWorkspace& workspace, const SimAccessibilityTrust& trust);
   ~SimEventSystem() override;
 
-  std::unique_ptr<EventTap> createTap(TapOptions options, std::uint64_t mask, TapCallback callback) override;
+  std::unique_ptr<EventTap> createTap(TapOptions options, std::uint64_t mask,
+                                      TapCallback callback) override;
   void postToProcess(int pid, const InputEvent& event) override;
   ScreenPoint pointerLocation() const override { return pointer_; }
   std::vector<WindowInfo> onScreenWindows() const override;
@@ -46,8 +47,8 @@ class SimEventSystem : public EventSystem {
   const std::vector<std::pair<int, InputEvent>>& postedEvents() const { return posted_; }
 
   // Windows, front to back.
-  std::int64_t addWindow(const std::shared_ptr<SimApplication>& owner, ScreenRect bounds, int layer = 0,
-                         double alpha = 1);
+  std::int64_t addWindow(const std::shared_ptr<SimApplication>& owner, ScreenRect bounds,
+                         int layer = 0, double alpha = 1);
   void removeWindow(std::int64_t windowID);
   void bringWindowToFront(std::int64_t windowID);
   // The topmost visible window under the point, if any.
@@ -66,7 +67,7 @@ class SimEventSystem : public EventSystem {
   const SimAccessibilityTrust& trust_;
   std::vector<std::shared_ptr<Tap>> taps_;  // head first
   int nextTapID_ = 1;
-  std::vector<WindowInfo> windows_;          // front to back
+  std::vector<WindowInfo> windows_;  // front to back
   std::int64_t nextWindowID_ = 100;
   ScreenPoint pointer_{0, 0};
   std::vector<std::pair<int, InputEvent>> posted_;

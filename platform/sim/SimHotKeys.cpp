@@ -30,8 +30,9 @@ HotKeys::Result SimHotKeys::registerHotKey(std::uint16_t keyCode, std::uint32_t 
   if (unavailable) return {Status::unavailable, nullptr};
   const Combination combination{keyCode, modifiers};
   const bool taken = heldElsewhere_.contains(combination) ||
-                     std::any_of(entries_.begin(), entries_.end(),
-                                 [&](const auto& entry) { return entry->combination == combination; });
+                     std::any_of(entries_.begin(), entries_.end(), [&](const auto& entry) {
+                       return entry->combination == combination;
+                     });
   if (taken) return {Status::occupied, nullptr};
   auto entry = std::make_shared<Entry>(Entry{combination, std::move(pressed)});
   entries_.push_back(entry);

@@ -21,7 +21,8 @@ class SimHotKeys : public HotKeys {
 
   explicit SimHotKeys(MainLoop& mainLoop) : mainLoop_(mainLoop) {}
 
-  Result registerHotKey(std::uint16_t keyCode, std::uint32_t modifiers, std::function<void()> pressed) override;
+  Result registerHotKey(std::uint16_t keyCode, std::uint32_t modifiers,
+                        std::function<void()> pressed) override;
 
   // The test's side.
   void holdByAnotherApplication(std::uint16_t keyCode, std::uint32_t modifiers);

@@ -2,7 +2,8 @@
 
 namespace mirlet::sim {
 
-Keychain::ReadResult SimKeychain::read(const std::string& service, const std::string& account) const {
+Keychain::ReadResult SimKeychain::read(const std::string& service,
+                                       const std::string& account) const {
   ++reads;
   if (failNextRead) {
     const int status = *failNextRead;

@@ -12,7 +12,9 @@ class SimPasteboard::Generation {
 class SimPasteboard::SimItem : public PasteboardItem {
  public:
   SimItem(SimPasteboard& pasteboard, std::weak_ptr<Generation> generation, Item representations)
-      : pasteboard_(pasteboard), generation_(std::move(generation)), representations_(std::move(representations)) {}
+      : pasteboard_(pasteboard),
+        generation_(std::move(generation)),
+        representations_(std::move(representations)) {}
 
   std::vector<std::string> types() const override {
     std::vector<std::string> names;
@@ -26,7 +28,8 @@ class SimPasteboard::SimItem : public PasteboardItem {
     for (const auto& representation : representations_) {
       if (representation.type != type) continue;
       ++pasteboard_.reads_[type];
-      return representation.provider ? representation.provider() : std::optional<Bytes>(representation.data);
+      return representation.provider ? representation.provider()
+                                     : std::optional<Bytes>(representation.data);
     }
     return std::nullopt;
   }
@@ -55,7 +58,8 @@ bool SimPasteboard::writeItems(const std::vector<PasteboardItemData>& items) {
     for (const auto& representation : item.representations) {
       representations.push_back(Representation::bytes(representation.type, representation.data));
     }
-    current_->items.push_back(std::make_shared<SimItem>(*this, current_, std::move(representations)));
+    current_->items.push_back(
+        std::make_shared<SimItem>(*this, current_, std::move(representations)));
   }
   return true;
 }
@@ -69,7 +73,8 @@ void SimPasteboard::copy(std::vector<Item> items) {
 
 void SimPasteboard::copyText(std::string_view text, const std::string& sourceBundleID) {
   Item item{Representation::text("public.utf8-plain-text", text)};
-  if (!sourceBundleID.empty()) item.push_back(Representation::text("org.nspasteboard.source", sourceBundleID));
+  if (!sourceBundleID.empty())
+    item.push_back(Representation::text("org.nspasteboard.source", sourceBundleID));
   copy({std::move(item)});
 }
 

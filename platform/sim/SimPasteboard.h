@@ -24,7 +24,9 @@ class SimPasteboard : public Pasteboard {
     Bytes data;
     Provider provider;  // when set, the data is produced on demand
 
-    static Representation bytes(std::string type, Bytes data) { return {std::move(type), std::move(data), {}}; }
+    static Representation bytes(std::string type, Bytes data) {
+      return {std::move(type), std::move(data), {}};
+    }
     static Representation text(std::string type, std::string_view text) {
       return {std::move(type), Bytes(text.begin(), text.end()), {}};
     }

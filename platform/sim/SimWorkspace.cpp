@@ -71,7 +71,9 @@ bool SimWorkspace::openURL(const std::string& url) {
   return true;
 }
 
-void SimWorkspace::revealFiles(const std::vector<std::string>& paths) { revealedFiles_.push_back(paths); }
+void SimWorkspace::revealFiles(const std::vector<std::string>& paths) {
+  revealedFiles_.push_back(paths);
+}
 
 void SimWorkspace::playSound(const std::string& name) {
   if (std::find(availableSounds.begin(), availableSounds.end(), name) != availableSounds.end()) {
@@ -79,7 +81,8 @@ void SimWorkspace::playSound(const std::string& name) {
   }
 }
 
-std::shared_ptr<SimApplication> SimWorkspace::launch(const std::string& bundleID, const std::string& name,
+std::shared_ptr<SimApplication> SimWorkspace::launch(const std::string& bundleID,
+                                                     const std::string& name,
                                                      ActivationPolicy policy) {
   auto app = std::make_shared<SimApplication>(*this, nextPID_++, bundleID, name, policy);
   applications_.push_back(app);
@@ -96,7 +99,8 @@ void SimWorkspace::terminate(const std::shared_ptr<SimApplication>& application)
   mainLoop_.post([this, application] { terminated_.emit(application); });
 }
 
-std::shared_ptr<SimApplication> SimWorkspace::relaunch(const std::shared_ptr<SimApplication>& application) {
+std::shared_ptr<SimApplication> SimWorkspace::relaunch(
+    const std::shared_ptr<SimApplication>& application) {
   terminate(application);
   return launch(application->bundleID_, application->name_, application->policy_);
 }

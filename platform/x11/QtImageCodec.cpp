@@ -13,7 +13,8 @@ namespace {
 constexpr int kAllocationLimitMegabytes = 512;
 
 QByteArray view(const Bytes& data) {
-  return QByteArray::fromRawData(reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size()));
+  return QByteArray::fromRawData(reinterpret_cast<const char*>(data.data()),
+                                 static_cast<qsizetype>(data.size()));
 }
 
 }  // namespace
@@ -39,7 +40,8 @@ std::optional<Bytes> QtImageCodec::pngThumbnail(const Bytes& data, int maximumPi
   QImage image = reader.read();
   if (image.isNull()) return std::nullopt;
   if (std::max(image.width(), image.height()) > maximumPixels) {
-    image = image.scaled(maximumPixels, maximumPixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    image =
+        image.scaled(maximumPixels, maximumPixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
   }
   QByteArray png;
   QBuffer output(&png);

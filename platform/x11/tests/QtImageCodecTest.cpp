@@ -9,8 +9,9 @@
 namespace mirlet {
 namespace {
 
-Bytes encoded(int width, int height, const char* format,
-              QImageIOHandler::Transformations transformation = QImageIOHandler::TransformationNone) {
+Bytes encoded(
+    int width, int height, const char* format,
+    QImageIOHandler::Transformations transformation = QImageIOHandler::TransformationNone) {
   QImage image(width, height, QImage::Format_RGB32);
   image.fill(Qt::red);
   QByteArray bytes;
@@ -38,7 +39,8 @@ TEST(QtImageCodecTest, ReadsThePixelSizeOfPngAndJpeg) {
 
 TEST(QtImageCodecTest, ThumbnailFitsTheLongSideAndNeverEnlarges) {
   QtImageCodec codec;
-  EXPECT_EQ(sizeOfPng(codec.pngThumbnail(encoded(1000, 500, "jpeg"), 200)), (ImagePixelSize{200, 100}));
+  EXPECT_EQ(sizeOfPng(codec.pngThumbnail(encoded(1000, 500, "jpeg"), 200)),
+            (ImagePixelSize{200, 100}));
   EXPECT_EQ(sizeOfPng(codec.pngThumbnail(encoded(50, 80, "png"), 200)), (ImagePixelSize{50, 80}));
   EXPECT_EQ(codec.pngThumbnail(encoded(50, 80, "png"), 0), std::nullopt);
   EXPECT_EQ(codec.pngThumbnail(Bytes(100, 0xFF), 200), std::nullopt);
