@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/testing/VirtualTimeScheduler.h"
+#include "platform/sim/SimAccessibility.h"
 #include "platform/sim/SimAccessibilityTrust.h"
 #include "platform/sim/SimEventSystem.h"
 #include "platform/sim/SimHotKeys.h"
@@ -21,6 +22,7 @@ class SimDesktop {
       : time(testing::VirtualTimeScheduler::defaultStart(), 0.0),
         workspace(time),
         events(time, workspace, trust),
+        accessibility(time, trust, workspace, events),
         hotKeys(time) {}
   SimDesktop(const SimDesktop&) = delete;
   SimDesktop& operator=(const SimDesktop&) = delete;
@@ -30,6 +32,7 @@ class SimDesktop {
   SimWorkspace workspace;
   SimPasteboard pasteboard;
   SimEventSystem events;
+  SimAccessibility accessibility;
   SimHotKeys hotKeys;
   SimKeyboardLayout keyboardLayout;
   SimKeychain keychain;

@@ -97,7 +97,9 @@ std::optional<InputEvent> SimEventSystem::throughTaps(InputEvent event) {
 
 void SimEventSystem::deliver(const std::shared_ptr<SimApplication>& target,
                              const InputEvent& event) {
-  if (target && !target->isTerminated()) target->received_.push_back(event);
+  if (!target || target->isTerminated()) return;
+  target->received_.push_back(event);
+  if (target->onEvent) target->onEvent(event);
 }
 
 void SimEventSystem::inject(InputEvent event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -36,6 +37,8 @@ class SimApplication : public RunningApplication {
   double activationDelay = 0.2;
 
   const std::vector<InputEvent>& receivedEvents() const { return received_; }
+  // What the application does with each event it receives, after logging it.
+  std::function<void(const InputEvent&)> onEvent;
   void clearReceivedEvents() { received_.clear(); }
 
  private:
