@@ -67,6 +67,14 @@ std::optional<AXValue> SimAXNode::read(SimAccessibility& accessibility,
   }
   if (auto getter = getters_.find(attribute); getter != getters_.end()) return getter->second();
   if (auto value = values_.find(attribute); value != values_.end()) return value->second;
+  if (attribute == "AXTopLevelUIElement" || attribute == "AXWindow") {
+    // The nearest window at or above the element.
+    for (auto node = shared_from_this(); node; node = node->parent_.lock()) {
+      auto role = node->values_.find("AXRole");
+      if (role != node->values_.end() && role->second == AXValue("AXWindow"))
+        return AXValue(accessibility.element(node));
+    }
+  }
   return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #include "core/testing/VirtualTimeScheduler.h"
 #include "platform/sim/SimAccessibility.h"
 #include "platform/sim/SimAccessibilityTrust.h"
+#include "platform/sim/SimBundleResources.h"
 #include "platform/sim/SimEventSystem.h"
 #include "platform/sim/SimHotKeys.h"
 #include "platform/sim/SimKeyboardLayout.h"
@@ -37,6 +38,7 @@ class SimDesktop {
   SimKeyboardLayout keyboardLayout;
   SimKeychain keychain;
   SimLoginItems loginItems;
+  SimBundleResources bundles;
 };
 
 }  // namespace mirlet::sim
