@@ -6,8 +6,15 @@ DesktopScenario::DesktopScenario() {
   finder = desktop.workspace.launch("com.apple.finder", "Finder");
   textEdit = desktop.workspace.launch("com.apple.TextEdit", "TextEdit");
   safari = desktop.workspace.launch("com.apple.Safari", "Safari");
-  safariWindow = desktop.events.addWindow(safari, {600, 100, 500, 400});
-  textEditWindow = desktop.events.addWindow(textEdit, {300, 150, 400, 300});
+  mirlet = desktop.workspace.launch("app.mirlet", "Mirlet", ActivationPolicy::accessory);
+  mirletUI = std::make_unique<SimApplicationUI>(desktop, mirlet);
+  mirletWindow = mirletUI->addStandardWindow("Mirlet", {1200, 40, 300, 200}).windowID;
+  safariUI = std::make_unique<SimApplicationUI>(desktop, safari);
+  safariWindow = safariUI->addStandardWindow("Inicio", {600, 100, 500, 400}).windowID;
+  textEditUI = std::make_unique<SimApplicationUI>(desktop, textEdit);
+  auto document = textEditUI->addStandardWindow("Sin título", {300, 150, 400, 300});
+  textEditWindow = document.windowID;
+  textArea = textEditUI->addTextArea(document);
   finderWindow = desktop.events.addWindow(finder, {50, 50, 500, 400});
   desktop.workspace.bringToFront(finder);
   settle();

@@ -4,13 +4,16 @@
 #include <string_view>
 
 #include "platform/KeyboardLayout.h"
+#include "platform/sim/SimApplicationUI.h"
 #include "platform/sim/SimDesktop.h"
 
 namespace mirlet::sim {
 
 // A desktop for scenario tests, with Finder, a text editor and a browser running
-// (each with a window) and helpers that read like the user's gestures. Everything
-// runs on virtual time: `rest` lets time pass.
+// (each with a window; the editor's has a text area that takes pasted text), this
+// program as an accessory application with a window of its own, and helpers that
+// read like the user's gestures. Everything runs on virtual time: `rest` lets
+// time pass. Tests that need Finder's folders add a SimFinder.
 class DesktopScenario {
  public:
   DesktopScenario();
@@ -19,9 +22,15 @@ class DesktopScenario {
   std::shared_ptr<SimApplication> finder;
   std::shared_ptr<SimApplication> textEdit;
   std::shared_ptr<SimApplication> safari;
+  std::shared_ptr<SimApplication> mirlet;
+  std::unique_ptr<SimApplicationUI> textEditUI;
+  std::unique_ptr<SimApplicationUI> safariUI;
+  std::unique_ptr<SimApplicationUI> mirletUI;
+  std::shared_ptr<SimAXNode> textArea;
   std::int64_t finderWindow = 0;
   std::int64_t textEditWindow = 0;
   std::int64_t safariWindow = 0;
+  std::int64_t mirletWindow = 0;
 
   // Key down and up of one key, with modifier flags.
   void pressKey(std::uint16_t keyCode, std::uint64_t flags = 0);

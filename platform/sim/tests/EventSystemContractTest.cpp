@@ -51,13 +51,13 @@ TEST_F(SimEventSystemTest, WindowListIsFrontToBackByLayer) {
   const auto panel = events().addWindow(scenario_.safari, {0, 0, 10, 10}, 3);
   events().bringWindowToFront(scenario_.textEditWindow);
   const auto windows = events().onScreenWindows();
-  ASSERT_EQ(windows.size(), 4u);
+  ASSERT_EQ(windows.size(), 5u);
   EXPECT_EQ(windows[0].windowID, panel);
   EXPECT_EQ(windows[1].windowID, scenario_.textEditWindow);
   EXPECT_EQ(windows[1].ownerPID, scenario_.textEdit->processIdentifier());
   EXPECT_EQ(windows[1].ownerName, "TextEdit");
   scenario_.desktop.workspace.terminate(scenario_.textEdit);
-  EXPECT_EQ(events().onScreenWindows().size(), 3u);
+  EXPECT_EQ(events().onScreenWindows().size(), 4u);
 }
 
 TEST_F(SimEventSystemTest, TransparentWindowsAreNotHit) {

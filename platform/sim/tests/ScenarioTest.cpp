@@ -48,6 +48,19 @@ TEST_F(ScenarioTest, DragStaysWithTheWindowWhereItStarted) {
   EXPECT_EQ(scenario_.finder->receivedEvents()[0].integerField(EventField::clickState), 1);
 }
 
+TEST_F(ScenarioTest, PasteWithCommandVLandsInTheEditor) {
+  scenario_.copyText(scenario_.safari, "enlace");
+  scenario_.activate(scenario_.textEdit);
+  scenario_.typeShortcut("v", EventFlags::command);
+  EXPECT_EQ(scenario_.textEditUI->text(scenario_.textArea), "enlace");
+}
+
+TEST_F(ScenarioTest, ThisProgramRunsAsAnAccessoryWithItsOwnWindow) {
+  EXPECT_EQ(scenario_.mirlet->activationPolicy(), ActivationPolicy::accessory);
+  EXPECT_EQ(scenario_.desktop.events.windowAt({1250, 60})->ownerPID,
+            scenario_.mirlet->processIdentifier());
+}
+
 TEST_F(ScenarioTest, CopyingChangesThePasteboardOnce) {
   const auto before = scenario_.desktop.pasteboard.changeCount();
   scenario_.copyText(scenario_.safari, "https://example.com");
