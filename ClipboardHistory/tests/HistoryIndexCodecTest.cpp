@@ -10,9 +10,11 @@ namespace {
 using testing::ItemBuilder;
 using Code = IndexDecodingError::Code;
 
-IndexDecodingError decodeError(std::string_view json) {
+// The error that decoding `json` with `decode` throws.
+template <class Decode>
+IndexDecodingError errorOf(Decode decode, std::string_view json) {
   try {
-    HistoryIndexCodec::decode(json);
+    decode(json);
   } catch (const IndexDecodingError& error) {
     return error;
   }
@@ -20,14 +22,11 @@ IndexDecodingError decodeError(std::string_view json) {
   return {};
 }
 
+IndexDecodingError decodeError(std::string_view json) {
+  return errorOf(HistoryIndexCodec::decode, json);
+}
 IndexDecodingError detailError(std::string_view json) {
-  try {
-    HistoryIndexCodec::decodeDetail(json);
-  } catch (const IndexDecodingError& error) {
-    return error;
-  }
-  ADD_FAILURE() << "decoded: " << json;
-  return {};
+  return errorOf(HistoryIndexCodec::decodeDetail, json);
 }
 
 const Uuid kID = *Uuid::parse("E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
