@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <stdexcept>
 
 #include "platform/KeyboardLayout.h"
 
@@ -69,6 +70,16 @@ fs::path freeTarget(const fs::path& folder, const fs::path& name) {
 }
 
 Bytes bytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
+
+// The window with that id, from a list of owned windows; a test asking for one
+// that does not exist is told so.
+template <class Windows>
+auto& windowWithID(Windows& windows, int id) {
+  auto found =
+      std::find_if(windows.begin(), windows.end(), [id](const auto& w) { return w->id == id; });
+  if (found == windows.end()) throw std::out_of_range("no Finder window " + std::to_string(id));
+  return **found;
+}
 
 }  // namespace
 
@@ -287,14 +298,10 @@ fs::path SimFinder::folder(int id) const { return window(id).folder; }
 
 std::vector<std::string> SimFinder::selection(int id) const { return window(id).selected; }
 
-SimFinder::FinderWindow& SimFinder::window(int id) {
-  return const_cast<FinderWindow&>(static_cast<const SimFinder&>(*this).window(id));
-}
+SimFinder::FinderWindow& SimFinder::window(int id) { return windowWithID(windows_, id); }
 
 const SimFinder::FinderWindow& SimFinder::window(int id) const {
-  auto found =
-      std::find_if(windows_.begin(), windows_.end(), [id](const auto& w) { return w->id == id; });
-  return **found;
+  return windowWithID(windows_, id);
 }
 
 SimFinder::FinderWindow* SimFinder::focusedFinderWindow() {
