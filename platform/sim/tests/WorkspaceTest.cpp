@@ -1,9 +1,30 @@
 #include <gtest/gtest.h>
 
+#include "platform/host/testing/WorkspaceContract.h"
 #include "platform/sim/DesktopScenario.h"
 
 namespace mirlet::sim {
 namespace {
+
+class SimWorkspaceHarness : public contract::WorkspaceHarness {
+ public:
+  Workspace& workspace() override { return desktop_.workspace; }
+  int launchApplication() override {
+    return desktop_.workspace.launch("com.example.app", "Ejemplo")->processIdentifier();
+  }
+  void quit(int pid) override { desktop_.workspace.terminate(desktop_.workspace.application(pid)); }
+  void runMainLoop() override { desktop_.time.runUntilIdle(); }
+
+ private:
+  SimDesktop desktop_;
+};
+
+using contract::WorkspaceContract;
+
+INSTANTIATE_TEST_SUITE_P(Sim, WorkspaceContract, ::testing::Values([] {
+                           return std::unique_ptr<contract::WorkspaceHarness>(
+                               std::make_unique<SimWorkspaceHarness>());
+                         }));
 
 class WorkspaceTest : public ::testing::Test {
  protected:
