@@ -6,14 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "ClipboardHistory/UnicodeText.h"
+
 namespace mirlet {
 namespace {
-
-std::string_view trimSpacesAndTabs(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 int hexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -93,7 +89,7 @@ ColorValue ColorValue::fromHSL(double hue, double saturation, double lightness, 
 }
 
 std::optional<ColorValue> ColorValue::parse(std::string_view input) {
-  std::string text(trimSpacesAndTabs(input));
+  std::string text(UnicodeText::trimSpacesAndTabs(input));
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (text.starts_with('#')) return parseHex(std::string_view(text).substr(1));
 
@@ -104,7 +100,8 @@ std::optional<ColorValue> ColorValue::parse(std::string_view input) {
   std::vector<std::string_view> arguments;
   for (std::size_t start = 0; start <= inside.size();) {
     const auto comma = std::min(inside.find(',', start), inside.size());
-    if (comma > start) arguments.push_back(trimSpacesAndTabs(inside.substr(start, comma - start)));
+    if (comma > start)
+      arguments.push_back(UnicodeText::trimSpacesAndTabs(inside.substr(start, comma - start)));
     start = comma + 1;
   }
 

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "ClipboardHistory/UnicodeText.h"
+
 namespace mirlet::HistoryIndexCodec {
 namespace {
 
@@ -34,7 +36,7 @@ class Writer {
     while (i < text.size()) {
       const auto byte = static_cast<unsigned char>(text[i]);
       if (byte >= 0x80) {
-        const std::size_t length = utf8SequenceLength(text, i);
+        const std::size_t length = UnicodeText::validSequenceLength(text, i);
         if (length == 0) {
           out_ += "\xEF\xBF\xBD";
           ++i;
@@ -97,34 +99,6 @@ class Writer {
   void boolean(bool value) { out_ += value ? "true" : "false"; }
 
  private:
-  // The length of the valid UTF-8 sequence starting at `i`, or 0.
-  static std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    std::uint32_t minimum = 0;
-    std::uint32_t codePoint = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2, minimum = 0x80, codePoint = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3, minimum = 0x800, codePoint = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4, minimum = 0x10000, codePoint = lead & 0x07;
-    } else {
-      return 0;
-    }
-    if (i + length > text.size()) return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return 0;
-      codePoint = (codePoint << 6) | (next & 0x3F);
-    }
-    if (codePoint < minimum || codePoint > 0x10FFFF ||
-        (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
-      return 0;
-    }
-    return length;
-  }
-
   std::string out_;
 };
 

@@ -25,26 +25,12 @@ bool sharesElement(const std::vector<std::string>& types,
                      [&](const std::string& type) { return contains(set, type); });
 }
 
-std::string lowercasedAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
-
 // "\s" of the platform's regular expressions: tab, line feed, form feed, carriage
 // return and the Unicode separators.
 bool isRegexSpace(UChar32 c) {
   if (c == '\t' || c == '\n' || c == '\f' || c == '\r') return true;
   const auto type = u_charType(c);
   return type == U_SPACE_SEPARATOR || type == U_LINE_SEPARATOR || type == U_PARAGRAPH_SEPARATOR;
-}
-
-std::string_view trimSpacesAndTabs(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 Classification files(const ClassifierInput& input) {
@@ -68,7 +54,7 @@ bool isLink(std::string_view text) {
   if (UnicodeText::containsWhitespace(text)) return false;
   auto url = Url::parse(text);
   if (!url) return false;
-  const std::string scheme = lowercasedAscii(url->scheme);
+  const std::string scheme = UnicodeText::asciiLowercased(url->scheme);
   return (scheme == "http" || scheme == "https") && url->host && !url->host->empty();
 }
 
@@ -109,7 +95,7 @@ bool isCode(std::string_view text, const std::optional<std::string>& source) {
   const bool balancedBraces = opening > 0 && opening == std::count(text.begin(), text.end(), '}');
   const auto pieces = lines(text);
   const bool statementLine = std::any_of(pieces.begin(), pieces.end(), [](std::string_view line) {
-    return trimSpacesAndTabs(line).ends_with(';');
+    return UnicodeText::trimSpacesAndTabs(line).ends_with(';');
   });
   const bool indentation =
       pieces.size() > 1 && std::any_of(pieces.begin(), pieces.end(), [](std::string_view line) {

@@ -3,7 +3,6 @@
 #include <arpa/inet.h>
 #include <unicode/regex.h>
 #include <unicode/unistr.h>
-#include <unicode/utf8.h>
 
 #include <algorithm>
 #include <array>
@@ -18,14 +17,6 @@ namespace {
 // Pages come from anywhere: a match that takes longer than this many steps of the
 // regular-expression engine (about a few milliseconds each) counts as no match.
 constexpr int32_t kRegexTimeLimit = 200;
-
-std::string lowercasedAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
 
 bool isPublicAddress(const std::array<unsigned, 4>& octets) {
   const unsigned a = octets[0];
@@ -109,20 +100,9 @@ std::string utf8(const icu::UnicodeString& text) {
 // Splits at runs of white space and joins the pieces with single spaces.
 std::string collapseWhitespace(std::string_view text) {
   std::string result;
-  bool pendingSpace = false;
-  for (int32_t i = 0; i < static_cast<int32_t>(text.size());) {
-    const int32_t start = i;
-    UChar32 c = 0;
-    U8_NEXT_OR_FFFD(reinterpret_cast<const uint8_t*>(text.data()), i,
-                    static_cast<int32_t>(text.size()), c);
-    if (UnicodeText::isWhitespace(static_cast<char32_t>(c))) {
-      pendingSpace = !result.empty();
-      continue;
-    }
-    if (pendingSpace) result += ' ';
-    pendingSpace = false;
-    result.append(
-        text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
+  for (std::string_view word : UnicodeText::words(text)) {
+    if (!result.empty()) result += ' ';
+    result += word;
   }
   return result;
 }
@@ -157,9 +137,9 @@ std::string decodeEntities(std::string text) {
 
 bool allowsFetch(std::string_view url) {
   auto parts = Url::parse(url);
-  if (!parts || lowercasedAscii(parts->scheme) != "https") return false;
+  if (!parts || UnicodeText::asciiLowercased(parts->scheme) != "https") return false;
   if (!parts->host || parts->host->empty()) return false;
-  std::string host = lowercasedAscii(*parts->host);
+  std::string host = UnicodeText::asciiLowercased(*parts->host);
   if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
     host = host.substr(1, host.size() - 2);
   if (parts->hostIsIPv6Literal || host.find(':') != std::string::npos) return false;

@@ -3,6 +3,8 @@
 #include <array>
 #include <charconv>
 
+#include "ClipboardHistory/UnicodeText.h"
+
 namespace mirlet::PanelKeymap {
 namespace {
 
@@ -82,16 +84,9 @@ std::optional<PanelCommand> special(Special key, unsigned modifiers) {
   }
 }
 
-// The table holds only ASCII characters, so ASCII lower-casing is enough.
-std::string lowercased(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
 std::optional<PanelCommand> characters(const std::string& typed, unsigned modifiers) {
-  const std::string text = lowercased(typed);
+  // The table holds only ASCII characters, so ASCII lower-casing is enough.
+  const std::string text = UnicodeText::asciiLowercased(typed);
   if (modifiers == kCommand) {
     int number = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);

@@ -20,24 +20,7 @@ struct UuidHash {
 std::vector<std::string> terms(std::string_view query) {
   const std::string normalized = HistorySearch::normalize(query);
   std::vector<std::string> result;
-  std::string current;
-  for (std::size_t offset = 0; offset < normalized.size();) {
-    // Split at white space, which in UTF-8 never starts inside another character.
-    std::size_t next = offset + 1;
-    while (next < normalized.size() &&
-           (static_cast<unsigned char>(normalized[next]) & 0xC0) == 0x80) {
-      ++next;
-    }
-    const std::string_view character(normalized.data() + offset, next - offset);
-    if (UnicodeText::trimWhitespace(character).empty()) {
-      if (!current.empty()) result.push_back(std::move(current));
-      current.clear();
-    } else {
-      current += character;
-    }
-    offset = next;
-  }
-  if (!current.empty()) result.push_back(std::move(current));
+  for (std::string_view word : UnicodeText::words(normalized)) result.emplace_back(word);
   return result;
 }
 

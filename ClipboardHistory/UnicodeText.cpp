@@ -78,6 +78,41 @@ std::string_view trimWhitespace(std::string_view text) {
   return text.substr(start, end - start);
 }
 
+std::vector<std::string_view> words(std::string_view text) {
+  std::vector<std::string_view> pieces;
+  std::size_t start = 0;
+  for (std::size_t offset = 0; offset < text.size();) {
+    const std::size_t before = offset;
+    if (isWhitespace(next(text, offset))) {
+      if (before > start) pieces.push_back(text.substr(start, before - start));
+      start = offset;
+    }
+  }
+  if (text.size() > start) pieces.push_back(text.substr(start));
+  return pieces;
+}
+
+std::string asciiLowercased(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+std::string_view trimSpacesAndTabs(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::size_t validSequenceLength(std::string_view bytes, std::size_t offset) {
+  int32_t i = static_cast<int32_t>(offset);
+  UChar32 c = 0;
+  U8_NEXT(reinterpret_cast<const uint8_t*>(bytes.data()), i, static_cast<int32_t>(bytes.size()), c);
+  return c < 0 ? 0 : static_cast<std::size_t>(i) - offset;
+}
+
 bool isValidUtf8(std::string_view bytes) {
   for (int32_t i = 0; i < static_cast<int32_t>(bytes.size());) {
     UChar32 c = 0;

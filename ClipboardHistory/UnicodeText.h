@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mirlet::UnicodeText {
 
@@ -15,7 +16,17 @@ bool isWhitespace(char32_t codePoint);
 bool containsWhitespace(std::string_view text);
 std::string_view trimWhitespace(std::string_view text);
 
+// The pieces between runs of white space, in order.
+std::vector<std::string_view> words(std::string_view text);
+
+// ASCII letters lower-cased, every other byte as it is: for identifiers, schemes
+// and host names, which the rules compare in ASCII.
+std::string asciiLowercased(std::string_view text);
+std::string_view trimSpacesAndTabs(std::string_view text);
+
 bool isValidUtf8(std::string_view bytes);
+// The length of the valid UTF-8 sequence that starts at `offset`, or 0.
+std::size_t validSequenceLength(std::string_view bytes, std::size_t offset);
 // Each byte as the code point of the same value.
 std::string latin1ToUtf8(std::string_view bytes);
 

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ClipboardHistory/UnicodeText.h"
 #include "app/AppVersion.h"
 
 namespace mirlet::UpdateConfiguration {
@@ -27,14 +28,6 @@ bool hasSpaceOrControl(std::string_view text) {
     auto byte = static_cast<unsigned char>(c);
     return byte <= 0x20 || byte == 0x7F;
   });
-}
-
-std::string lowercased(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  });
-  return lower;
 }
 
 std::optional<std::string_view> rangeText(const UriTextRangeA& range) {
@@ -84,13 +77,13 @@ bool isValidFeedURL(const std::string& text) {
   std::unique_ptr<UriUriA, decltype(&uriFreeUriMembersA)> owner(&uri, &uriFreeUriMembersA);
 
   auto scheme = rangeText(uri.scheme);
-  if (!scheme || lowercased(*scheme) != "https") return false;
+  if (!scheme || UnicodeText::asciiLowercased(*scheme) != "https") return false;
   // A part present but empty counts as present: "…?" and "…#" fail.
   if (uri.userInfo.first || uri.query.first || uri.fragment.first) return false;
 
   auto host = rangeText(uri.hostText);
   if (!host || host->empty()) return false;
-  const std::string lowerHost = lowercased(*host);
+  const std::string lowerHost = UnicodeText::asciiLowercased(*host);
   if (!isPublicHostName(lowerHost) || hasReservedSuffix(lowerHost)) return false;
 
   if (auto port = rangeText(uri.portText); port && !port->empty()) {

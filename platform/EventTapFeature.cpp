@@ -32,6 +32,7 @@ void EventTapFeature::start(const Uuid& runID) {
     installed.push_back(std::move(tap));
   }
   taps_ = std::move(installed);
+  markers_ = ownMarkers();  // read once here: the callback runs on every event
   runID_ = runID;
   isRunning_ = true;
   for (auto& tap : taps_) tap->setEnabled(true);

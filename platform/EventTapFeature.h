@@ -74,6 +74,7 @@ class EventTapFeature : public MirletFeature {
   Clock& clock_;
   FailureCallback onFailure_;
   std::vector<std::unique_ptr<EventTap>> taps_;
+  std::vector<std::int64_t> markers_;
   std::optional<Uuid> runID_;
   bool isRunning_ = false;
   EventTapRestartGate restartGate_;
