@@ -7,11 +7,27 @@
 
 #include "ClipboardHistory/UnicodeText.h"
 
-namespace mirlet::HistoryIndexCodec {
+namespace mirlet {
+
+std::string_view errorName(IndexDecodingErrorCode code) {
+  switch (code) {
+    case IndexDecodingErrorCode::dataCorrupted:
+      return "index: data corrupted";
+    case IndexDecodingErrorCode::keyNotFound:
+      return "index: key not found";
+    case IndexDecodingErrorCode::typeMismatch:
+      return "index: type mismatch";
+    case IndexDecodingErrorCode::valueNotFound:
+      return "index: value not found";
+  }
+  return "index";
+}
+
+namespace HistoryIndexCodec {
 namespace {
 
 using nlohmann::json;
-using Code = IndexDecodingError::Code;
+using Code = IndexDecodingErrorCode;
 
 // ---- Writing -------------------------------------------------------------
 
@@ -90,7 +106,7 @@ class Writer {
   }
 
   void real(double value) {
-    if (!std::isfinite(value)) throw IndexEncodingError::invalidValue;
+    if (!std::isfinite(value)) throw IndexEncodingError(IndexEncodingErrorCode::invalidValue);
     std::array<char, 32> buffer;
     auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
     out_.append(buffer.data(), end);
@@ -211,7 +227,7 @@ void writeList(Writer& w, const ItemList& list) {
 // ---- Reading -------------------------------------------------------------
 
 [[noreturn]] void fail(Code code, std::string description) {
-  throw IndexDecodingError{code, std::move(description)};
+  throw IndexDecodingError(code, std::move(description));
 }
 
 std::string typeName(const json& value) {
@@ -431,4 +447,5 @@ std::string encodeDetail(const ItemDetail& value) {
 
 ItemDetail decodeDetail(std::string_view text) { return detail(parse(text)); }
 
-}  // namespace mirlet::HistoryIndexCodec
+}  // namespace HistoryIndexCodec
+}  // namespace mirlet

@@ -4,25 +4,29 @@
 #include <string_view>
 
 #include "ClipboardHistory/ClipboardItem.h"
+#include "core/Error.h"
 
 namespace mirlet {
 
-// Why stored JSON could not be read, with the text the platform's decoder gives.
-struct IndexDecodingError {
-  enum class Code {
-    dataCorrupted,  // not JSON, or a value that cannot be what it should
-    keyNotFound,    // a required key is missing
-    typeMismatch,   // a value of the wrong type
-    valueNotFound,  // null where a value is required
-  };
-  Code code;
-  std::string description;
-
-  friend bool operator==(const IndexDecodingError&, const IndexDecodingError&) = default;
+// Why stored JSON could not be read; the error's detail is the text the platform's
+// decoder gives.
+enum class IndexDecodingErrorCode {
+  dataCorrupted,  // not JSON, or a value that cannot be what it should
+  keyNotFound,    // a required key is missing
+  typeMismatch,   // a value of the wrong type
+  valueNotFound,  // null where a value is required
 };
 
+std::string_view errorName(IndexDecodingErrorCode code);
+
+using IndexDecodingError = ErrorOf<IndexDecodingErrorCode>;
+
 // A value that has no JSON form (a date or colour component that is not finite).
-enum class IndexEncodingError { invalidValue };
+enum class IndexEncodingErrorCode { invalidValue };
+
+constexpr std::string_view errorName(IndexEncodingErrorCode) { return "index: invalid value"; }
+
+using IndexEncodingError = ErrorOf<IndexEncodingErrorCode>;
 
 // The JSON form of the history index: compact, keys in declaration order, dates as
 // seconds since 2001 in shortest round-trip form, identifiers as upper-case UUIDs.

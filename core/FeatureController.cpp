@@ -16,7 +16,10 @@ void FeatureController::setEnabled(bool enabled, const std::string& id,
   MirletFeature& feature = require(id);
   preferences_.setEnabled(enabled, id);
   // Switching a failed feature, either way, is how it gets a new attempt.
-  if (state(id) == FeatureState::failed) states_[id] = FeatureState::disabled;
+  if (state(id) == FeatureState::failed) {
+    states_[id] = FeatureState::disabled;
+    startFailures_.erase(id);
+  }
   reconcileOne(feature, permission);
 }
 
@@ -62,9 +65,12 @@ void FeatureController::startRun(MirletFeature& feature) {
   };
   try {
     feature.start(runID);
-  } catch (...) {
-    // The error is absorbed; the user sees the state, never the error.
-    if (isCurrent()) stopWith(feature, FeatureState::failed);
+  } catch (const std::exception& error) {
+    // The user sees the state, never the error; its text stays for diagnosis.
+    if (isCurrent()) {
+      stopWith(feature, FeatureState::failed);
+      startFailures_[id] = error.what();
+    }
     return;
   }
   // A run superseded or reported failed during start is left as it is.
@@ -76,6 +82,12 @@ void FeatureController::startRun(MirletFeature& feature) {
   }
 }
 
+std::optional<std::string> FeatureController::startFailure(const std::string& id) const {
+  auto it = startFailures_.find(id);
+  if (it == startFailures_.end()) return std::nullopt;
+  return it->second;
+}
+
 void FeatureController::stopWith(MirletFeature& feature, FeatureState state) {
   const std::string id = feature.descriptor().id;
   activeRunIDs_.erase(id);
@@ -85,7 +97,7 @@ void FeatureController::stopWith(MirletFeature& feature, FeatureState state) {
 
 MirletFeature& FeatureController::require(const std::string& id) const {
   MirletFeature* feature = registry_.feature(id);
-  if (!feature) throw FeatureRegistryError::unknownID(id);
+  if (!feature) throw FeatureRegistryError(FeatureRegistryErrorCode::unknownID, id);
   return *feature;
 }
 

@@ -42,6 +42,10 @@ class FeatureController {
   // Stops every feature and shows it disabled, leaving the enabled flags alone.
   void stopAll();
 
+  // The `what()` of the error that the feature's last start threw, until the user
+  // switches it again.
+  std::optional<std::string> startFailure(const std::string& id) const;
+
  private:
   void reconcileOne(MirletFeature& feature, AccessibilityPermission permission);
   void startRun(MirletFeature& feature);
@@ -52,6 +56,7 @@ class FeatureController {
   Preferences& preferences_;
   std::map<std::string, FeatureState> states_;
   std::map<std::string, Uuid> activeRunIDs_;
+  std::map<std::string, std::string> startFailures_;
 };
 
 }  // namespace mirlet

@@ -33,8 +33,8 @@ FeatureRegistry::FeatureRegistry(Features features) : features_(std::move(featur
   std::set<std::string> seen;
   for (const auto& feature : features_) {
     const std::string& id = feature->descriptor().id;
-    if (isBlank(id)) throw FeatureRegistryError::invalidID();
-    if (!seen.insert(id).second) throw FeatureRegistryError::duplicateID(id);
+    if (isBlank(id)) throw FeatureRegistryError(FeatureRegistryErrorCode::invalidID);
+    if (!seen.insert(id).second) throw FeatureRegistryError(FeatureRegistryErrorCode::duplicateID, id);
   }
 }
 

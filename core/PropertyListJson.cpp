@@ -75,8 +75,8 @@ std::string encode(const PropertyDictionary& values) {
 
 PropertyDictionary decode(std::string_view text) {
   json document = json::parse(text, nullptr, /*allow_exceptions=*/false);
-  if (document.is_discarded()) throw PropertyListJsonError::malformed;
-  if (!document.is_object()) throw PropertyListJsonError::notADictionary;
+  if (document.is_discarded()) throw PropertyListJsonError(PropertyListJsonErrorCode::malformed);
+  if (!document.is_object()) throw PropertyListJsonError(PropertyListJsonErrorCode::notADictionary);
   PropertyDictionary values;
   for (const auto& [key, element] : document.items()) {
     if (auto converted = fromJson(element, 1)) values.emplace(key, std::move(*converted));

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string encoded;
     try {
       encoded = mirlet::HistoryIndexCodec::encode(index);
-    } catch (mirlet::IndexEncodingError) {
+    } catch (const mirlet::IndexEncodingError&) {
       return 0;  // a number the encoder refuses (JSON numbers are finite, so none reach here)
     }
     const mirlet::HistoryIndex again = mirlet::HistoryIndexCodec::decode(encoded);

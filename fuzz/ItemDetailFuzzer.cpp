@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string encoded = mirlet::HistoryIndexCodec::encodeDetail(detail);
     FUZZ_CHECK(mirlet::HistoryIndexCodec::decodeDetail(encoded) == detail);
   } catch (const mirlet::IndexDecodingError&) {
-  } catch (mirlet::IndexEncodingError) {
+  } catch (const mirlet::IndexEncodingError&) {
   }
   return 0;
 }

@@ -1,31 +1,16 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
-#include <string>
 #include <string_view>
 
-namespace mirlet {
+#include "platform/FileSystem.h"
 
-enum class AtomicFileError {
-  folderNotCreated,  // the folder could not be created or is not a folder
-  writeFailed,       // the temporary file could not be written or synced
-  renameFailed,      // the finished file could not replace the old one
-};
+namespace mirlet::AtomicFile {
 
-// Files the program owns: written whole through a temporary file and a rename, so
-// a reader sees the old or the new contents and never a mix. Folders are created
-// with permissions 0700 and files with 0600.
-namespace AtomicFile {
+// Writes the file whole through a temporary file and a rename, so a reader sees the
+// old or the new contents and never a mix; the file is 0600 and missing folders
+// are created 0700. Throws AtomicFileError; on failure the old file is untouched
+// and no temporary file is left.
+void write(FileSystem& files, const std::filesystem::path& path, std::string_view contents);
 
-// Throws AtomicFileError; on failure the old file is untouched.
-void write(const std::filesystem::path& path, std::string_view contents);
-
-// The whole file, or nothing when it does not exist or cannot be read.
-std::optional<std::string> read(const std::filesystem::path& path);
-
-// Creates the folder and its missing parents (0700). Throws AtomicFileError.
-void createFolder(const std::filesystem::path& folder);
-
-}  // namespace AtomicFile
-}  // namespace mirlet
+}  // namespace mirlet::AtomicFile

@@ -70,8 +70,8 @@ void EventTapFeature::recoverTap(bool afterTimeout) {
     try {
       start(kept);
       return;
-    } catch (...) {
-      // Reported below; the error itself is not shown.
+    } catch (const Error&) {
+      // Reported below as the run's failure; the user is shown the state.
     }
   }
   reportFailure(kept);

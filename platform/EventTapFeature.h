@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/Clock.h"
+#include "core/Error.h"
 #include "core/MirletFeature.h"
 #include "platform/EventTapRestartGate.h"
 #include "platform/host/AccessibilityTrust.h"
@@ -52,7 +53,7 @@ class EventTapFeature : public MirletFeature {
   virtual std::vector<std::int64_t> ownMarkers() const = 0;
   // Decides one event of tap `tapIndex`; true passes it (possibly changed).
   virtual bool handle(std::size_t tapIndex, EventType type, InputEvent& event) = 0;
-  // Throws the feature's own error for a failed start.
+  // Throws the feature's own error (an `ErrorOf` its error code) for a failed start.
   [[noreturn]] virtual void failStart(StartFailure failure) = 0;
   // The feature's machinery besides the taps, started after them and stopped
   // before them.

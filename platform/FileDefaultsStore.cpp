@@ -1,9 +1,8 @@
 #include "platform/FileDefaultsStore.h"
 
-#include <cstdlib>
-
 #include "core/PropertyListJson.h"
 #include "platform/AtomicFile.h"
+#include "platform/XdgFolders.h"
 
 namespace mirlet {
 namespace {
@@ -13,37 +12,27 @@ constexpr std::uintmax_t kMaxFileSize = 16 * 1024 * 1024;
 
 }  // namespace
 
-FileDefaultsStore::FileDefaultsStore(std::filesystem::path path) : path_(std::move(path)) {
+FileDefaultsStore::FileDefaultsStore(FileSystem& files, std::filesystem::path path)
+    : files_(files), path_(std::move(path)) {
   load();
 }
 
 std::filesystem::path FileDefaultsStore::defaultPath() {
-  std::filesystem::path config;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
-    config = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    config = std::filesystem::path(home) / ".config";
-  } else {
-    config = std::filesystem::temp_directory_path();
-  }
-  return config / "mirlet" / "preferences.json";
+  return XdgFolders::configHome() / "mirlet" / "preferences.json";
 }
 
 void FileDefaultsStore::load() {
-  std::error_code error;
-  const auto status = std::filesystem::status(path_, error);
-  if (status.type() == std::filesystem::file_type::not_found) {
+  if (files_.kind(path_) == FileSystem::Kind::missing) {
     loadOutcome_ = LoadOutcome::absent;
     return;
   }
-  const bool regular = status.type() == std::filesystem::file_type::regular;
-  if (regular && std::filesystem::file_size(path_, error) <= kMaxFileSize && !error) {
-    if (auto text = AtomicFile::read(path_)) {
+  if (files_.fileSize(path_).value_or(kMaxFileSize + 1) <= kMaxFileSize) {
+    if (auto text = files_.read(path_)) {
       try {
         values_ = MemoryDefaultsStore(PropertyListJson::decode(*text));
         loadOutcome_ = LoadOutcome::loaded;
         return;
-      } catch (PropertyListJsonError) {
+      } catch (const PropertyListJsonError&) {
         // Damaged: set aside below.
       }
     }
@@ -57,13 +46,11 @@ void FileDefaultsStore::load() {
 }
 
 bool FileDefaultsStore::setAside() {
-  std::error_code error;
   for (int attempt = 1; attempt <= 100; ++attempt) {
     std::filesystem::path candidate = path_;
     candidate += attempt == 1 ? ".damaged" : ".damaged-" + std::to_string(attempt);
-    if (std::filesystem::exists(candidate, error) || error) continue;
-    std::filesystem::rename(path_, candidate, error);
-    if (error) return false;
+    if (files_.kind(candidate) != FileSystem::Kind::missing) continue;
+    if (!files_.rename(path_, candidate)) return false;
     setAsidePath_ = candidate;
     return true;
   }
@@ -91,9 +78,9 @@ void FileDefaultsStore::save() {
     return;
   }
   try {
-    AtomicFile::write(path_, PropertyListJson::encode(values_.values()));
+    AtomicFile::write(files_, path_, PropertyListJson::encode(values_.values()));
     lastSaveSucceeded_ = true;
-  } catch (AtomicFileError) {
+  } catch (const AtomicFileError&) {
     lastSaveSucceeded_ = false;
   }
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/DefaultsStore.h"
+#include "platform/FileSystem.h"
 
 namespace mirlet {
 
@@ -12,12 +13,13 @@ namespace mirlet {
 // A file that cannot be read or decoded is renamed aside ("<name>.damaged",
 // "<name>.damaged-2", ...) and the store starts empty, so the program starts with
 // defaults and the damaged copy stays for the user. If even that fails, the store
-// keeps working in memory and never overwrites the file.
+// keeps working in memory and never overwrites the file. A change that cannot be
+// written stays in memory and is written with the next change that can.
 class FileDefaultsStore : public DefaultsStore {
  public:
   enum class LoadOutcome { loaded, absent, setAside, leftInPlace };
 
-  explicit FileDefaultsStore(std::filesystem::path path);
+  FileDefaultsStore(FileSystem& files, std::filesystem::path path);
 
   std::optional<PropertyValue> object(const std::string& key) const override;
   void set(const std::string& key, PropertyValue value) override;
@@ -29,8 +31,7 @@ class FileDefaultsStore : public DefaultsStore {
   // False after a change could not be written; the change is kept in memory.
   bool lastSaveSucceeded() const { return lastSaveSucceeded_; }
 
-  // The usual location: $XDG_CONFIG_HOME/mirlet/preferences.json, or
-  // ~/.config/mirlet/preferences.json.
+  // The usual location: mirlet/preferences.json in the user's configuration folder.
   static std::filesystem::path defaultPath();
 
  private:
@@ -38,6 +39,7 @@ class FileDefaultsStore : public DefaultsStore {
   bool setAside();
   void save();
 
+  FileSystem& files_;
   std::filesystem::path path_;
   MemoryDefaultsStore values_;
   LoadOutcome loadOutcome_ = LoadOutcome::absent;

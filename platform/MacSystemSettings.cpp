@@ -81,7 +81,7 @@ void MacSystemSettings::setStartAtLogin(bool enabled) {
       if (current == LoginState::disabled) return;
       environment_.unregisterLogin();
     }
-  } catch (LoginItemError) {
+  } catch (const LoginItemError&) {
     error.set(SystemSettingsError::loginChangeFailed);
   }
   loginState.set(environment_.loginState());

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "core/Error.h"
 #include "platform/LoginState.h"
 
 namespace mirlet {
 
 // Thrown by a login-item change that the platform refuses.
-enum class LoginItemError { refused };
+enum class LoginItemErrorCode { refused };
+
+constexpr std::string_view errorName(LoginItemErrorCode) { return "login item: refused"; }
+
+using LoginItemError = ErrorOf<LoginItemErrorCode>;
 
 // The two system facilities behind the settings: the accessibility permission and
 // the login item. Main thread only.

@@ -3,23 +3,20 @@
 #include <gtest/gtest.h>
 
 #include "ClipboardHistory/testing/ItemBuilder.h"
+#include "core/testing/Thrown.h"
 
 namespace mirlet {
 namespace {
 
 using testing::ItemBuilder;
-using Code = IndexDecodingError::Code;
+using Code = IndexDecodingErrorCode;
 
 // The error that decoding `json` with `decode` throws.
 template <class Decode>
 IndexDecodingError errorOf(Decode decode, std::string_view json) {
-  try {
-    decode(json);
-  } catch (const IndexDecodingError& error) {
-    return error;
-  }
+  if (auto error = testing::thrown<IndexDecodingError>([&] { decode(json); })) return *error;
   ADD_FAILURE() << "decoded: " << json;
-  return {};
+  return IndexDecodingError(Code::dataCorrupted, "decoded");
 }
 
 IndexDecodingError decodeError(std::string_view json) {
@@ -65,17 +62,17 @@ TEST(HistoryIndexCodecTest, EveryDetailRoundTrips) {
 }
 
 TEST(HistoryIndexCodecTest, DetailNeedsExactlyOneRecognisedKey) {
-  const IndexDecodingError expected{Code::typeMismatch,
-                                    "Invalid number of keys found, expected one."};
+  const IndexDecodingError expected(Code::typeMismatch,
+                                    "Invalid number of keys found, expected one.");
   EXPECT_EQ(detailError(R"({"lines":{"_0":3},"none":{}})"), expected);
   EXPECT_EQ(detailError("{}"), expected);
   EXPECT_EQ(detailError(R"({"nothing":{}})"), expected);
   EXPECT_EQ(HistoryIndexCodec::decodeDetail(R"({"nothing":{},"none":{}})"),
             ItemDetail{ItemDetails::None{}});
-  EXPECT_EQ(detailError(R"({"lines":{}})").code, Code::keyNotFound);
-  EXPECT_EQ(detailError(R"({"lines":{"_0":"3"}})").code, Code::typeMismatch);
-  EXPECT_EQ(detailError(R"({"lines":{"_0":3.5}})").code, Code::dataCorrupted);
-  EXPECT_EQ(detailError(R"({"lines":3})").code, Code::typeMismatch);
+  EXPECT_EQ(detailError(R"({"lines":{}})").code(), Code::keyNotFound);
+  EXPECT_EQ(detailError(R"({"lines":{"_0":"3"}})").code(), Code::typeMismatch);
+  EXPECT_EQ(detailError(R"({"lines":{"_0":3.5}})").code(), Code::dataCorrupted);
+  EXPECT_EQ(detailError(R"({"lines":3})").code(), Code::typeMismatch);
 }
 
 TEST(HistoryIndexCodecTest, OpaqueRedDecodes) {
@@ -138,20 +135,19 @@ TEST(HistoryIndexCodecTest, RejectsWhatIsNotAnIndex) {
     return withItem(changed);
   };
   EXPECT_NO_THROW(HistoryIndexCodec::decode(withItem(item)));
-  EXPECT_EQ(decodeError(R"({"version":1,"items":[]})").code, Code::keyNotFound);
-  EXPECT_EQ(decodeError("not json").code, Code::dataCorrupted);
-  EXPECT_EQ(decodeError("[]").code, Code::typeMismatch);
+  EXPECT_EQ(decodeError(R"({"version":1,"items":[]})").code(), Code::keyNotFound);
+  EXPECT_EQ(decodeError("not json").code(), Code::dataCorrupted);
+  EXPECT_EQ(decodeError("[]").code(), Code::typeMismatch);
   EXPECT_EQ(decodeError(replaced("\"kind\":\"text\"", "\"kind\":\"Text\"")),
-            (IndexDecodingError{Code::dataCorrupted,
-                                "Cannot initialize ItemKind from invalid String value Text"}));
-  EXPECT_EQ(decodeError(replaced(",\"byteCount\":0", "")).code, Code::keyNotFound);
-  EXPECT_EQ(decodeError(replaced("\"isPrivate\":false", "\"isPrivate\":0")).code,
+            (IndexDecodingError(Code::dataCorrupted, "Cannot initialize ItemKind from invalid String value Text")));
+  EXPECT_EQ(decodeError(replaced(",\"byteCount\":0", "")).code(), Code::keyNotFound);
+  EXPECT_EQ(decodeError(replaced("\"isPrivate\":false", "\"isPrivate\":0")).code(),
             Code::typeMismatch);
-  EXPECT_EQ(decodeError(replaced("\"text\":\"\"", "\"text\":null")).code, Code::valueNotFound);
-  EXPECT_EQ(decodeError(replaced("E621E1F8-C36C", "E621E1F8C36C")).code, Code::dataCorrupted);
-  EXPECT_EQ(decodeError(replaced("\"pasteboardTypes\":[]", "\"pasteboardTypes\":[\"x\"]")).code,
+  EXPECT_EQ(decodeError(replaced("\"text\":\"\"", "\"text\":null")).code(), Code::valueNotFound);
+  EXPECT_EQ(decodeError(replaced("E621E1F8-C36C", "E621E1F8C36C")).code(), Code::dataCorrupted);
+  EXPECT_EQ(decodeError(replaced("\"pasteboardTypes\":[]", "\"pasteboardTypes\":[\"x\"]")).code(),
             Code::typeMismatch);
-  EXPECT_EQ(decodeError(replaced("\"byteCount\":0", "\"byteCount\":18446744073709551615")).code,
+  EXPECT_EQ(decodeError(replaced("\"byteCount\":0", "\"byteCount\":18446744073709551615")).code(),
             Code::dataCorrupted);
 }
 
@@ -173,7 +169,8 @@ TEST(HistoryIndexCodecTest, TextThatIsNotUtf8StillWritesReadableJson) {
 TEST(HistoryIndexCodecTest, NonFiniteNumbersCannotBeWritten) {
   HistoryIndex index;
   index.items.push_back(ItemBuilder().usedAt(Date{std::numeric_limits<double>::infinity()}));
-  EXPECT_THROW(HistoryIndexCodec::encode(index), IndexEncodingError);
+  EXPECT_EQ(testing::thrown<IndexEncodingError>([&] { HistoryIndexCodec::encode(index); }),
+            IndexEncodingError(IndexEncodingErrorCode::invalidValue));
 }
 
 TEST(ClipboardItemTest, PrivateItemKeepsNothingThatRevealsItsContent) {

@@ -38,9 +38,10 @@ int main(int argc, char* argv[]) {
   mirlet::DBusSingleInstance instance;
   if (!instance.claim()) return 0;
 
-  mirlet::FileDefaultsStore defaults(mirlet::FileDefaultsStore::defaultPath());
+  mirlet::PosixFileSystem files;
+  mirlet::FileDefaultsStore defaults(files, mirlet::FileDefaultsStore::defaultPath());
   mirlet::X11SystemEnvironment environment(
-      mirlet::XdgAutostart(mirlet::XdgAutostart::defaultFolder(), executablePath()));
+      mirlet::XdgAutostart(files, mirlet::XdgAutostart::defaultFolder(), executablePath()));
   mirlet::QtMainLoop mainLoop;
   mirlet::SystemClock clock;
   mirlet::LogindSessionEvents sessionEvents;

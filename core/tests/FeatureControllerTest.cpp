@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "core/testing/FakeFeature.h"
+#include "core/testing/Thrown.h"
 
 namespace mirlet {
 namespace {
 
 using testing::FakeFeature;
+using testing::thrown;
 using Behaviour = FakeFeature::StartBehaviour;
 constexpr auto kGranted = AccessibilityPermission::granted;
 constexpr auto kDenied = AccessibilityPermission::denied;
@@ -112,10 +114,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FeatureControllerTest, SwitchingAFailedFeatureOnGivesItANewAttempt) {
   tap_->behaviour = Behaviour::throws;
   controller_.setEnabled(true, "tap", kGranted);
+  EXPECT_EQ(controller_.startFailure("tap"), "start failed");
   tap_->behaviour = Behaviour::runs;
   controller_.setEnabled(true, "tap", kGranted);
   EXPECT_EQ(stateOf("tap"), FeatureState::running);
   EXPECT_EQ(tap_->startedRuns.size(), 2u);
+  EXPECT_EQ(controller_.startFailure("tap"), std::nullopt);
 }
 
 TEST_F(FeatureControllerTest, SwitchingAFailedFeatureOffDisablesIt) {
@@ -157,18 +161,12 @@ TEST_F(FeatureControllerTest, ReportAfterStopIsStale) {
 }
 
 TEST_F(FeatureControllerTest, UnknownIdThrowsAndWritesNothing) {
-  EXPECT_EQ(
-      [&] {
-        try {
-          controller_.setEnabled(true, "ghost", kGranted);
-        } catch (const FeatureRegistryError& error) {
-          return error;
-        }
-        return FeatureRegistryError::invalidID();
-      }(),
-      FeatureRegistryError::unknownID("ghost"));
+  using Code = FeatureRegistryErrorCode;
+  EXPECT_EQ(thrown<FeatureRegistryError>([&] { controller_.setEnabled(true, "ghost", kGranted); }),
+            FeatureRegistryError(Code::unknownID, "ghost"));
   EXPECT_TRUE(store_.values().empty());
-  EXPECT_THROW(controller_.reportFailure("ghost", Uuid::random()), FeatureRegistryError);
+  EXPECT_EQ(thrown<FeatureRegistryError>([&] { controller_.reportFailure("ghost", Uuid::random()); }),
+            FeatureRegistryError(Code::unknownID, "ghost"));
 }
 
 TEST_F(FeatureControllerTest, FlagIsPersistedBeforeTheFeatureStarts) {

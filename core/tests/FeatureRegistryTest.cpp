@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "core/testing/FakeFeature.h"
+#include "core/testing/Thrown.h"
 
 namespace mirlet {
 namespace {
+
+using testing::thrown;
+using Code = FeatureRegistryErrorCode;
 
 FeatureRegistry::Features featuresWithIds(std::initializer_list<const char*> ids) {
   FeatureRegistry::Features features;
@@ -17,24 +21,19 @@ FeatureRegistry::Features featuresWithIds(std::initializer_list<const char*> ids
 }
 
 std::optional<FeatureRegistryError> constructionError(std::initializer_list<const char*> ids) {
-  try {
-    FeatureRegistry registry(featuresWithIds(ids));
-  } catch (const FeatureRegistryError& error) {
-    return error;
-  }
-  return std::nullopt;
+  return thrown<FeatureRegistryError>([&] { FeatureRegistry registry(featuresWithIds(ids)); });
 }
 
 TEST(FeatureRegistryTest, Validation) {
   EXPECT_EQ(constructionError({}), std::nullopt);
   EXPECT_EQ(constructionError({"a", " a "}), std::nullopt);  // compared untrimmed
-  EXPECT_EQ(constructionError({" \n"}), FeatureRegistryError::invalidID());
-  EXPECT_EQ(constructionError({""}), FeatureRegistryError::invalidID());
-  EXPECT_EQ(constructionError({"\t\u00A0\u3000"}), FeatureRegistryError::invalidID());
-  EXPECT_EQ(constructionError({"a", "a"}), FeatureRegistryError::duplicateID("a"));
+  EXPECT_EQ(constructionError({" \n"}), FeatureRegistryError(Code::invalidID));
+  EXPECT_EQ(constructionError({""}), FeatureRegistryError(Code::invalidID));
+  EXPECT_EQ(constructionError({"\t\u00A0\u3000"}), FeatureRegistryError(Code::invalidID));
+  EXPECT_EQ(constructionError({"a", "a"}), FeatureRegistryError(Code::duplicateID, "a"));
   // The first failing feature decides.
-  EXPECT_EQ(constructionError({"b", "b", " "}), FeatureRegistryError::duplicateID("b"));
-  EXPECT_EQ(constructionError({" ", "b", "b"}), FeatureRegistryError::invalidID());
+  EXPECT_EQ(constructionError({"b", "b", " "}), FeatureRegistryError(Code::duplicateID, "b"));
+  EXPECT_EQ(constructionError({" ", "b", "b"}), FeatureRegistryError(Code::invalidID));
 }
 
 TEST(FeatureRegistryTest, LookupIsExactAndKeepsOrder) {

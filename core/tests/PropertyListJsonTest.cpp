@@ -5,11 +5,11 @@
 namespace mirlet {
 namespace {
 
-std::optional<PropertyListJsonError> decodeError(std::string_view text) {
+std::optional<PropertyListJsonErrorCode> decodeError(std::string_view text) {
   try {
     PropertyListJson::decode(text);
-  } catch (PropertyListJsonError error) {
-    return error;
+  } catch (const PropertyListJsonError& error) {
+    return error.code();
   }
   return std::nullopt;
 }
@@ -28,12 +28,12 @@ TEST(PropertyListJsonTest, RoundTripKeepsEveryType) {
 }
 
 TEST(PropertyListJsonTest, DamagedTextIsRejected) {
-  EXPECT_EQ(decodeError(""), PropertyListJsonError::malformed);
-  EXPECT_EQ(decodeError("{\"a\": tru"), PropertyListJsonError::malformed);
-  EXPECT_EQ(decodeError("{\"a\": 1} trailing"), PropertyListJsonError::malformed);
-  EXPECT_EQ(decodeError(std::string("{\"a\": \"\xFF\"}")), PropertyListJsonError::malformed);
-  EXPECT_EQ(decodeError("[1, 2]"), PropertyListJsonError::notADictionary);
-  EXPECT_EQ(decodeError("\"text\""), PropertyListJsonError::notADictionary);
+  EXPECT_EQ(decodeError(""), PropertyListJsonErrorCode::malformed);
+  EXPECT_EQ(decodeError("{\"a\": tru"), PropertyListJsonErrorCode::malformed);
+  EXPECT_EQ(decodeError("{\"a\": 1} trailing"), PropertyListJsonErrorCode::malformed);
+  EXPECT_EQ(decodeError(std::string("{\"a\": \"\xFF\"}")), PropertyListJsonErrorCode::malformed);
+  EXPECT_EQ(decodeError("[1, 2]"), PropertyListJsonErrorCode::notADictionary);
+  EXPECT_EQ(decodeError("\"text\""), PropertyListJsonErrorCode::notADictionary);
 }
 
 TEST(PropertyListJsonTest, ValueWithoutPropertyListFormDropsOnlyItsKey) {

@@ -60,7 +60,7 @@ SimEventSystem::~SimEventSystem() = default;
 
 std::unique_ptr<EventTap> SimEventSystem::createTap(TapOptions options, std::uint64_t mask,
                                                     TapCallback callback) {
-  if (!trust_.isProcessTrusted()) return nullptr;
+  if (!trust_.isProcessTrusted() || refuseTaps) return nullptr;
   auto tap = std::make_shared<Tap>(Tap{nextTapID_++, options, mask, std::move(callback)});
   taps_.insert(taps_.begin(), tap);  // head insertion
   return std::make_unique<TapHandle>(tap, alive_, *this);

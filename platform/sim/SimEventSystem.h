@@ -37,6 +37,8 @@ class SimEventSystem : public EventSystem {
   std::vector<WindowInfo> onScreenWindows() const override;
 
   // The test's side.
+  // While set, the platform refuses to create taps even for a trusted process.
+  bool refuseTaps = false;
   void inject(InputEvent event);
   // The taps alive, the most recently installed first.
   std::vector<TapInfo> taps() const;

@@ -11,11 +11,11 @@ class SimLoginItems : public LoginItems {
  public:
   int status() const override { return statusValue; }
   void registerItem() override {
-    if (refuse) throw LoginItemError::refused;
+    if (refuse) throw LoginItemError(LoginItemErrorCode::refused);
     statusValue = requireApproval ? 2 : 1;
   }
   void unregisterItem() override {
-    if (refuse) throw LoginItemError::refused;
+    if (refuse) throw LoginItemError(LoginItemErrorCode::refused);
     statusValue = 0;
   }
   void openSettings() override { ++settingsOpened; }

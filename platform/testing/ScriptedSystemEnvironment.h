@@ -39,12 +39,12 @@ class ScriptedSystemEnvironment : public SystemEnvironment {
   }
   void registerLogin() override {
     calls.push_back(Call::registerLogin);
-    if (refuseLoginChanges) throw LoginItemError::refused;
+    if (refuseLoginChanges) throw LoginItemError(LoginItemErrorCode::refused);
     login = LoginState::enabled;
   }
   void unregisterLogin() override {
     calls.push_back(Call::unregisterLogin);
-    if (refuseLoginChanges) throw LoginItemError::refused;
+    if (refuseLoginChanges) throw LoginItemError(LoginItemErrorCode::refused);
     login = LoginState::disabled;
   }
   void openLoginSettings() override { calls.push_back(Call::openLoginSettings); }

@@ -7,7 +7,6 @@
 #include <QString>
 #include <QUrl>
 
-#include "platform/AtomicFile.h"
 
 namespace mirlet {
 
@@ -46,11 +45,7 @@ void X11SystemEnvironment::unregisterLogin() { autostart_.disable(); }
 
 void X11SystemEnvironment::openLoginSettings() {
   // Desktops keep no common settings page for autostart entries: show the folder.
-  try {
-    AtomicFile::createFolder(autostart_.folder());
-  } catch (AtomicFileError) {
-    return;
-  }
+  if (!autostart_.createFolder()) return;
   QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(autostart_.folder())));
 }
 

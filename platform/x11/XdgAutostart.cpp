@@ -1,11 +1,11 @@
 #include "platform/x11/XdgAutostart.h"
 
-#include <cstdlib>
 #include <map>
 #include <sstream>
 
 #include "platform/AtomicFile.h"
 #include "platform/SystemEnvironment.h"
+#include "platform/XdgFolders.h"
 
 namespace mirlet {
 namespace {
@@ -78,23 +78,20 @@ std::map<std::string, std::string> desktopEntryKeys(const std::string& text) {
 
 }  // namespace
 
-XdgAutostart::XdgAutostart(std::filesystem::path autostartFolder,
+XdgAutostart::XdgAutostart(FileSystem& files, std::filesystem::path autostartFolder,
                            std::optional<std::filesystem::path> executable)
-    : folder_(std::move(autostartFolder)),
+    : files_(files),
+      folder_(std::move(autostartFolder)),
       entryPath_(folder_ / "app.mirlet.desktop"),
       executable_(std::move(executable)) {}
 
 std::filesystem::path XdgAutostart::defaultFolder() {
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
-    return std::filesystem::path(xdg) / "autostart";
-  }
-  const char* home = std::getenv("HOME");
-  return std::filesystem::path(home ? home : "/") / ".config" / "autostart";
+  return XdgFolders::configHome() / "autostart";
 }
 
 LoginState XdgAutostart::state() const {
   if (!executable_) return LoginState::unavailable;
-  auto text = AtomicFile::read(entryPath_);
+  auto text = files_.read(entryPath_);
   if (!text) return LoginState::disabled;
   auto keys = desktopEntryKeys(*text);
   if (keys["Hidden"] == "true" || keys["X-GNOME-Autostart-enabled"] == "false") {
@@ -105,7 +102,7 @@ LoginState XdgAutostart::state() const {
 }
 
 void XdgAutostart::enable() {
-  if (!executable_) throw LoginItemError::refused;
+  if (!executable_) throw LoginItemError(LoginItemErrorCode::refused);
   const std::string entry =
       "[Desktop Entry]\n"
       "Type=Application\n"
@@ -117,16 +114,24 @@ void XdgAutostart::enable() {
       "NoDisplay=true\n"
       "X-GNOME-Autostart-enabled=true\n";
   try {
-    AtomicFile::write(entryPath_, entry);
-  } catch (AtomicFileError) {
-    throw LoginItemError::refused;
+    AtomicFile::write(files_, entryPath_, entry);
+  } catch (const AtomicFileError&) {
+    throw LoginItemError(LoginItemErrorCode::refused);
   }
 }
 
 void XdgAutostart::disable() {
-  std::error_code error;
-  std::filesystem::remove(entryPath_, error);
-  if (error) throw LoginItemError::refused;
+  if (files_.kind(entryPath_) == FileSystem::Kind::missing) return;
+  if (!files_.remove(entryPath_)) throw LoginItemError(LoginItemErrorCode::refused);
+}
+
+bool XdgAutostart::createFolder() {
+  try {
+    files_.createFolder(folder_);
+    return true;
+  } catch (const AtomicFileError&) {
+    return false;
+  }
 }
 
 }  // namespace mirlet

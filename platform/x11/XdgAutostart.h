@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "platform/FileSystem.h"
 #include "platform/LoginState.h"
 
 namespace mirlet {
@@ -18,21 +19,24 @@ class XdgAutostart {
  public:
   static constexpr const char* kLoginItemArgument = "--login-item";
 
-  XdgAutostart(std::filesystem::path autostartFolder,
+  XdgAutostart(FileSystem& files, std::filesystem::path autostartFolder,
                std::optional<std::filesystem::path> executable);
 
   LoginState state() const;
-  // Both throw LoginItemError::refused when the entry cannot be written or removed.
+  // Both throw LoginItemError(refused) when the entry cannot be written or removed.
   void enable();
   void disable();
+  // Creates the autostart folder if it is missing; false when it cannot be made.
+  bool createFolder();
 
   const std::filesystem::path& entryPath() const { return entryPath_; }
   const std::filesystem::path& folder() const { return folder_; }
 
-  // $XDG_CONFIG_HOME/autostart, or ~/.config/autostart.
+  // "autostart" in the user's configuration folder.
   static std::filesystem::path defaultFolder();
 
  private:
+  FileSystem& files_;
   std::filesystem::path folder_;
   std::filesystem::path entryPath_;
   std::optional<std::filesystem::path> executable_;

@@ -8,7 +8,13 @@
 namespace mirlet::sim {
 namespace {
 
-enum class ProbeError { missingTrust, tapUnavailable };
+enum class ProbeErrorCode { missingTrust, tapUnavailable };
+
+std::string_view errorName(ProbeErrorCode code) {
+  return code == ProbeErrorCode::missingTrust ? "probe: missing trust" : "probe: tap unavailable";
+}
+
+using ProbeError = ErrorOf<ProbeErrorCode>;
 
 // An intercepting feature that swallows the F2 key, as the real ones decide on
 // their own keys, and lets its own marker through.
@@ -34,8 +40,8 @@ class ProbeFeature : public EventTapFeature {
     return event.keyCode() != 120;
   }
   [[noreturn]] void failStart(StartFailure failure) override {
-    throw failure == StartFailure::missingTrust ? ProbeError::missingTrust
-                                                : ProbeError::tapUnavailable;
+    throw ProbeError(failure == StartFailure::missingTrust ? ProbeErrorCode::missingTrust
+                                                           : ProbeErrorCode::tapUnavailable);
   }
   void startMachinery() override { ++machineryStarts; }
   void stopMachinery() override { ++machineryStops; }
@@ -104,10 +110,21 @@ TEST_F(EventTapFeatureTest, DecidesEventsButLetsItsOwnMarkerThrough) {
   EXPECT_EQ(feature_->handled, (std::vector<std::uint16_t>{120, 120, 0, 0}));
 }
 
-TEST_F(EventTapFeatureTest, NoTrustOrNoTapFailsTheStart) {
+TEST_F(EventTapFeatureTest, NoTrustFailsTheStart) {
   desktop().trust.trusted = false;
   startAt(1000);
   EXPECT_EQ(state(), FeatureState::failed);
+  EXPECT_EQ(controller_->startFailure("probe"), "probe: missing trust");
+  EXPECT_TRUE(desktop().events.taps().empty());
+}
+
+TEST_F(EventTapFeatureTest, RefusedTapFailsTheStartWhileTrusted) {
+  desktop().events.refuseTaps = true;
+  startAt(1000);
+  EXPECT_EQ(state(), FeatureState::failed);
+  EXPECT_EQ(controller_->startFailure("probe"), "probe: tap unavailable");
+  EXPECT_FALSE(feature_->isRunning());
+  EXPECT_EQ(feature_->machineryStarts, 0);
   EXPECT_TRUE(desktop().events.taps().empty());
 }
 

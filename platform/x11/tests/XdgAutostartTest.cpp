@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "platform/AtomicFile.h"
+#include "core/testing/Thrown.h"
 #include "platform/SystemEnvironment.h"
 #include "platform/testing/TemporaryFolder.h"
 
@@ -14,20 +14,22 @@ namespace {
 class XdgAutostartTest : public ::testing::Test {
  protected:
   XdgAutostart autostart(std::optional<std::filesystem::path> executable) {
-    return XdgAutostart(folder_ / "autostart", std::move(executable));
+    return XdgAutostart(files_, folder_ / "autostart", std::move(executable));
   }
   void writeEntry(const std::string& text) {
     std::filesystem::create_directories(folder_ / "autostart");
     std::ofstream(folder_ / "autostart/app.mirlet.desktop") << text;
   }
 
+  PosixFileSystem files_;
   testing::TemporaryFolder folder_;
 };
 
 TEST_F(XdgAutostartTest, UnknownExecutableIsUnavailable) {
   auto item = autostart(std::nullopt);
   EXPECT_EQ(item.state(), LoginState::unavailable);
-  EXPECT_THROW(item.enable(), LoginItemError);
+  EXPECT_EQ(testing::thrown<LoginItemError>([&] { item.enable(); }),
+            LoginItemError(LoginItemErrorCode::refused));
 }
 
 TEST_F(XdgAutostartTest, EnableAndDisableRoundTrip) {
@@ -35,7 +37,7 @@ TEST_F(XdgAutostartTest, EnableAndDisableRoundTrip) {
   EXPECT_EQ(item.state(), LoginState::disabled);
   item.enable();
   EXPECT_EQ(item.state(), LoginState::enabled);
-  auto text = AtomicFile::read(item.entryPath());
+  auto text = files_.read(item.entryPath());
   ASSERT_TRUE(text);
   EXPECT_NE(text->find("Exec=\"/opt/mirlet/bin/mirlet\" --login-item\n"), std::string::npos);
   item.disable();
