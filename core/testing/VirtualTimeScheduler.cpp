@@ -19,6 +19,17 @@ struct VirtualTimeScheduler::QueueState {
   std::deque<SerialQueue::Job> jobs;
 };
 
+namespace {
+
+// An exception escaping a task or job is a programming error: it ends the process
+// through std::terminate, which reports it, as on every executor.
+template <class Work>
+void runWork(Work& work) noexcept {
+  work();
+}
+
+}  // namespace
+
 class VirtualTimeScheduler::VirtualTimer : public Timer {
  public:
   explicit VirtualTimer(std::shared_ptr<TimerState> state) : state_(std::move(state)) {}
@@ -34,13 +45,23 @@ class VirtualTimeScheduler::VirtualQueue : public SerialQueue {
  public:
   VirtualQueue(VirtualTimeScheduler& scheduler, std::shared_ptr<QueueState> state)
       : scheduler_(scheduler), state_(std::move(state)) {}
+  // Jobs not yet started are dropped; a job running now finishes.
+  ~VirtualQueue() override { state_->jobs.clear(); }
 
   const std::string& label() const override { return state_->label; }
   void async(Job job) override { state_->jobs.push_back(std::move(job)); }
-  // A sync job runs at once, after the jobs queued before it, as on a real queue.
+  // A sync job runs at once, after exactly the jobs queued before it, as on a real
+  // queue; jobs queued meanwhile wait for their turn.
   void sync(Job job) override {
-    state_->jobs.push_back(std::move(job));
-    while (!state_->jobs.empty()) scheduler_.runJob(*state_);
+    bool done = false;
+    state_->jobs.push_back([&done, job = std::move(job)] {
+      job();
+      done = true;
+    });
+    // Locals only from here: a job may destroy this queue.
+    std::shared_ptr<QueueState> state = state_;
+    VirtualTimeScheduler& scheduler = scheduler_;
+    while (!done && !state->jobs.empty()) scheduler.runJob(*state);
   }
 
  private:
@@ -103,7 +124,7 @@ bool VirtualTimeScheduler::runPostedTasks() {
   while (!posted_.empty()) {
     Task task = std::move(posted_.front());
     posted_.pop_front();
-    task();
+    runWork(task);
     ran = true;
   }
   return ran;
@@ -135,7 +156,7 @@ void VirtualTimeScheduler::fire(TimerState& timer) {
                                 [&](const auto& t) { return t.get() == &timer; });
   std::shared_ptr<TimerState> state = *keepAlive;
   Task task = state->task;
-  task();
+  runWork(task);
 }
 
 void VirtualTimeScheduler::runUntilIdle() {
@@ -163,7 +184,7 @@ void VirtualTimeScheduler::runJob(QueueState& queue) {
   SerialQueue::Job job = std::move(queue.jobs.front());
   queue.jobs.pop_front();
   const bool wasInJob = std::exchange(inQueueJob_, true);
-  job();
+  runWork(job);
   inQueueJob_ = wasInJob;
 }
 
@@ -173,7 +194,8 @@ std::size_t VirtualTimeScheduler::runQueue(const std::string& label) {
     auto queue = weakQueue.lock();
     if (queue->label != label) continue;
     std::size_t count = 0;
-    for (std::size_t pending = queue->jobs.size(); pending > 0; --pending, ++count) {
+    for (std::size_t pending = queue->jobs.size(); pending > 0 && !queue->jobs.empty();
+         --pending, ++count) {
       runJob(*queue);
     }
     return count;

@@ -10,29 +10,63 @@
 namespace mirlet {
 namespace {
 
+// What the worker thread shares with the queue object; it outlives the object when
+// the queue is destroyed from inside one of its own jobs.
+struct WorkerState {
+  std::mutex mutex;
+  std::condition_variable wake;
+  std::deque<SerialQueue::Job> jobs;
+  bool stopping = false;
+};
+
+// An exception escaping a job is a programming error: it ends the process through
+// std::terminate, which reports it, as on every executor.
+void runJob(SerialQueue::Job& job) noexcept { job(); }
+
+void work(const std::shared_ptr<WorkerState>& state) {
+  while (true) {
+    SerialQueue::Job job;
+    {
+      std::unique_lock lock(state->mutex);
+      state->wake.wait(lock, [&] { return state->stopping || !state->jobs.empty(); });
+      if (state->stopping) return;
+      job = std::move(state->jobs.front());
+      state->jobs.pop_front();
+    }
+    runJob(job);
+  }
+}
+
 class ThreadSerialQueue : public SerialQueue {
  public:
   explicit ThreadSerialQueue(std::string label)
-      : label_(std::move(label)), worker_([this] { run(); }) {}
+      : label_(std::move(label)), worker_([state = state_] { work(state); }) {}
 
   ~ThreadSerialQueue() override {
+    std::deque<Job> dropped;
     {
-      std::lock_guard lock(mutex_);
-      stopping_ = true;
-      jobs_.clear();
+      std::lock_guard lock(state_->mutex);
+      state_->stopping = true;
+      dropped.swap(state_->jobs);
     }
-    wake_.notify_one();
-    worker_.join();
+    state_->wake.notify_one();
+    if (std::this_thread::get_id() == worker_.get_id()) {
+      // Destroyed by its own job: the worker ends once that job returns.
+      worker_.detach();
+    } else {
+      worker_.join();
+    }
   }
 
   const std::string& label() const override { return label_; }
 
   void async(Job job) override {
     {
-      std::lock_guard lock(mutex_);
-      jobs_.push_back(std::move(job));
+      std::lock_guard lock(state_->mutex);
+      if (state_->stopping) return;
+      state_->jobs.push_back(std::move(job));
     }
-    wake_.notify_one();
+    state_->wake.notify_one();
   }
 
   void sync(Job job) override {
@@ -40,32 +74,15 @@ class ThreadSerialQueue : public SerialQueue {
     std::promise<void> done;
     auto finished = done.get_future();
     async([&] {
-      job();
+      runJob(job);
       done.set_value();
     });
     finished.wait();
   }
 
  private:
-  void run() {
-    while (true) {
-      Job job;
-      {
-        std::unique_lock lock(mutex_);
-        wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-        if (stopping_) return;
-        job = std::move(jobs_.front());
-        jobs_.pop_front();
-      }
-      job();
-    }
-  }
-
   const std::string label_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::deque<Job> jobs_;
-  bool stopping_ = false;
+  std::shared_ptr<WorkerState> state_ = std::make_shared<WorkerState>();
   std::thread worker_;  // last: starts after the other members exist
 };
 

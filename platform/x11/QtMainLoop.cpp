@@ -30,6 +30,11 @@ class QtTimer : public Timer {
   QPointer<QTimer> timer_;
 };
 
+// An exception escaping a task is a programming error: it ends the process through
+// std::terminate, which reports it, as on every executor (and never unwinds through
+// Qt's event loop, which cannot take it).
+void runTask(const MainLoop::Task& task) noexcept { task(); }
+
 int toMilliseconds(double seconds) {
   return static_cast<int>(std::clamp(std::llround(seconds * 1000.0), 0LL, 0x7FFFFFFFLL));
 }
@@ -41,7 +46,8 @@ QtMainLoop::QtMainLoop() : context_(std::make_unique<QObject>()) {}
 QtMainLoop::~QtMainLoop() = default;
 
 void QtMainLoop::post(Task task) {
-  QMetaObject::invokeMethod(context_.get(), std::move(task), Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      context_.get(), [task = std::move(task)] { runTask(task); }, Qt::QueuedConnection);
 }
 
 TimerHandle QtMainLoop::postAfter(double seconds, Task task) {
@@ -57,11 +63,13 @@ TimerHandle QtMainLoop::makeTimer(double seconds, bool repeating, bool coarse, T
   timer->setSingleShot(!repeating);
   timer->setTimerType(coarse ? Qt::CoarseTimer : Qt::PreciseTimer);
   timer->setInterval(toMilliseconds(seconds));
-  QObject::connect(timer, &QTimer::timeout, timer, std::move(task));
+  QObject::connect(timer, &QTimer::timeout, timer, [task = std::move(task)] { runTask(task); });
   timer->start();
   return std::make_unique<QtTimer>(timer);
 }
 
-bool QtMainLoop::isMainThread() const { return QThread::currentThread() == context_->thread(); }
+bool QtMainLoop::isMainThread() const {
+  return QThread::currentThread() == QCoreApplication::instance()->thread();
+}
 
 }  // namespace mirlet

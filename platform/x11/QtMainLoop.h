@@ -9,7 +9,8 @@ class QObject;
 namespace mirlet {
 
 // The main loop on Qt's event loop. Create it on the GUI thread once the
-// application object exists; its timers are Qt timers on that thread.
+// application object exists; its timers are Qt timers on that thread. Tasks and
+// timers still pending when it is destroyed are dropped without running.
 class QtMainLoop : public MainLoop {
  public:
   QtMainLoop();
@@ -26,7 +27,8 @@ class QtMainLoop : public MainLoop {
  private:
   TimerHandle makeTimer(double seconds, bool repeating, bool coarse, Task task);
 
-  // Parent of every timer: timers still alive when the loop goes die with it.
+  // Receives posted tasks and parents every timer: what is pending when the loop
+  // goes dies with it.
   std::unique_ptr<QObject> context_;
 };
 
