@@ -70,10 +70,10 @@ AppModel::AppModel(Services services, const FeatureFactory& makeFeatures,
 
   welcomeStep.set(preferences_.hasCompletedOnboarding() ? WelcomeStep::completed
                                                         : WelcomeStep::welcome);
-  systemSettings_->onAccessibilityGranted = [this] {
+  accessibilityGranted_ = systemSettings_->observeAccessibilityGranted([this] {
     publishFeatureStates();
     permissionCheck.set(PermissionCheck{clock_.now(), systemSettings_->accessibility.get()});
-  };
+  });
   failureRelay_->attach([this](const FailureReport& report) {
     try {
       controller_->reportFailure(report.first, report.second);

@@ -89,8 +89,6 @@ class AppModel {
   Observable<std::optional<PermissionCheck>> permissionCheck;
   Observable<FinderCutActivity> finderCutActivity{FinderCutActivity::idle};
   Observable<std::set<FinderKey>> finderKeys;
-  // Opens the history panel; set by the shell when there is one.
-  std::function<void()> onOpenHistory;
 
   std::string pageTitle() const;
   std::vector<FeaturePresentation> visibleFeatures() const;
@@ -136,6 +134,7 @@ class AppModel {
   std::vector<FeaturePresentation> catalog_;
   std::unique_ptr<FeatureController> controller_;
   std::unique_ptr<MacSystemSettings> systemSettings_;
+  Subscription accessibilityGranted_;
 };
 
 }  // namespace mirlet

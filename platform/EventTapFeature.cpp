@@ -22,12 +22,14 @@ void EventTapFeature::start(const Uuid& runID) {
   std::vector<std::unique_ptr<EventTap>> installed;
   const std::vector<TapSpec> specs = tapSpecs();
   for (std::size_t index = 0; index < specs.size(); ++index) {
-    std::weak_ptr<bool> alive = alive_;
-    auto tap = events_.createTap(specs[index].options, mask(specs[index].eventTypes),
-                                 [this, alive, index](EventType type, const InputEvent& event) {
-                                   if (alive.expired()) return std::optional<InputEvent>(event);
-                                   return dispatch(index, type, event);
-                                 });
+    auto tap = events_.createTap(
+        specs[index].options, mask(specs[index].eventTypes),
+        handoff_.bindOr(
+            [this, index](EventType type, const InputEvent& event) {
+              return dispatch(index, type, event);
+            },
+            // A callback that arrives after the feature is gone passes its event.
+            [](EventType, const InputEvent& event) { return std::optional<InputEvent>(event); }));
     if (!tap) failStart(StartFailure::tapUnavailable);  // what was installed goes with `installed`
     installed.push_back(std::move(tap));
   }
@@ -54,8 +56,7 @@ std::optional<InputEvent> EventTapFeature::dispatch(std::size_t tapIndex, EventT
     return event;
   }
   if (!isRunning_) return event;
-  const auto markers = ownMarkers();
-  if (std::find(markers.begin(), markers.end(), event.sourceUserData()) != markers.end())
+  if (std::find(markers_.begin(), markers_.end(), event.sourceUserData()) != markers_.end())
     return event;
   InputEvent changed = event;
   if (handle(tapIndex, type, changed)) return changed;

@@ -7,6 +7,7 @@
 
 #include "core/Clock.h"
 #include "core/Error.h"
+#include "core/Handoff.h"
 #include "core/MirletFeature.h"
 #include "platform/EventTapRestartGate.h"
 #include "platform/host/AccessibilityTrust.h"
@@ -79,8 +80,7 @@ class EventTapFeature : public MirletFeature {
   std::optional<Uuid> runID_;
   bool isRunning_ = false;
   EventTapRestartGate restartGate_;
-  // Gone with the object, so a callback that arrives late passes its event.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  Handoff handoff_;  // last: revoked first
 };
 
 }  // namespace mirlet

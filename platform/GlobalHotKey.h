@@ -4,7 +4,9 @@
 #include <memory>
 
 #include "ClipboardHistory/HotKeyCombo.h"
+#include "core/Handoff.h"
 #include "core/MainLoop.h"
+#include "core/Signal.h"
 #include "platform/HotKeyStatus.h"
 #include "platform/host/HotKeys.h"
 
@@ -24,7 +26,10 @@ class GlobalHotKey {
   void unregister();
   bool isRegistered() const { return registration_ != nullptr; }
 
-  std::function<void()> onPressed;
+  // Presses of the registered combination, on the main loop.
+  [[nodiscard]] Subscription observePresses(std::function<void()> observer) {
+    return pressed_.connect([observer = std::move(observer)] { observer(); });
+  }
 
   // The platform's modifier bits for a combination's modifiers.
   static std::uint32_t platformModifiers(Modifiers modifiers);
@@ -33,7 +38,8 @@ class GlobalHotKey {
   HotKeys& hotKeys_;
   MainLoop& mainLoop_;
   std::unique_ptr<HotKeyRegistration> registration_;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  Signal<> pressed_;
+  Handoff handoff_;  // last: revoked first
 };
 
 }  // namespace mirlet

@@ -55,7 +55,7 @@ void MacSystemSettings::checkAccessibilityWatch() {
   if (environment_.isAccessibilityTrusted()) {
     stopWatchingAccessibility();
     refresh();
-    if (onAccessibilityGranted) onAccessibilityGranted();
+    accessibilityGranted_.emit();
     return;
   }
   if (--watchChecksLeft_ <= 0) {

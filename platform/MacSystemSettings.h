@@ -31,8 +31,10 @@ class MacSystemSettings {
   Observable<LoginState> loginState{LoginState::unavailable};
   Observable<std::optional<SystemSettingsError>> error;
   Observable<bool> isWatchingAccessibility{false};
-  // Runs when a watch sees the permission granted, after the refresh.
-  std::function<void()> onAccessibilityGranted;
+  // Told when a watch sees the permission granted, after the refresh.
+  [[nodiscard]] Subscription observeAccessibilityGranted(std::function<void()> observer) {
+    return accessibilityGranted_.connect([observer = std::move(observer)] { observer(); });
+  }
 
   void refresh();
   // Records that the user was asked, asks, and refreshes.
@@ -56,6 +58,7 @@ class MacSystemSettings {
   MainLoop& mainLoop_;
   TimerHandle watchTimer_;
   int watchChecksLeft_ = 0;
+  Signal<> accessibilityGranted_;
 };
 
 }  // namespace mirlet

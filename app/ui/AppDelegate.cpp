@@ -77,7 +77,7 @@ void AppDelegate::about() {
 void AppDelegate::quit() { QCoreApplication::quit(); }
 
 void AppDelegate::openHistory() {
-  if (model_->onOpenHistory) model_->onOpenHistory();
+  // TODO(#12): open the history panel; until it exists the menu never offers this.
 }
 
 void AppDelegate::toggleHistoryPause() {

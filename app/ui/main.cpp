@@ -48,9 +48,9 @@ int main(int argc, char* argv[]) {
 
   mirlet::AppDelegate delegate({defaults, environment, mainLoop, clock, sessionEvents},
                                mirlet::makeDesktopFeatures, mirlet::BundleInfo::current());
-  instance.onReopen = [&delegate] {
+  const mirlet::Subscription reopen = instance.observeReopen([&delegate] {
     delegate.openWindow();
-  };
+  });
   QObject::connect(&application, &QCoreApplication::aboutToQuit,
                    [&delegate] { delegate.applicationWillTerminate(); });
   QObject::connect(&application, &QGuiApplication::applicationStateChanged,

@@ -35,6 +35,9 @@ struct WindowInfo {
 };
 
 // An installed event tap. Destroying it invalidates it: no callback arrives after.
+// A tap may be destroyed, and others created, from inside its own callback: the
+// system keeps the running callback alive until it returns, and the event goes on
+// through the taps installed before it.
 class EventTap {
  public:
   virtual ~EventTap() = default;

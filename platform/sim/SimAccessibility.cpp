@@ -16,12 +16,15 @@ class SimAccessibility::Handle : public AXElement::Handle {
 
 class SimAccessibility::Observer : public AXObserver {
  public:
-  Observer(SimAccessibility& accessibility, std::shared_ptr<ObserverState> state)
-      : accessibility_(accessibility), state_(std::move(state)) {}
-  ~Observer() override {
-    state_->alive = false;
-    std::erase(accessibility_.observers_, state_);
+  Observer(SimAccessibility& accessibility, std::shared_ptr<ObserverState> state,
+           ObserverCallback callback)
+      : accessibility_(accessibility),
+        state_(std::move(state)),
+        unregister_(accessibility.handoff_.bind(
+            [&accessibility, state = state_] { std::erase(accessibility.observers_, state); })) {
+    state_->deliver = handoff_.bind(std::move(callback));
   }
+  ~Observer() override { unregister_(); }
   AXError addNotification(const AXElement& element, const std::string& notification) override {
     auto target = accessibility_.node(element);
     if (!target) return AXError::invalidElement;
@@ -33,6 +36,8 @@ class SimAccessibility::Observer : public AXObserver {
  private:
   SimAccessibility& accessibility_;
   std::shared_ptr<ObserverState> state_;
+  std::function<void()> unregister_;
+  Handoff handoff_;  // last: revoked first
 };
 
 std::shared_ptr<SimAXNode> SimAXNode::addChild(const std::string& role) {
@@ -207,9 +212,9 @@ std::optional<int> SimAccessibility::processID(const AXElement& target) {
 
 std::unique_ptr<AXObserver> SimAccessibility::createObserver(int pid, ObserverCallback callback) {
   if (!observersCanBeCreated || !isProcessTrusted() || !workspace_.application(pid)) return nullptr;
-  auto state = std::make_shared<ObserverState>(ObserverState{pid, std::move(callback), {}});
+  auto state = std::make_shared<ObserverState>(ObserverState{pid, {}, {}});
   observers_.push_back(state);
-  return std::make_unique<Observer>(*this, state);
+  return std::make_unique<Observer>(*this, state, std::move(callback));
 }
 
 void SimAccessibility::attachWindow(std::int64_t windowID,
@@ -228,8 +233,8 @@ void SimAccessibility::notify(const std::shared_ptr<SimAXNode>& target,
           return r.notification == notification && (registered == target || registered == root);
         });
     if (!wanted) continue;
-    time_.post([state, notified = element(target), notification] {
-      if (state->alive) state->callback(notified, notification);
+    time_.post([deliver = state->deliver, notified = element(target), notification] {
+      deliver(notified, notification);
     });
   }
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Handoff.h"
 #include "core/testing/VirtualTimeScheduler.h"
 #include "platform/host/Accessibility.h"
 #include "platform/sim/SimAccessibilityTrust.h"
@@ -125,9 +126,8 @@ class SimAccessibility : public Accessibility {
   };
   struct ObserverState {
     int pid;
-    ObserverCallback callback;
+    ObserverCallback deliver;  // does nothing once the observer is gone
     std::vector<Registration> registrations;
-    bool alive = true;
   };
 
   // Waits as the element's application answers; false when the time-out passed.
@@ -144,6 +144,7 @@ class SimAccessibility : public Accessibility {
   std::map<int, double> delays_;
   std::vector<std::shared_ptr<ObserverState>> observers_;
   std::vector<std::string> announcements_;
+  Handoff handoff_;  // last: revoked first
 };
 
 }  // namespace mirlet::sim

@@ -34,12 +34,12 @@ SimApplicationUI::SimApplicationUI(SimDesktop& desktop, std::shared_ptr<SimAppli
     for (const auto& window : windows_) list.push_back(desktop_.accessibility.element(window.node));
     return AXValue(std::move(list));
   });
-  application_->onEvent = [this](const InputEvent& event) {
+  pasting_ = application_->observeEvents([this](const InputEvent& event) {
     if (event.type != EventType::keyDown || (event.flags & EventFlags::command) == 0) return;
     const KeyboardLayout layout(desktop_.keyboardLayout);
     if (layout.character(event.keyCode()) != "v") return;
     if (auto focused = focusedElement_.lock()) pasteInto(focused);
-  };
+  });
 }
 
 void SimApplicationUI::notify(const std::shared_ptr<SimAXNode>& node,

@@ -72,6 +72,7 @@ class SimApplicationUI {
   std::weak_ptr<SimAXNode> focusedElement_;
   std::vector<Window> windows_;
   std::vector<std::pair<std::weak_ptr<SimAXNode>, std::string>> texts_;
+  Subscription pasting_;
 };
 
 }  // namespace mirlet::sim

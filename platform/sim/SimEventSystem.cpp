@@ -37,19 +37,18 @@ struct SimEventSystem::Tap {
 
 class SimEventSystem::TapHandle : public EventTap {
  public:
-  TapHandle(std::shared_ptr<Tap> tap, std::weak_ptr<bool> systemAlive, SimEventSystem& system)
-      : tap_(std::move(tap)), systemAlive_(std::move(systemAlive)), system_(system) {}
+  TapHandle(std::shared_ptr<Tap> tap, std::function<void()> remove)
+      : tap_(std::move(tap)), remove_(std::move(remove)) {}
   ~TapHandle() override {
     tap_->valid = false;
-    if (!systemAlive_.expired()) std::erase(system_.taps_, tap_);
+    remove_();
   }
   void setEnabled(bool enabled) override { tap_->enabled = enabled && tap_->valid; }
   bool isEnabled() const override { return tap_->enabled; }
 
  private:
   std::shared_ptr<Tap> tap_;
-  std::weak_ptr<bool> systemAlive_;
-  SimEventSystem& system_;
+  std::function<void()> remove_;  // does nothing once the event system is gone
 };
 
 SimEventSystem::SimEventSystem(MainLoop& mainLoop, SimWorkspace& workspace,
@@ -63,7 +62,8 @@ std::unique_ptr<EventTap> SimEventSystem::createTap(TapOptions options, std::uin
   if (!trust_.isProcessTrusted() || refuseTaps) return nullptr;
   auto tap = std::make_shared<Tap>(Tap{nextTapID_++, options, mask, std::move(callback)});
   taps_.insert(taps_.begin(), tap);  // head insertion
-  return std::make_unique<TapHandle>(tap, alive_, *this);
+  return std::make_unique<TapHandle>(tap,
+                                     handoff_.bind([this, tap] { std::erase(taps_, tap); }));
 }
 
 std::vector<SimEventSystem::TapInfo> SimEventSystem::taps() const {
@@ -99,7 +99,7 @@ void SimEventSystem::deliver(const std::shared_ptr<SimApplication>& target,
                              const InputEvent& event) {
   if (!target || target->isTerminated()) return;
   target->received_.push_back(event);
-  if (target->onEvent) target->onEvent(event);
+  target->events_.emit(event);
 }
 
 void SimEventSystem::inject(InputEvent event) {
@@ -118,8 +118,7 @@ void SimEventSystem::inject(InputEvent event) {
 
 void SimEventSystem::postToProcess(int pid, const InputEvent& event) {
   posted_.emplace_back(pid, event);
-  mainLoop_.post([this, alive = std::weak_ptr<bool>(alive_), pid, event] {
-    if (alive.expired()) return;
+  handoff_.post(mainLoop_, [this, pid, event] {
     InputEvent posted = event;
     posted.setIntegerField(EventField::targetProcessID, pid);
     if (auto survivor = throughTaps(std::move(posted)))

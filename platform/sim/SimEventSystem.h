@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/Handoff.h"
 #include "core/MainLoop.h"
 #include "platform/host/EventSystem.h"
 #include "platform/sim/SimAccessibilityTrust.h"
@@ -73,7 +74,7 @@ class SimEventSystem : public EventSystem {
   std::int64_t nextWindowID_ = 100;
   ScreenPoint pointer_{0, 0};
   std::vector<std::pair<int, InputEvent>> posted_;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  Handoff handoff_;  // last: revoked first
 };
 
 }  // namespace mirlet::sim

@@ -110,9 +110,7 @@ SimFinder::SimFinder(SimDesktop& desktop, fs::path trash)
 SimFinder::~SimFinder() = default;
 
 void SimFinder::buildUI() {
-  application()->onEvent = [this](const InputEvent& event) {
-    handleKey(event);
-  };
+  keys_ = application()->observeEvents([this](const InputEvent& event) { handleKey(event); });
   buildMenus();
 }
 

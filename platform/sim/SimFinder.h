@@ -89,6 +89,7 @@ class SimFinder {
   int nextWindowID_ = 1;
   bool renaming_ = false;
   std::vector<std::filesystem::path> openedFiles_;
+  Subscription keys_;
 };
 
 }  // namespace mirlet::sim

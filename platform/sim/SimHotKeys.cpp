@@ -12,17 +12,16 @@ struct SimHotKeys::Entry {
 
 class SimHotKeys::Registration : public HotKeyRegistration {
  public:
-  Registration(SimHotKeys& owner, std::shared_ptr<Entry> entry)
-      : owner_(owner), alive_(owner.alive_), entry_(std::move(entry)) {}
+  Registration(std::shared_ptr<Entry> entry, std::function<void()> remove)
+      : entry_(std::move(entry)), remove_(std::move(remove)) {}
   ~Registration() override {
     entry_->active = false;
-    if (!alive_.expired()) std::erase(owner_.entries_, entry_);
+    remove_();
   }
 
  private:
-  SimHotKeys& owner_;
-  std::weak_ptr<bool> alive_;
   std::shared_ptr<Entry> entry_;
+  std::function<void()> remove_;  // does nothing once the hot keys are gone
 };
 
 HotKeys::Result SimHotKeys::registerHotKey(std::uint16_t keyCode, std::uint32_t modifiers,
@@ -36,7 +35,9 @@ HotKeys::Result SimHotKeys::registerHotKey(std::uint16_t keyCode, std::uint32_t 
   if (taken) return {Status::occupied, nullptr};
   auto entry = std::make_shared<Entry>(Entry{combination, std::move(pressed)});
   entries_.push_back(entry);
-  return {Status::registered, std::make_unique<Registration>(*this, entry)};
+  return {Status::registered,
+          std::make_unique<Registration>(
+              entry, handoff_.bind([this, entry] { std::erase(entries_, entry); }))};
 }
 
 void SimHotKeys::holdByAnotherApplication(std::uint16_t keyCode, std::uint32_t modifiers) {

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/Handoff.h"
 #include "core/MainLoop.h"
 #include "platform/host/HotKeys.h"
 
@@ -39,7 +40,7 @@ class SimHotKeys : public HotKeys {
   MainLoop& mainLoop_;
   std::set<Combination> heldElsewhere_;
   std::vector<std::shared_ptr<Entry>> entries_;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  Handoff handoff_;  // last: revoked first
 };
 
 }  // namespace mirlet::sim

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/MainLoop.h"
+#include "core/Signal.h"
 #include "platform/host/InputEvent.h"
 #include "platform/host/Workspace.h"
 
@@ -37,8 +38,10 @@ class SimApplication : public RunningApplication {
   double activationDelay = 0.2;
 
   const std::vector<InputEvent>& receivedEvents() const { return received_; }
-  // What the application does with each event it receives, after logging it.
-  std::function<void(const InputEvent&)> onEvent;
+  // Tells what the application does with each event it receives, after logging it.
+  [[nodiscard]] Subscription observeEvents(std::function<void(const InputEvent&)> observer) {
+    return events_.connect(std::move(observer));
+  }
   void clearReceivedEvents() { received_.clear(); }
 
  private:
@@ -52,6 +55,7 @@ class SimApplication : public RunningApplication {
   bool active_ = false;
   bool terminated_ = false;
   std::vector<InputEvent> received_;
+  Signal<InputEvent> events_;
   TimerHandle pendingActivation_;
 };
 

@@ -21,9 +21,7 @@ class MacSystemSettingsTest : public ::testing::Test {
     if (!settings_) {
       settings_ =
           std::make_unique<MacSystemSettings>(preferences_, controller_, environment_, scheduler_);
-      settings_->onAccessibilityGranted = [this] {
-        ++grantedCallbacks_;
-      };
+      granted_ = settings_->observeAccessibilityGranted([this] { ++grantedCallbacks_; });
     }
     return *settings_;
   }
@@ -37,6 +35,7 @@ class MacSystemSettingsTest : public ::testing::Test {
   testing::ScriptedSystemEnvironment environment_;
   testing::VirtualTimeScheduler scheduler_;
   std::unique_ptr<MacSystemSettings> settings_;
+  Subscription granted_;
   int grantedCallbacks_ = 0;
 };
 

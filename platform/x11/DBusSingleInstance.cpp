@@ -27,7 +27,7 @@ bool DBusSingleInstance::claim() {
 }
 
 void DBusSingleInstance::Reopen() {
-  if (onReopen) onReopen();
+  reopen_.emit();
 }
 
 }  // namespace mirlet

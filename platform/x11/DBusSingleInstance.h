@@ -3,6 +3,8 @@
 #include <QObject>
 #include <functional>
 
+#include "core/Signal.h"
+
 namespace mirlet {
 
 // Keeps one copy of the program per user session: the first copy owns the name
@@ -17,11 +19,16 @@ class DBusSingleInstance : public QObject {
 
   // True when this copy should run; false after handing over to the running copy.
   bool claim();
-  // Called when another copy asks this one to reopen.
-  std::function<void()> onReopen;
+  // Told when another copy asks this one to reopen.
+  [[nodiscard]] Subscription observeReopen(std::function<void()> observer) {
+    return reopen_.connect([observer = std::move(observer)] { observer(); });
+  }
 
  public Q_SLOTS:
   Q_SCRIPTABLE void Reopen();
+
+ private:
+  Signal<> reopen_;
 };
 
 }  // namespace mirlet

@@ -112,6 +112,28 @@ TEST_P(EventSystemContract, RemovedTapIsNeverCalledAgain) {
   EXPECT_EQ(keyDownsReceived(), std::vector<std::uint16_t>{8});
 }
 
+TEST_P(EventSystemContract, ATapMayDestroyItselfFromItsOwnCallback) {
+  auto inner = recordingTap("inner", TapOptions::filtering);
+  std::unique_ptr<EventTap> self;
+  int calls = 0;
+  self = harness_->system().createTap(
+      TapOptions::filtering, eventMaskBit(EventType::keyDown),
+      [&, marker = std::string("kept alive while it runs")](EventType, const InputEvent& event) {
+        ++calls;
+        self.reset();
+        seen_.push_back(marker);
+        return std::optional<InputEvent>(event);
+      });
+  ASSERT_NE(self, nullptr);
+  self->setEnabled(true);
+  harness_->pressKey(8, 0);
+  harness_->pressKey(9, 0);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(seen_, (std::vector<std::string>{"kept alive while it runs", "inner:8", "inner:8",
+                                             "inner:9", "inner:9"}));
+  EXPECT_EQ(keyDownsReceived(), (std::vector<std::uint16_t>{8, 9}));
+}
+
 TEST_P(EventSystemContract, PostedEventsPassTheTapsWithTheirMarker) {
   std::vector<std::int64_t> markers;
   auto tap = harness_->system().createTap(TapOptions::filtering, eventMaskBit(EventType::keyDown),

@@ -31,10 +31,14 @@ class ProbeFeature : public EventTapFeature {
   int machineryStarts = 0;
   int machineryStops = 0;
   std::vector<std::uint16_t> handled;
+  mutable int markerReads = 0;
 
  protected:
   std::vector<TapSpec> tapSpecs() const override { return {{types, TapOptions::filtering}}; }
-  std::vector<std::int64_t> ownMarkers() const override { return {kMarker}; }
+  std::vector<std::int64_t> ownMarkers() const override {
+    ++markerReads;
+    return {kMarker};
+  }
   bool handle(std::size_t, EventType, InputEvent& event) override {
     handled.push_back(event.keyCode());
     return event.keyCode() != 120;
@@ -108,6 +112,7 @@ TEST_F(EventTapFeatureTest, DecidesEventsButLetsItsOwnMarkerThrough) {
   for (const auto& event : scenario_.finder->receivedEvents()) received.push_back(event.keyCode());
   EXPECT_EQ(received, (std::vector<std::uint16_t>{0, 0, 120}));
   EXPECT_EQ(feature_->handled, (std::vector<std::uint16_t>{120, 120, 0, 0}));
+  EXPECT_EQ(feature_->markerReads, 1) << "read once per start, not per event";
 }
 
 TEST_F(EventTapFeatureTest, NoTrustFailsTheStart) {

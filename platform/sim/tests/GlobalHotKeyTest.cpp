@@ -11,14 +11,10 @@ constexpr std::uint32_t kControlOption = HotKeyModifiers::control | HotKeyModifi
 
 class GlobalHotKeyTest : public ::testing::Test {
  protected:
-  GlobalHotKeyTest() {
-    hotKey_.onPressed = [this] {
-      ++presses_;
-    };
-  }
   SimDesktop desktop_;
   GlobalHotKey hotKey_{desktop_.hotKeys, desktop_.time};
   int presses_ = 0;
+  Subscription observing_ = hotKey_.observePresses([this] { ++presses_; });
 };
 
 TEST_F(GlobalHotKeyTest, PressesArriveOnTheMainLoop) {
@@ -70,9 +66,7 @@ TEST(GlobalHotKeyLifetimeTest, PressQueuedBeforeTheObjectWentIsDropped) {
   int presses = 0;
   {
     GlobalHotKey hotKey(desktop.hotKeys, desktop.time);
-    hotKey.onPressed = [&] {
-      ++presses;
-    };
+    const Subscription observing = hotKey.observePresses([&] { ++presses; });
     hotKey.registerCombo(HotKeyCombo::defaultCombo());
     desktop.hotKeys.press(9, kControlOption);
   }
