@@ -9,20 +9,6 @@
 namespace mirlet {
 namespace {
 
-constexpr std::array<FinderKey, 3> kFinderKeys{FinderKey::enter, FinderKey::f2, FinderKey::delete_};
-
-std::string optionName(FinderKey key) {
-  switch (key) {
-    case FinderKey::enter:
-      return "enter";
-    case FinderKey::f2:
-      return "f2";
-    case FinderKey::delete_:
-      return "delete";
-  }
-  return {};
-}
-
 const std::string kAllFeaturesTitle = "Mis mirlets";
 
 }  // namespace
@@ -55,35 +41,32 @@ AppModel::AppModel(Services services, const FeatureFactory& makeFeatures,
     if (registry.feature(entry.id)) catalog_.push_back(std::move(entry));
   }
 
-  std::set<FinderKey> keys;
-  for (FinderKey key : kFinderKeys) {
-    if (preferences_.isOptionEnabled(optionName(key), FeatureIds::finderKeys)) keys.insert(key);
-  }
-  finderKeys.set(keys);
-  if (auto* control = dynamic_cast<FinderKeysControl*>(registry.feature(FeatureIds::finderKeys))) {
-    control->setEnabledKeys(keys);
-  }
+  finderKeys_ = std::make_unique<FinderKeysOptions>(
+      preferences_, dynamic_cast<FinderKeysControl*>(registry.feature(FeatureIds::finderKeys)));
 
   controller_ = std::make_unique<FeatureController>(std::move(registry), preferences_);
   systemSettings_ = std::make_unique<MacSystemSettings>(preferences_, *controller_,
                                                         services.environment, services.mainLoop);
 
-  welcomeStep.set(preferences_.hasCompletedOnboarding() ? WelcomeStep::completed
+  welcomeStep_.set(preferences_.hasCompletedOnboarding() ? WelcomeStep::completed
                                                         : WelcomeStep::welcome);
-  accessibilityGranted_ = systemSettings_->observeAccessibilityGranted([this] {
-    publishFeatureStates();
-    permissionCheck.set(PermissionCheck{clock_.now(), systemSettings_->accessibility.get()});
-  });
+  subscriptions_.push_back(systemSettings_->observeAccessibilityGranted([this] {
+    permissionCheck_.set(PermissionCheck{clock_.now(), systemSettings_->accessibility().get()});
+  }));
+  // A permission check's result stands only while the permission is what it found.
+  subscriptions_.push_back(
+      systemSettings_->accessibility().subscribe([this](AccessibilityPermission permission) {
+        const auto& check = permissionCheck_.get();
+        if (check && check->permission != permission) permissionCheck_.set(std::nullopt);
+      }));
   failureRelay_->attach([this](const FailureReport& report) {
     try {
       controller_->reportFailure(report.first, report.second);
     } catch (const FeatureRegistryError&) {
-      featureChangeFailed.set(true);
+      featureChangeFailed_.set(true);
     }
-    publishFeatureStates();
   });
-  activityRelay_->attach([this](FinderCutActivity activity) { finderCutActivity.set(activity); });
-  publishFeatureStates();
+  activityRelay_->attach([this](FinderCutActivity activity) { finderCutActivity_.set(activity); });
 }
 
 std::string AppModel::pageTitle() const {
@@ -101,12 +84,12 @@ std::string AppModel::pageTitle() const {
           return kAllFeaturesTitle;
         }
       },
-      page.get());
+      page().get());
 }
 
 std::vector<FeaturePresentation> AppModel::visibleFeatures() const {
-  if (std::holds_alternative<SettingsPage>(page.get())) return {};
-  if (const auto* category = std::get_if<CategoryPage>(&page.get())) {
+  if (std::holds_alternative<SettingsPage>(page().get())) return {};
+  if (const auto* category = std::get_if<CategoryPage>(&page().get())) {
     std::vector<FeaturePresentation> visible;
     std::copy_if(catalog_.begin(), catalog_.end(), std::back_inserter(visible),
                  [&](const auto& entry) { return entry.category.id == category->id; });
@@ -126,48 +109,20 @@ std::vector<FeatureCategory> AppModel::categories() const {
 }
 
 bool AppModel::hasFeatureAwaitingPermission() const {
-  const auto& states = featureStates.get();
+  const auto& states = featureStates().get();
   return std::any_of(states.begin(), states.end(), [](const auto& entry) {
     return entry.second == FeatureState::requiresAccessibility;
   });
 }
 
 void AppModel::setFeatureEnabled(bool enabled, const std::string& id) {
-  featureChangeFailed.set(false);
+  featureChangeFailed_.set(false);
   systemSettings_->refresh();
   try {
-    controller_->setEnabled(enabled, id, systemSettings_->accessibility.get());
+    controller_->setEnabled(enabled, id, systemSettings_->accessibility().get());
   } catch (const FeatureRegistryError&) {
-    featureChangeFailed.set(true);
+    featureChangeFailed_.set(true);
   }
-  publishFeatureStates();
-}
-
-void AppModel::setKeyEnabled(bool enabled, FinderKey key) {
-  preferences_.setOptionEnabled(enabled, optionName(key), FeatureIds::finderKeys);
-  std::set<FinderKey> keys = finderKeys.get();
-  if (enabled) {
-    keys.insert(key);
-  } else {
-    keys.erase(key);
-  }
-  finderKeys.set(keys);
-  if (auto* control = featureControl<FinderKeysControl>(FeatureIds::finderKeys)) {
-    control->setEnabledKeys(keys);
-  }
-}
-
-void AppModel::publishFeatureStates() {
-  const auto& check = permissionCheck.get();
-  if (check && check->permission != systemSettings_->accessibility.get()) {
-    permissionCheck.set(std::nullopt);
-  }
-  std::map<std::string, FeatureState> states;
-  for (const auto& feature : controller_->registry().features()) {
-    const std::string& id = feature->descriptor().id;
-    if (auto state = controller_->state(id)) states.emplace(id, *state);
-  }
-  featureStates.set(std::move(states));
 }
 
 void AppModel::cancelFinderCut() {
@@ -176,35 +131,30 @@ void AppModel::cancelFinderCut() {
   }
 }
 
-void AppModel::startWelcome() { welcomeStep.set(WelcomeStep::finish); }
+void AppModel::startWelcome() { welcomeStep_.set(WelcomeStep::finish); }
 
-void AppModel::backToWelcome() { welcomeStep.set(WelcomeStep::welcome); }
+void AppModel::backToWelcome() { welcomeStep_.set(WelcomeStep::welcome); }
 
 void AppModel::completeWelcome() {
   preferences_.setHasCompletedOnboarding(true);
-  welcomeStep.set(WelcomeStep::completed);
+  welcomeStep_.set(WelcomeStep::completed);
 }
 
 void AppModel::grantAccessibility() {
-  if (systemSettings_->accessibility.get() != AccessibilityPermission::granted) {
+  if (systemSettings_->accessibility().get() != AccessibilityPermission::granted) {
     systemSettings_->requestAccessibility();
   }
   systemSettings_->openAccessibilitySettings();
   systemSettings_->watchForAccessibility(120);
-  publishFeatureStates();
 }
 
 void AppModel::checkPermission() {
   const Date checkedAt = clock_.now();
   systemSettings_->refresh();
-  publishFeatureStates();
-  permissionCheck.set(PermissionCheck{checkedAt, systemSettings_->accessibility.get()});
+  permissionCheck_.set(PermissionCheck{checkedAt, systemSettings_->accessibility().get()});
 }
 
-void AppModel::applicationDidBecomeActive() {
-  systemSettings_->refresh();
-  publishFeatureStates();
-}
+void AppModel::applicationDidBecomeActive() { systemSettings_->refresh(); }
 
 void AppModel::sessionChanged(const std::string& notificationName) {
   auto action = SessionLifecycle::action(notificationName);
@@ -214,12 +164,8 @@ void AppModel::sessionChanged(const std::string& notificationName) {
   } else {
     systemSettings_->refresh();
   }
-  publishFeatureStates();
 }
 
-void AppModel::prepareForTermination() {
-  controller_->stopAll();
-  publishFeatureStates();
-}
+void AppModel::prepareForTermination() { controller_->stopAll(); }
 
 }  // namespace mirlet

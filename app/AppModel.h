@@ -12,6 +12,7 @@
 #include "FinderKeys/FinderKey.h"
 #include "app/EventRelay.h"
 #include "app/FeatureCatalog.h"
+#include "app/FinderKeysOptions.h"
 #include "core/Clock.h"
 #include "core/FeatureController.h"
 #include "core/MainLoop.h"
@@ -82,13 +83,18 @@ class AppModel {
   // The catalogue entries whose feature is registered, in catalogue order.
   const std::vector<FeaturePresentation>& catalog() const { return catalog_; }
 
-  Observable<Page> page{FeaturesPage{}};
-  Observable<WelcomeStep> welcomeStep{WelcomeStep::welcome};
-  Observable<std::map<std::string, FeatureState>> featureStates;
-  Observable<bool> featureChangeFailed{false};
-  Observable<std::optional<PermissionCheck>> permissionCheck;
-  Observable<FinderCutActivity> finderCutActivity{FinderCutActivity::idle};
-  Observable<std::set<FinderKey>> finderKeys;
+  // Published fields; views subscribe to them.
+  const ObservableView<Page>& page() const { return page_; }
+  const ObservableView<WelcomeStep>& welcomeStep() const { return welcomeStep_; }
+  const ObservableView<FeatureController::States>& featureStates() const {
+    return controller_->states();
+  }
+  const ObservableView<bool>& featureChangeFailed() const { return featureChangeFailed_; }
+  const ObservableView<std::optional<PermissionCheck>>& permissionCheck() const {
+    return permissionCheck_;
+  }
+  const ObservableView<FinderCutActivity>& finderCutActivity() const { return finderCutActivity_; }
+  const ObservableView<std::set<FinderKey>>& finderKeys() const { return finderKeys_->keys(); }
 
   std::string pageTitle() const;
   std::vector<FeaturePresentation> visibleFeatures() const;
@@ -97,9 +103,9 @@ class AppModel {
   // True when some enabled feature waits for the permission.
   bool hasFeatureAwaitingPermission() const;
 
+  void showPage(Page page) { page_.set(std::move(page)); }
   void setFeatureEnabled(bool enabled, const std::string& id);
-  void setKeyEnabled(bool enabled, FinderKey key);
-  void publishFeatureStates();
+  void setKeyEnabled(bool enabled, FinderKey key) { finderKeys_->setKeyEnabled(enabled, key); }
   // Cancels the Finder cut that is being prepared or waits for ⌘V.
   void cancelFinderCut();
 
@@ -134,7 +140,13 @@ class AppModel {
   std::vector<FeaturePresentation> catalog_;
   std::unique_ptr<FeatureController> controller_;
   std::unique_ptr<MacSystemSettings> systemSettings_;
-  Subscription accessibilityGranted_;
+  std::unique_ptr<FinderKeysOptions> finderKeys_;
+  Observable<Page> page_{FeaturesPage{}};
+  Observable<WelcomeStep> welcomeStep_{WelcomeStep::welcome};
+  Observable<bool> featureChangeFailed_{false};
+  Observable<std::optional<PermissionCheck>> permissionCheck_;
+  Observable<FinderCutActivity> finderCutActivity_{FinderCutActivity::idle};
+  std::vector<Subscription> subscriptions_;
 };
 
 }  // namespace mirlet

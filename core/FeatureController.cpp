@@ -2,13 +2,34 @@
 
 namespace mirlet {
 
+namespace {
+
+FeatureController::States initialStates(const FeatureRegistry& registry) {
+  FeatureController::States states;
+  for (const auto& feature : registry.features()) {
+    states.emplace(feature->descriptor().id, FeatureState::disabled);
+  }
+  return states;
+}
+
+}  // namespace
+
 FeatureController::FeatureController(FeatureRegistry registry, Preferences& preferences)
-    : registry_(std::move(registry)), preferences_(preferences) {}
+    : registry_(std::move(registry)),
+      preferences_(preferences),
+      states_(initialStates(registry_)) {}
 
 std::optional<FeatureState> FeatureController::state(const std::string& id) const {
-  if (!registry_.feature(id)) return std::nullopt;
-  auto it = states_.find(id);
-  return it == states_.end() ? FeatureState::disabled : it->second;
+  auto it = states_.get().find(id);
+  if (it == states_.get().end()) return std::nullopt;
+  return it->second;
+}
+
+void FeatureController::setState(const std::string& id, FeatureState state) {
+  if (states_.get().at(id) == state) return;
+  States changed = states_.get();
+  changed[id] = state;
+  states_.set(std::move(changed));
 }
 
 void FeatureController::setEnabled(bool enabled, const std::string& id,
@@ -17,7 +38,7 @@ void FeatureController::setEnabled(bool enabled, const std::string& id,
   preferences_.setEnabled(enabled, id);
   // Switching a failed feature, either way, is how it gets a new attempt.
   if (state(id) == FeatureState::failed) {
-    states_[id] = FeatureState::disabled;
+    setState(id, FeatureState::disabled);
     startFailures_.erase(id);
   }
   reconcileOne(feature, permission);
@@ -49,7 +70,7 @@ void FeatureController::reconcileOne(MirletFeature& feature, AccessibilityPermis
   } else if (failed) {
     // Reconciliation never retries a failed feature; only setEnabled clears it.
   } else if (feature.isRunning()) {
-    states_[id] = FeatureState::running;
+    setState(id, FeatureState::running);
   } else {
     startRun(feature);
   }
@@ -68,15 +89,15 @@ void FeatureController::startRun(MirletFeature& feature) {
   } catch (const std::exception& error) {
     // The user sees the state, never the error; its text stays for diagnosis.
     if (isCurrent()) {
-      stopWith(feature, FeatureState::failed);
       startFailures_[id] = error.what();
+      stopWith(feature, FeatureState::failed);
     }
     return;
   }
   // A run superseded or reported failed during start is left as it is.
   if (!isCurrent()) return;
   if (feature.isRunning()) {
-    states_[id] = FeatureState::running;
+    setState(id, FeatureState::running);
   } else {
     stopWith(feature, FeatureState::failed);
   }
@@ -92,7 +113,7 @@ void FeatureController::stopWith(MirletFeature& feature, FeatureState state) {
   const std::string id = feature.descriptor().id;
   activeRunIDs_.erase(id);
   feature.stop();
-  states_[id] = state;
+  setState(id, state);
 }
 
 MirletFeature& FeatureController::require(const std::string& id) const {

@@ -8,6 +8,7 @@
 #include "core/FeatureRegistry.h"
 #include "core/FeatureState.h"
 #include "core/Preferences.h"
+#include "core/Signal.h"
 #include "core/Uuid.h"
 
 namespace mirlet {
@@ -20,12 +21,16 @@ namespace mirlet {
 // is recognised as stale. Main thread only.
 class FeatureController {
  public:
+  using States = std::map<std::string, FeatureState>;
+
   FeatureController(FeatureRegistry registry, Preferences& preferences);
 
   const FeatureRegistry& registry() const { return registry_; }
 
   // Nothing for an id that no feature has; `disabled` for one never reconciled.
   std::optional<FeatureState> state(const std::string& id) const;
+  // Every feature's state, published again whenever one changes.
+  const ObservableView<States>& states() const { return states_; }
 
   // Persists the flag, clears `failed`, then reconciles that feature. Throws
   // FeatureRegistryError::unknownID, changing nothing, for an unknown id.
@@ -50,11 +55,12 @@ class FeatureController {
   void reconcileOne(MirletFeature& feature, AccessibilityPermission permission);
   void startRun(MirletFeature& feature);
   void stopWith(MirletFeature& feature, FeatureState state);
+  void setState(const std::string& id, FeatureState state);
   MirletFeature& require(const std::string& id) const;
 
   FeatureRegistry registry_;
   Preferences& preferences_;
-  std::map<std::string, FeatureState> states_;
+  Observable<States> states_;
   std::map<std::string, Uuid> activeRunIDs_;
   std::map<std::string, std::string> startFailures_;
 };

@@ -77,25 +77,40 @@ class Signal {
   std::shared_ptr<Entries> entries_ = std::make_shared<Entries>();
 };
 
-// A published value: every `set` stores the value and notifies the subscribers with
-// it, whether or not it changed (as a published property does).
+// What the readers of a published value get: the value and its changes, never the
+// right to set it.
 template <class T>
-class Observable {
+class ObservableView {
  public:
-  explicit Observable(T initial = T{}) : value_(std::move(initial)) {}
+  ObservableView(const ObservableView&) = delete;
+  ObservableView& operator=(const ObservableView&) = delete;
 
   const T& get() const { return value_; }
-  void set(T value) {
-    value_ = std::move(value);
-    changed_.emit(value_);
-  }
-  [[nodiscard]] Subscription subscribe(typename Signal<T>::Slot slot) {
+  // The slot is told every new value until the subscription ends.
+  [[nodiscard]] Subscription subscribe(typename Signal<T>::Slot slot) const {
     return changed_.connect(std::move(slot));
   }
 
- private:
+ protected:
+  explicit ObservableView(T initial) : value_(std::move(initial)) {}
+  ~ObservableView() = default;
+
   T value_;
-  Signal<T> changed_;
+  mutable Signal<T> changed_;
+};
+
+// A published value: every `set` stores the value and notifies the subscribers with
+// it, whether or not it changed (as a published property does). Its owner hands out
+// the `ObservableView`.
+template <class T>
+class Observable : public ObservableView<T> {
+ public:
+  explicit Observable(T initial = T{}) : ObservableView<T>(std::move(initial)) {}
+
+  void set(T value) {
+    this->value_ = std::move(value);
+    this->changed_.emit(this->value_);
+  }
 };
 
 }  // namespace mirlet

@@ -12,14 +12,14 @@ MacSystemSettings::MacSystemSettings(Preferences& preferences, FeatureController
 }
 
 void MacSystemSettings::refresh() {
-  accessibility.set(accessibilityPermission(environment_.isAccessibilityTrusted(),
+  accessibility_.set(accessibilityPermission(environment_.isAccessibilityTrusted(),
                                             preferences_.hasRequestedAccessibility()));
-  loginState.set(environment_.loginState());
-  featureController_.reconcile(accessibility.get());
+  loginState_.set(environment_.loginState());
+  featureController_.reconcile(accessibility_.get());
 }
 
 void MacSystemSettings::requestAccessibility() {
-  error.set(std::nullopt);
+  error_.set(std::nullopt);
   // Recorded before asking: from now on an untrusted process reads as denied.
   preferences_.setHasRequestedAccessibility(true);
   environment_.requestAccessibility();
@@ -28,16 +28,16 @@ void MacSystemSettings::requestAccessibility() {
 
 void MacSystemSettings::openAccessibilitySettings() {
   if (environment_.openAccessibilitySettings()) {
-    error.set(std::nullopt);
+    error_.set(std::nullopt);
   } else {
-    error.set(SystemSettingsError::accessibilitySettingsUnavailable);
+    error_.set(SystemSettingsError::accessibilitySettingsUnavailable);
   }
 }
 
 void MacSystemSettings::watchForAccessibility(int limit) {
   watchChecksLeft_ = limit;
-  isWatchingAccessibility.set(limit > 0);
-  if (isWatchingAccessibility.get() && !watchTimer_) {
+  isWatchingAccessibility_.set(limit > 0);
+  if (isWatchingAccessibility_.get() && !watchTimer_) {
     // The timer is owned here, so it never ticks after the settings are gone.
     watchTimer_ =
         mainLoop_.scheduleRepeating(kWatchInterval, 0.1, [this] { checkAccessibilityWatch(); });
@@ -47,11 +47,11 @@ void MacSystemSettings::watchForAccessibility(int limit) {
 void MacSystemSettings::stopWatchingAccessibility() {
   watchTimer_.reset();
   watchChecksLeft_ = 0;
-  isWatchingAccessibility.set(false);
+  isWatchingAccessibility_.set(false);
 }
 
 void MacSystemSettings::checkAccessibilityWatch() {
-  if (!isWatchingAccessibility.get()) return;
+  if (!isWatchingAccessibility_.get()) return;
   if (environment_.isAccessibilityTrusted()) {
     stopWatchingAccessibility();
     refresh();
@@ -60,16 +60,16 @@ void MacSystemSettings::checkAccessibilityWatch() {
   }
   if (--watchChecksLeft_ <= 0) {
     watchTimer_.reset();
-    isWatchingAccessibility.set(false);
+    isWatchingAccessibility_.set(false);
   }
 }
 
 void MacSystemSettings::setStartAtLogin(bool enabled) {
-  error.set(std::nullopt);
-  loginState.set(environment_.loginState());
-  const LoginState current = loginState.get();
+  error_.set(std::nullopt);
+  loginState_.set(environment_.loginState());
+  const LoginState current = loginState_.get();
   if (current == LoginState::unavailable) {
-    error.set(SystemSettingsError::loginUnavailable);
+    error_.set(SystemSettingsError::loginUnavailable);
     return;
   }
   try {
@@ -82,13 +82,13 @@ void MacSystemSettings::setStartAtLogin(bool enabled) {
       environment_.unregisterLogin();
     }
   } catch (const LoginItemError&) {
-    error.set(SystemSettingsError::loginChangeFailed);
+    error_.set(SystemSettingsError::loginChangeFailed);
   }
-  loginState.set(environment_.loginState());
+  loginState_.set(environment_.loginState());
 }
 
 void MacSystemSettings::openLoginSettings() {
-  error.set(std::nullopt);
+  error_.set(std::nullopt);
   environment_.openLoginSettings();
 }
 

@@ -27,10 +27,11 @@ class MacSystemSettings {
   MacSystemSettings(const MacSystemSettings&) = delete;
   MacSystemSettings& operator=(const MacSystemSettings&) = delete;
 
-  Observable<AccessibilityPermission> accessibility{AccessibilityPermission::notRequested};
-  Observable<LoginState> loginState{LoginState::unavailable};
-  Observable<std::optional<SystemSettingsError>> error;
-  Observable<bool> isWatchingAccessibility{false};
+  // Published fields; views subscribe to them.
+  const ObservableView<AccessibilityPermission>& accessibility() const { return accessibility_; }
+  const ObservableView<LoginState>& loginState() const { return loginState_; }
+  const ObservableView<std::optional<SystemSettingsError>>& error() const { return error_; }
+  const ObservableView<bool>& isWatchingAccessibility() const { return isWatchingAccessibility_; }
   // Told when a watch sees the permission granted, after the refresh.
   [[nodiscard]] Subscription observeAccessibilityGranted(std::function<void()> observer) {
     return accessibilityGranted_.connect([observer = std::move(observer)] { observer(); });
@@ -56,6 +57,10 @@ class MacSystemSettings {
   FeatureController& featureController_;
   SystemEnvironment& environment_;
   MainLoop& mainLoop_;
+  Observable<AccessibilityPermission> accessibility_{AccessibilityPermission::notRequested};
+  Observable<LoginState> loginState_{LoginState::unavailable};
+  Observable<std::optional<SystemSettingsError>> error_;
+  Observable<bool> isWatchingAccessibility_{false};
   TimerHandle watchTimer_;
   int watchChecksLeft_ = 0;
   Signal<> accessibilityGranted_;

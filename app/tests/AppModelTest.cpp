@@ -19,7 +19,7 @@ class AppModelTest : public ::testing::Test {
     if (!model_) model_ = std::make_unique<AppModel>(desktop_.services(), desktop_.factory());
     return *model_;
   }
-  FeatureState stateOf(const std::string& id) { return model().featureStates.get().at(id); }
+  FeatureState stateOf(const std::string& id) { return model().featureStates().get().at(id); }
   void enable(const std::string& id) { desktop_.preferences().setEnabled(true, id); }
 
   testing::FakeDesktop desktop_;
@@ -27,11 +27,11 @@ class AppModelTest : public ::testing::Test {
 };
 
 TEST_F(AppModelTest, FirstLaunchShowsWelcomeAndStartsNothing) {
-  EXPECT_EQ(model().welcomeStep.get(), AppModel::WelcomeStep::welcome);
-  for (const auto& [id, state] : model().featureStates.get()) {
+  EXPECT_EQ(model().welcomeStep().get(), AppModel::WelcomeStep::welcome);
+  for (const auto& [id, state] : model().featureStates().get()) {
     EXPECT_EQ(state, FeatureState::disabled) << id;
   }
-  EXPECT_EQ(model().featureStates.get().size(), 4u);
+  EXPECT_EQ(model().featureStates().get().size(), 4u);
   EXPECT_TRUE(desktop_.clipboard->startedRuns.empty());
   EXPECT_EQ(desktop_.clipboard->stopCount, 1);
 }
@@ -50,14 +50,14 @@ TEST_F(AppModelTest, FailureDuringTheFirstStartIsDeliveredWhenTheModelIsReady) {
   desktop_.clipboard->behaviour = Behaviour::reportsFailureInside;
   EXPECT_EQ(stateOf(FeatureIds::clipboardHistory), FeatureState::failed);
   EXPECT_FALSE(desktop_.clipboard->isRunning());
-  EXPECT_FALSE(model().featureChangeFailed.get());
+  EXPECT_FALSE(model().featureChangeFailed().get());
 }
 
 TEST_F(AppModelTest, FailureReportForAnUnknownIdIsShownAsAFailedChange) {
   desktop_.duringConstruction = [](const FeatureSinks& sinks) {
     sinks.failureCallback("ghost")(Uuid::random());
   };
-  EXPECT_TRUE(model().featureChangeFailed.get());
+  EXPECT_TRUE(model().featureChangeFailed().get());
 }
 
 TEST_F(AppModelTest, LateFailureReportMarksTheFeatureFailed) {
@@ -81,9 +81,9 @@ TEST_F(AppModelTest, FinderCutActivityReachesTheModelEvenBeforeItIsReady) {
   desktop_.duringConstruction = [](const FeatureSinks& sinks) {
     sinks.finderCutActivity(FinderCutActivity::preparing);
   };
-  EXPECT_EQ(model().finderCutActivity.get(), FinderCutActivity::preparing);
+  EXPECT_EQ(model().finderCutActivity().get(), FinderCutActivity::preparing);
   desktop_.sinks.finderCutActivity(FinderCutActivity::ready);
-  EXPECT_EQ(model().finderCutActivity.get(), FinderCutActivity::ready);
+  EXPECT_EQ(model().finderCutActivity().get(), FinderCutActivity::ready);
   model().cancelFinderCut();
   EXPECT_EQ(desktop_.finderCut->cancels, 1);
 }
@@ -95,16 +95,16 @@ TEST_F(AppModelTest, CatalogFollowsTheRegistryAndPagesFilterIt) {
   EXPECT_EQ(model().categories()[1].title, "Archivos");
   EXPECT_EQ(model().pageTitle(), "Mis mirlets");
 
-  model().page.set(AppModel::CategoryPage{"files"});
+  model().showPage(AppModel::CategoryPage{"files"});
   EXPECT_EQ(model().pageTitle(), "Archivos");
   ASSERT_EQ(model().visibleFeatures().size(), 2u);
   EXPECT_EQ(model().visibleFeatures()[0].id, FeatureIds::finderCut);
 
-  model().page.set(AppModel::CategoryPage{"clipboard"});
+  model().showPage(AppModel::CategoryPage{"clipboard"});
   EXPECT_EQ(model().pageTitle(), "Mis mirlets");
   EXPECT_TRUE(model().visibleFeatures().empty());
 
-  model().page.set(AppModel::SettingsPage{});
+  model().showPage(AppModel::SettingsPage{});
   EXPECT_EQ(model().pageTitle(), "Ajustes");
   EXPECT_TRUE(model().visibleFeatures().empty());
 }
@@ -127,9 +127,9 @@ TEST_F(AppModelTest, SwitchingAFeatureRefreshesFirstThenPublishes) {
 
 TEST_F(AppModelTest, RefusedSwitchIsShownUntilTheNextSwitch) {
   model().setFeatureEnabled(true, "ghost");
-  EXPECT_TRUE(model().featureChangeFailed.get());
+  EXPECT_TRUE(model().featureChangeFailed().get());
   model().setFeatureEnabled(true, FeatureIds::clipboardHistory);
-  EXPECT_FALSE(model().featureChangeFailed.get());
+  EXPECT_FALSE(model().featureChangeFailed().get());
 }
 
 TEST_F(AppModelTest, WaitingFeatureIsReported) {
@@ -143,13 +143,13 @@ TEST_F(AppModelTest, WaitingFeatureIsReported) {
 TEST_F(AppModelTest, FinderKeysFollowTheirOptions) {
   desktop_.preferences().setOptionEnabled(false, "f2", FeatureIds::finderKeys);
   const std::set<FinderKey> initial{FinderKey::enter, FinderKey::delete_};
-  EXPECT_EQ(model().finderKeys.get(), initial);
+  EXPECT_EQ(model().finderKeys().get(), initial);
   EXPECT_EQ(desktop_.finderKeys->enabledKeys, initial);
 
   model().setKeyEnabled(false, FinderKey::delete_);
   model().setKeyEnabled(true, FinderKey::f2);
   const std::set<FinderKey> changed{FinderKey::enter, FinderKey::f2};
-  EXPECT_EQ(model().finderKeys.get(), changed);
+  EXPECT_EQ(model().finderKeys().get(), changed);
   EXPECT_EQ(desktop_.finderKeys->enabledKeys, changed);
   EXPECT_FALSE(desktop_.preferences().isOptionEnabled("delete", FeatureIds::finderKeys));
   EXPECT_TRUE(desktop_.finderKeys->startedRuns.empty());  // not restarted
@@ -157,16 +157,16 @@ TEST_F(AppModelTest, FinderKeysFollowTheirOptions) {
 
 TEST_F(AppModelTest, WelcomeFlowPersistsOnlyItsCompletion) {
   model().startWelcome();
-  EXPECT_EQ(model().welcomeStep.get(), AppModel::WelcomeStep::finish);
+  EXPECT_EQ(model().welcomeStep().get(), AppModel::WelcomeStep::finish);
   model().backToWelcome();
   EXPECT_FALSE(desktop_.preferences().hasCompletedOnboarding());
   model().startWelcome();
   model().completeWelcome();
-  EXPECT_EQ(model().welcomeStep.get(), AppModel::WelcomeStep::completed);
+  EXPECT_EQ(model().welcomeStep().get(), AppModel::WelcomeStep::completed);
   EXPECT_TRUE(desktop_.preferences().hasCompletedOnboarding());
 
   model_.reset();
-  EXPECT_EQ(model().welcomeStep.get(), AppModel::WelcomeStep::completed);
+  EXPECT_EQ(model().welcomeStep().get(), AppModel::WelcomeStep::completed);
 }
 
 TEST_F(AppModelTest, GrantAsksOpensSettingsAndWatchesUntilGranted) {
@@ -175,16 +175,16 @@ TEST_F(AppModelTest, GrantAsksOpensSettingsAndWatchesUntilGranted) {
   model().grantAccessibility();
   EXPECT_EQ(desktop_.environment.calls,
             (std::vector<Call>{Call::requestAccessibility, Call::openAccessibilitySettings}));
-  EXPECT_TRUE(model().systemSettings().isWatchingAccessibility.get());
-  EXPECT_EQ(model().permissionCheck.get(), std::nullopt);
+  EXPECT_TRUE(model().systemSettings().isWatchingAccessibility().get());
+  EXPECT_EQ(model().permissionCheck().get(), std::nullopt);
 
   desktop_.scheduler.advance(4);
   desktop_.environment.trusted = true;
   desktop_.scheduler.advance(1);
   EXPECT_EQ(stateOf(FeatureIds::finderCut), FeatureState::running);
-  ASSERT_TRUE(model().permissionCheck.get());
-  EXPECT_EQ(model().permissionCheck.get()->permission, AccessibilityPermission::granted);
-  EXPECT_EQ(model().permissionCheck.get()->checkedAt, desktop_.scheduler.now());
+  ASSERT_TRUE(model().permissionCheck().get());
+  EXPECT_EQ(model().permissionCheck().get()->permission, AccessibilityPermission::granted);
+  EXPECT_EQ(model().permissionCheck().get()->checkedAt, desktop_.scheduler.now());
 }
 
 TEST_F(AppModelTest, GrantWhenAlreadyGrantedDoesNotAskAgain) {
@@ -197,15 +197,15 @@ TEST_F(AppModelTest, GrantWhenAlreadyGrantedDoesNotAskAgain) {
 TEST_F(AppModelTest, PermissionCheckIsClearedWhenThePermissionChanges) {
   const Date before = desktop_.scheduler.now();
   model().checkPermission();
-  ASSERT_TRUE(model().permissionCheck.get());
-  EXPECT_EQ(model().permissionCheck.get()->checkedAt, before);
-  EXPECT_EQ(model().permissionCheck.get()->permission, AccessibilityPermission::notRequested);
+  ASSERT_TRUE(model().permissionCheck().get());
+  EXPECT_EQ(model().permissionCheck().get()->checkedAt, before);
+  EXPECT_EQ(model().permissionCheck().get()->permission, AccessibilityPermission::notRequested);
 
-  model().publishFeatureStates();
-  EXPECT_TRUE(model().permissionCheck.get());
+  model().applicationDidBecomeActive();
+  EXPECT_TRUE(model().permissionCheck().get());
   desktop_.environment.trusted = true;
   model().applicationDidBecomeActive();
-  EXPECT_EQ(model().permissionCheck.get(), std::nullopt);
+  EXPECT_EQ(model().permissionCheck().get(), std::nullopt);
 }
 
 TEST_F(AppModelTest, SleepStopsEverythingAndWakeRestartsTheEnabled) {

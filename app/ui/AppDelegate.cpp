@@ -34,7 +34,6 @@ void AppDelegate::applicationDidFinishLaunching(bool launchedAsLoginItem) {
     openWindow();
   } else {
     model_->systemSettings().refresh();
-    model_->publishFeatureStates();
   }
 }
 
@@ -56,14 +55,13 @@ void AppDelegate::openWindow() {
     }
   }
   model_->systemSettings().refresh();
-  model_->publishFeatureStates();
   window_->showNormal();
   window_->raise();
   window_->activateWindow();
 }
 
 void AppDelegate::openSettings() {
-  model_->page.set(AppModel::SettingsPage{});
+  model_->showPage(AppModel::SettingsPage{});
   openWindow();
 }
 

@@ -94,10 +94,10 @@ FeatureRow::FeatureRow(AppModel& model, FeaturePresentation feature, QWidget* pa
   connect(retryButton_, &QPushButton::clicked, this,
           [this] { model_.setFeatureEnabled(true, feature_.id); });
 
-  subscriptions_.push_back(model_.featureStates.subscribe([this](const auto&) { refreshState(); }));
-  subscriptions_.push_back(model_.finderKeys.subscribe([this](const auto&) { refreshOptions(); }));
+  subscriptions_.push_back(model_.featureStates().subscribe([this](const auto&) { refreshState(); }));
+  subscriptions_.push_back(model_.finderKeys().subscribe([this](const auto&) { refreshOptions(); }));
   subscriptions_.push_back(
-      model_.finderCutActivity.subscribe([this](const auto&) { refreshOptions(); }));
+      model_.finderCutActivity().subscribe([this](const auto&) { refreshOptions(); }));
   refreshState();
   refreshOptions();
 }
@@ -129,7 +129,7 @@ void FeatureRow::addFinderCutStatus(QVBoxLayout* layout) {
 
 void FeatureRow::refreshState() {
   toggle_->setChecked(model_.preferences().isEnabled(feature_.id));
-  const auto& states = model_.featureStates.get();
+  const auto& states = model_.featureStates().get();
   auto found = states.find(feature_.id);
   const FeatureState state = found == states.end() ? FeatureState::disabled : found->second;
   status_->setText(text(AppTexts::featureStatus(state)));
@@ -138,9 +138,9 @@ void FeatureRow::refreshState() {
 }
 
 void FeatureRow::refreshOptions() {
-  for (auto& [key, box] : keyBoxes_) box->setChecked(model_.finderKeys.get().contains(key));
+  for (auto& [key, box] : keyBoxes_) box->setChecked(model_.finderKeys().get().contains(key));
   if (cutStatus_) {
-    const FinderCutActivity activity = model_.finderCutActivity.get();
+    const FinderCutActivity activity = model_.finderCutActivity().get();
     cutStatus_->setText(
         activity == FinderCutActivity::preparing ? QStringLiteral("Preparando movimiento…")
         : activity == FinderCutActivity::ready   ? QStringLiteral("Movimiento preparado")

@@ -44,9 +44,9 @@ FeaturesPage::FeaturesPage(AppModel& model, QWidget* parent) : QWidget(parent), 
   auto refresh = [this](const auto&) {
     refreshBanners();
   };
-  subscriptions_.push_back(model_.featureStates.subscribe(refresh));
-  subscriptions_.push_back(model_.featureChangeFailed.subscribe(refresh));
-  subscriptions_.push_back(model_.systemSettings().isWatchingAccessibility.subscribe(refresh));
+  subscriptions_.push_back(model_.featureStates().subscribe(refresh));
+  subscriptions_.push_back(model_.featureChangeFailed().subscribe(refresh));
+  subscriptions_.push_back(model_.systemSettings().isWatchingAccessibility().subscribe(refresh));
   rebuild();
 }
 
@@ -66,8 +66,8 @@ void FeaturesPage::rebuild() {
 
 void FeaturesPage::refreshBanners() {
   permissionBanner_->setVisible(model_.hasFeatureAwaitingPermission());
-  watchingText_->setVisible(model_.systemSettings().isWatchingAccessibility.get());
-  changeFailed_->setVisible(model_.featureChangeFailed.get());
+  watchingText_->setVisible(model_.systemSettings().isWatchingAccessibility().get());
+  changeFailed_->setVisible(model_.featureChangeFailed().get());
 }
 
 }  // namespace mirlet

@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
   SettingsWindow window(model, updates, bundle);
   window.resize(780, 900);
   ok &= save(window, folder, "features.png");
-  model.page.set(AppModel::SettingsPage{});
+  model.showPage(AppModel::SettingsPage{});
   model.checkPermission();
   ok &= save(window, folder, "settings.png");
 

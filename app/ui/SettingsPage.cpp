@@ -56,10 +56,10 @@ SettingsPage::SettingsPage(AppModel& model, UpdateSettings& updates, const Bundl
   auto onChange = [this](const auto&) {
     refresh();
   };
-  subscriptions_.push_back(settings.loginState.subscribe(onChange));
-  subscriptions_.push_back(settings.error.subscribe(onChange));
-  subscriptions_.push_back(settings.accessibility.subscribe(onChange));
-  subscriptions_.push_back(model_.permissionCheck.subscribe(onChange));
+  subscriptions_.push_back(settings.loginState().subscribe(onChange));
+  subscriptions_.push_back(settings.error().subscribe(onChange));
+  subscriptions_.push_back(settings.accessibility().subscribe(onChange));
+  subscriptions_.push_back(model_.permissionCheck().subscribe(onChange));
   subscriptions_.push_back(updates_.changed.connect([this] { refresh(); }));
   refresh();
 }
@@ -163,18 +163,18 @@ QWidget* SettingsPage::supportSection(const BundleInfo& bundle) {
 
 void SettingsPage::refresh() {
   MacSystemSettings& settings = model_.systemSettings();
-  const LoginState login = settings.loginState.get();
+  const LoginState login = settings.loginState().get();
   loginSwitch_->setChecked(login == LoginState::enabled);
   loginDescription_->setText(text(AppTexts::loginDescription(login)));
   approvalButtons_->setVisible(login == LoginState::requiresApproval);
-  const auto& error = settings.error.get();
+  const auto& error = settings.error().get();
   error_->setVisible(error.has_value());
   if (error) error_->setText(text(AppTexts::systemSettingsError(*error)));
 
   updatesSwitch_->setChecked(updates_.automaticallyChecksForUpdates());
 
-  permissionStatus_->setText(text(AppTexts::permissionStatus(settings.accessibility.get())));
-  const auto& check = model_.permissionCheck.get();
+  permissionStatus_->setText(text(AppTexts::permissionStatus(settings.accessibility().get())));
+  const auto& check = model_.permissionCheck().get();
   checkResult_->setVisible(check.has_value());
   checkTime_->setVisible(check.has_value());
   if (check) {

@@ -35,10 +35,10 @@ SettingsWindow::SettingsWindow(AppModel& model, UpdateSettings& updates, const B
   auto showFlow = [this](AppModel::WelcomeStep step) {
     flow_->setCurrentIndex(step == AppModel::WelcomeStep::completed ? 1 : 0);
   };
-  subscriptions_.push_back(model_.welcomeStep.subscribe(showFlow));
-  subscriptions_.push_back(model_.page.subscribe([this](const auto& page) { showPage(page); }));
-  showFlow(model_.welcomeStep.get());
-  showPage(model_.page.get());
+  subscriptions_.push_back(model_.welcomeStep().subscribe(showFlow));
+  subscriptions_.push_back(model_.page().subscribe([this](const auto& page) { showPage(page); }));
+  showFlow(model_.welcomeStep().get());
+  showPage(model_.page().get());
 }
 
 QWidget* SettingsWindow::mainView(UpdateSettings& updates, const BundleInfo& bundle) {
@@ -62,8 +62,8 @@ QWidget* SettingsWindow::mainView(UpdateSettings& updates, const BundleInfo& bun
   sidebarPages_.push_back(AppModel::SettingsPage{});
   connect(sidebar_, &QListWidget::currentRowChanged, this, [this](int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= sidebarPages_.size()) return;
-    if (!(sidebarPages_[static_cast<std::size_t>(row)] == model_.page.get())) {
-      model_.page.set(sidebarPages_[static_cast<std::size_t>(row)]);
+    if (!(sidebarPages_[static_cast<std::size_t>(row)] == model_.page().get())) {
+      model_.showPage(sidebarPages_[static_cast<std::size_t>(row)]);
     }
   });
   layout->addWidget(sidebar_);

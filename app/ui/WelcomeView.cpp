@@ -43,8 +43,8 @@ WelcomeView::WelcomeView(AppModel& model, QWidget* parent) : QWidget(parent), mo
   auto show = [this](AppModel::WelcomeStep current) {
     steps_->setCurrentIndex(current == AppModel::WelcomeStep::finish ? 1 : 0);
   };
-  subscription_ = model_.welcomeStep.subscribe(show);
-  show(model_.welcomeStep.get());
+  subscription_ = model_.welcomeStep().subscribe(show);
+  show(model_.welcomeStep().get());
 }
 
 QWidget* WelcomeView::welcomeStep() {

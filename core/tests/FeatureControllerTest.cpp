@@ -40,6 +40,22 @@ TEST_F(FeatureControllerTest, StateIsNothingForUnknownIdsAndDisabledBeforeAnyRec
   EXPECT_EQ(controller_.state("tap"), FeatureState::disabled);
 }
 
+TEST_F(FeatureControllerTest, StatesPublishThemselvesOnEveryChangeOnly) {
+  std::vector<FeatureController::States> published;
+  const Subscription watching =
+      controller_.states().subscribe([&](const auto& states) { published.push_back(states); });
+  controller_.reconcile(kGranted);  // nothing enabled: nothing changes
+  EXPECT_TRUE(published.empty());
+
+  controller_.setEnabled(true, "tap", kGranted);
+  tap_->failRun(tap_->startedRuns.back());
+  using S = FeatureState;
+  EXPECT_EQ(published, (std::vector<FeatureController::States>{
+                           {{"history", S::disabled}, {"tap", S::running}},
+                           {{"history", S::disabled}, {"tap", S::failed}}}));
+  EXPECT_EQ(controller_.states().get(), published.back());
+}
+
 TEST_F(FeatureControllerTest, ReconcileStopsDisabledFeaturesEvenIfTheyNeverRan) {
   controller_.reconcile(kGranted);
   EXPECT_EQ(tap_->stopCount, 1);

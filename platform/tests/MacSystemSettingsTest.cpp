@@ -43,18 +43,18 @@ TEST_F(MacSystemSettingsTest, ConstructionRefreshesAndReconciles) {
   environment_.trusted = true;
   environment_.login = LoginState::notFound;
   settings();
-  EXPECT_EQ(settings().accessibility.get(), AccessibilityPermission::granted);
-  EXPECT_EQ(settings().loginState.get(), LoginState::notFound);
+  EXPECT_EQ(settings().accessibility().get(), AccessibilityPermission::granted);
+  EXPECT_EQ(settings().loginState().get(), LoginState::notFound);
   EXPECT_EQ(tapState(), FeatureState::running);
 }
 
 TEST_F(MacSystemSettingsTest, RequestRecordsTheRequestBeforeAsking) {
   settings().requestAccessibility();
   EXPECT_TRUE(preferences_.hasRequestedAccessibility());
-  EXPECT_EQ(settings().accessibility.get(), AccessibilityPermission::denied);
+  EXPECT_EQ(settings().accessibility().get(), AccessibilityPermission::denied);
   EXPECT_EQ(environment_.calls, std::vector<Call>{Call::requestAccessibility});
   settings().refresh();
-  EXPECT_EQ(settings().accessibility.get(), AccessibilityPermission::denied);
+  EXPECT_EQ(settings().accessibility().get(), AccessibilityPermission::denied);
 }
 
 TEST_F(MacSystemSettingsTest, RequestAnsweredAtOnceStartsWaitingFeatures) {
@@ -66,20 +66,20 @@ TEST_F(MacSystemSettingsTest, RequestAnsweredAtOnceStartsWaitingFeatures) {
 TEST_F(MacSystemSettingsTest, OpeningSettingsSetsOrClearsTheError) {
   environment_.settingsOpen = false;
   settings().openAccessibilitySettings();
-  EXPECT_EQ(settings().error.get(), SystemSettingsError::accessibilitySettingsUnavailable);
+  EXPECT_EQ(settings().error().get(), SystemSettingsError::accessibilitySettingsUnavailable);
   environment_.settingsOpen = true;
   settings().openAccessibilitySettings();
-  EXPECT_EQ(settings().error.get(), std::nullopt);
+  EXPECT_EQ(settings().error().get(), std::nullopt);
 }
 
 TEST_F(MacSystemSettingsTest, PermissionGrantedOnTheThirtiethTickEndsTheWatch) {
   settings().watchForAccessibility(120);
-  EXPECT_TRUE(settings().isWatchingAccessibility.get());
+  EXPECT_TRUE(settings().isWatchingAccessibility().get());
   scheduler_.advance(29);
   EXPECT_EQ(tapState(), FeatureState::requiresAccessibility);
   environment_.trusted = true;
   scheduler_.advance(1);
-  EXPECT_FALSE(settings().isWatchingAccessibility.get());
+  EXPECT_FALSE(settings().isWatchingAccessibility().get());
   EXPECT_EQ(tapState(), FeatureState::running);
   EXPECT_EQ(grantedCallbacks_, 1);
   EXPECT_EQ(scheduler_.pendingMainLoopWork(), 0u);
@@ -90,9 +90,9 @@ TEST_F(MacSystemSettingsTest, PermissionGrantedOnTheThirtiethTickEndsTheWatch) {
 TEST_F(MacSystemSettingsTest, WatchEndsSilentlyAfterItsLimit) {
   settings().watchForAccessibility(120);
   scheduler_.advance(119);
-  EXPECT_TRUE(settings().isWatchingAccessibility.get());
+  EXPECT_TRUE(settings().isWatchingAccessibility().get());
   scheduler_.advance(1);
-  EXPECT_FALSE(settings().isWatchingAccessibility.get());
+  EXPECT_FALSE(settings().isWatchingAccessibility().get());
   EXPECT_EQ(scheduler_.pendingMainLoopWork(), 0u);
   EXPECT_EQ(grantedCallbacks_, 0);
   EXPECT_EQ(tapState(), FeatureState::requiresAccessibility);
@@ -104,14 +104,14 @@ TEST_F(MacSystemSettingsTest, SecondWatchOnlyResetsTheCount) {
   settings().watchForAccessibility(120);
   EXPECT_EQ(scheduler_.pendingMainLoopWork(), 1u);
   scheduler_.advance(119);
-  EXPECT_TRUE(settings().isWatchingAccessibility.get());
+  EXPECT_TRUE(settings().isWatchingAccessibility().get());
   scheduler_.advance(1);
-  EXPECT_FALSE(settings().isWatchingAccessibility.get());
+  EXPECT_FALSE(settings().isWatchingAccessibility().get());
 }
 
 TEST_F(MacSystemSettingsTest, ZeroLimitDoesNotWatch) {
   settings().watchForAccessibility(0);
-  EXPECT_FALSE(settings().isWatchingAccessibility.get());
+  EXPECT_FALSE(settings().isWatchingAccessibility().get());
   EXPECT_EQ(scheduler_.pendingMainLoopWork(), 0u);
 }
 
@@ -148,8 +148,8 @@ TEST_P(LoginChangeTest, CallsThePlatformOnlyWhenNeeded) {
   environment_.login = c.before;
   settings().setStartAtLogin(c.enable);
   EXPECT_EQ(environment_.calls, c.expectedCalls);
-  EXPECT_EQ(settings().loginState.get(), c.after);
-  EXPECT_EQ(settings().error.get(), std::nullopt);
+  EXPECT_EQ(settings().loginState().get(), c.after);
+  EXPECT_EQ(settings().error().get(), std::nullopt);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -188,7 +188,7 @@ TEST_F(MacSystemSettingsTest, UnavailableLoginItemRefusesEveryChange) {
   environment_.login = LoginState::unavailable;
   for (bool enable : {true, false}) {
     settings().setStartAtLogin(enable);
-    EXPECT_EQ(settings().error.get(), SystemSettingsError::loginUnavailable);
+    EXPECT_EQ(settings().error().get(), SystemSettingsError::loginUnavailable);
   }
   EXPECT_TRUE(environment_.calls.empty());
 }
@@ -196,15 +196,15 @@ TEST_F(MacSystemSettingsTest, UnavailableLoginItemRefusesEveryChange) {
 TEST_F(MacSystemSettingsTest, RefusedChangeReportsAndRereadsTheState) {
   environment_.refuseLoginChanges = true;
   settings().setStartAtLogin(true);
-  EXPECT_EQ(settings().error.get(), SystemSettingsError::loginChangeFailed);
-  EXPECT_EQ(settings().loginState.get(), LoginState::disabled);
+  EXPECT_EQ(settings().error().get(), SystemSettingsError::loginChangeFailed);
+  EXPECT_EQ(settings().loginState().get(), LoginState::disabled);
 }
 
 TEST_F(MacSystemSettingsTest, OpenLoginSettingsClearsTheError) {
   environment_.login = LoginState::unavailable;
   settings().setStartAtLogin(true);
   settings().openLoginSettings();
-  EXPECT_EQ(settings().error.get(), std::nullopt);
+  EXPECT_EQ(settings().error().get(), std::nullopt);
   EXPECT_EQ(environment_.calls.back(), Call::openLoginSettings);
 }
 

@@ -57,9 +57,9 @@ TEST_F(AppDelegateTest, FirstLaunchOpensTheWelcomeWithoutStartingAnything) {
   delegate().applicationDidFinishLaunching(false);
   ASSERT_NE(delegate().window(), nullptr);
   EXPECT_TRUE(delegate().window()->isVisible());
-  EXPECT_EQ(delegate().model().welcomeStep.get(), AppModel::WelcomeStep::welcome);
+  EXPECT_EQ(delegate().model().welcomeStep().get(), AppModel::WelcomeStep::welcome);
   EXPECT_TRUE(desktop_.clipboard->startedRuns.empty());
-  EXPECT_EQ(delegate().model().featureStates.get().at(FeatureIds::clipboardHistory),
+  EXPECT_EQ(delegate().model().featureStates().get().at(FeatureIds::clipboardHistory),
             FeatureState::disabled);
 }
 
@@ -69,7 +69,7 @@ TEST_F(AppDelegateTest, LaunchAtLoginStartsFeaturesWithoutAWindow) {
   delegate().applicationDidFinishLaunching(true);
   EXPECT_EQ(delegate().window(), nullptr);
   EXPECT_EQ(desktop_.clipboard->startedRuns.size(), 1u);
-  EXPECT_EQ(delegate().model().featureStates.get().at(FeatureIds::clipboardHistory),
+  EXPECT_EQ(delegate().model().featureStates().get().at(FeatureIds::clipboardHistory),
             FeatureState::running);
 }
 
@@ -111,7 +111,7 @@ TEST_F(AppDelegateTest, MenuActionsOpenTheWindowOnItsPages) {
   menuAction("Ajustes…")->trigger();
   ASSERT_NE(delegate().window(), nullptr);
   EXPECT_TRUE(delegate().window()->isVisible());
-  EXPECT_EQ(delegate().model().page.get(), AppModel::Page(AppModel::SettingsPage{}));
+  EXPECT_EQ(delegate().model().page().get(), AppModel::Page(AppModel::SettingsPage{}));
 }
 
 TEST_F(AppDelegateTest, SleepStopsFeaturesAndWakeRestartsThem) {

@@ -152,11 +152,11 @@ TEST_F(SettingsWindowTest, SidebarShowsCategoriesAndSettings) {
   EXPECT_EQ(sidebar->item(4)->text(), "Ajustes");
 
   sidebar->setCurrentRow(2);
-  EXPECT_EQ(model_->page.get(), AppModel::Page(AppModel::CategoryPage{"files"}));
+  EXPECT_EQ(model_->page().get(), AppModel::Page(AppModel::CategoryPage{"files"}));
   EXPECT_NE(row(FeatureIds::finderKeys), nullptr);
   EXPECT_EQ(row(FeatureIds::clipboardHistory), nullptr);
 
-  model_->page.set(AppModel::SettingsPage{});
+  model_->showPage(AppModel::SettingsPage{});
   EXPECT_EQ(sidebar->currentRow(), 4);
   EXPECT_THAT(visibleTexts(&window()), Contains("Permiso de Accesibilidad"));
 }
@@ -175,7 +175,7 @@ class SettingsPageTest : public SettingsWindowTest {
   void SetUp() override { onboarded(); }
   std::vector<std::string> settingsTexts() {
     window();
-    model_->page.set(AppModel::SettingsPage{});
+    model_->showPage(AppModel::SettingsPage{});
     return visibleTexts(&window());
   }
 };

@@ -35,7 +35,7 @@ TEST_F(HostSystemEnvironmentTest, GrantFlowAsksOpensThePaneAndSeesTheGrant) {
   desktop_.trust.trusted = false;
   settings().requestAccessibility();
   EXPECT_EQ(desktop_.trust.requests, 1);
-  EXPECT_EQ(settings().accessibility.get(), AccessibilityPermission::denied);
+  EXPECT_EQ(settings().accessibility().get(), AccessibilityPermission::denied);
   settings().openAccessibilitySettings();
   EXPECT_EQ(desktop_.workspace.openedURLs(),
             std::vector<std::string>{HostSystemEnvironment::kAccessibilitySettingsURL});
@@ -43,22 +43,22 @@ TEST_F(HostSystemEnvironmentTest, GrantFlowAsksOpensThePaneAndSeesTheGrant) {
   desktop_.time.advance(3);
   desktop_.trust.trusted = true;
   desktop_.time.advance(1);
-  EXPECT_EQ(settings().accessibility.get(), AccessibilityPermission::granted);
-  EXPECT_FALSE(settings().isWatchingAccessibility.get());
+  EXPECT_EQ(settings().accessibility().get(), AccessibilityPermission::granted);
+  EXPECT_FALSE(settings().isWatchingAccessibility().get());
 }
 
 TEST_F(HostSystemEnvironmentTest, LoginItemThroughItsFourStatuses) {
   desktop_.loginItems.requireApproval = true;
   settings().setStartAtLogin(true);
-  EXPECT_EQ(settings().loginState.get(), LoginState::requiresApproval);
+  EXPECT_EQ(settings().loginState().get(), LoginState::requiresApproval);
   settings().setStartAtLogin(false);
-  EXPECT_EQ(settings().loginState.get(), LoginState::disabled);
+  EXPECT_EQ(settings().loginState().get(), LoginState::disabled);
   desktop_.loginItems.statusValue = 3;
   settings().refresh();
-  EXPECT_EQ(settings().loginState.get(), LoginState::notFound);
+  EXPECT_EQ(settings().loginState().get(), LoginState::notFound);
   desktop_.loginItems.refuse = true;
   settings().setStartAtLogin(true);
-  EXPECT_EQ(settings().error.get(), SystemSettingsError::loginChangeFailed);
+  EXPECT_EQ(settings().error().get(), SystemSettingsError::loginChangeFailed);
   settings().openLoginSettings();
   EXPECT_EQ(desktop_.loginItems.settingsOpened, 1);
 }
@@ -66,8 +66,8 @@ TEST_F(HostSystemEnvironmentTest, LoginItemThroughItsFourStatuses) {
 TEST_F(HostSystemEnvironmentTest, CopyOutsideAnApplicationBundleHasNoLoginItem) {
   installed_ = false;
   settings().setStartAtLogin(true);
-  EXPECT_EQ(settings().loginState.get(), LoginState::unavailable);
-  EXPECT_EQ(settings().error.get(), SystemSettingsError::loginUnavailable);
+  EXPECT_EQ(settings().loginState().get(), LoginState::unavailable);
+  EXPECT_EQ(settings().error().get(), SystemSettingsError::loginUnavailable);
   EXPECT_EQ(desktop_.loginItems.statusValue, 0);
 }
 
