@@ -156,10 +156,8 @@ void AppModel::checkPermission() {
 
 void AppModel::applicationDidBecomeActive() { systemSettings_->refresh(); }
 
-void AppModel::sessionChanged(const std::string& notificationName) {
-  auto action = SessionLifecycle::action(notificationName);
-  if (!action) return;
-  if (*action == SessionLifecycle::Action::suspend) {
+void AppModel::sessionChanged(SessionEvent event) {
+  if (SessionLifecycle::action(event) == SessionLifecycle::Action::suspend) {
     controller_->stopAll();
   } else {
     systemSettings_->refresh();

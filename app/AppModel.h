@@ -20,6 +20,7 @@
 #include "core/Signal.h"
 #include "platform/FinderCutActivity.h"
 #include "platform/MacSystemSettings.h"
+#include "platform/host/SessionEvents.h"
 
 namespace mirlet {
 
@@ -122,7 +123,7 @@ class AppModel {
 
   // Lifecycle of the application.
   void applicationDidBecomeActive();
-  void sessionChanged(const std::string& notificationName);
+  void sessionChanged(SessionEvent event);
   void prepareForTermination();
 
   template <class Control>

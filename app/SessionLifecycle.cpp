@@ -2,12 +2,18 @@
 
 namespace mirlet::SessionLifecycle {
 
-std::optional<Action> action(const std::string& notificationName) {
-  // The first three put the session away, the last three bring it back.
-  for (std::size_t i = 0; i < notifications.size(); ++i) {
-    if (notifications[i] == notificationName) return i < 3 ? Action::suspend : Action::resume;
+Action action(SessionEvent event) {
+  switch (event) {
+    case SessionEvent::willSleep:
+    case SessionEvent::screensDidSleep:
+    case SessionEvent::sessionDidResignActive:
+      return Action::suspend;
+    case SessionEvent::didWake:
+    case SessionEvent::screensDidWake:
+    case SessionEvent::sessionDidBecomeActive:
+      return Action::resume;
   }
-  return std::nullopt;
+  return Action::resume;
 }
 
 }  // namespace mirlet::SessionLifecycle

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <array>
-#include <optional>
-#include <string>
-
 #include "platform/host/SessionEvents.h"
 
 namespace mirlet {
@@ -14,16 +10,7 @@ namespace SessionLifecycle {
 
 enum class Action { suspend, resume };
 
-// The notifications observed, in order.
-inline const std::array<std::string, 6> notifications{SessionNotification::willSleep,
-                                                      SessionNotification::screensDidSleep,
-                                                      SessionNotification::sessionDidResignActive,
-                                                      SessionNotification::didWake,
-                                                      SessionNotification::screensDidWake,
-                                                      SessionNotification::sessionDidBecomeActive};
-
-// Nothing for any other name.
-std::optional<Action> action(const std::string& notificationName);
+Action action(SessionEvent event);
 
 }  // namespace SessionLifecycle
 }  // namespace mirlet

@@ -81,6 +81,9 @@ bool isValidFeedURL(const std::string& text) {
   // A part present but empty counts as present: "…?" and "…#" fail.
   if (uri.userInfo.first || uri.query.first || uri.fragment.first) return false;
 
+  // An IP literal in any form is not a host name, also a bracketed one whose text
+  // would read as a name ("[v1.example.com]").
+  if (uri.hostData.ip4 || uri.hostData.ip6 || uri.hostData.ipFuture.first) return false;
   auto host = rangeText(uri.hostText);
   if (!host || host->empty()) return false;
   const std::string lowerHost = UnicodeText::asciiLowercased(*host);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/SessionLifecycle.h"
 #include "app/testing/FakeDesktop.h"
 
 namespace mirlet {
@@ -213,15 +212,12 @@ TEST_F(AppModelTest, SleepStopsEverythingAndWakeRestartsTheEnabled) {
   enable(FeatureIds::finderCut);
   desktop_.environment.trusted = true;
   model();
-  model().sessionChanged(SessionNotification::willSleep);
+  model().sessionChanged(SessionEvent::willSleep);
   EXPECT_EQ(stateOf(FeatureIds::clipboardHistory), FeatureState::disabled);
   EXPECT_FALSE(desktop_.clipboard->isRunning());
   EXPECT_TRUE(desktop_.preferences().isEnabled(FeatureIds::clipboardHistory));
 
-  model().sessionChanged("NSWorkspaceActiveSpaceDidChangeNotification");
-  EXPECT_EQ(stateOf(FeatureIds::clipboardHistory), FeatureState::disabled);
-
-  model().sessionChanged(SessionNotification::didWake);
+  model().sessionChanged(SessionEvent::didWake);
   EXPECT_EQ(stateOf(FeatureIds::clipboardHistory), FeatureState::running);
   EXPECT_EQ(stateOf(FeatureIds::finderCut), FeatureState::running);
   EXPECT_EQ(stateOf(FeatureIds::rightClickFocus), FeatureState::disabled);
@@ -233,18 +229,6 @@ TEST_F(AppModelTest, TerminationStopsEveryFeature) {
   model().prepareForTermination();
   EXPECT_FALSE(desktop_.clipboard->isRunning());
   EXPECT_EQ(stateOf(FeatureIds::clipboardHistory), FeatureState::disabled);
-}
-
-TEST(SessionLifecycleTest, ActionsByName) {
-  using SessionLifecycle::Action;
-  const std::vector<std::optional<Action>> expected{Action::suspend, Action::suspend,
-                                                    Action::suspend, Action::resume,
-                                                    Action::resume,  Action::resume};
-  for (std::size_t i = 0; i < SessionLifecycle::notifications.size(); ++i) {
-    EXPECT_EQ(SessionLifecycle::action(SessionLifecycle::notifications[i]), expected[i]);
-  }
-  EXPECT_EQ(SessionLifecycle::action(""), std::nullopt);
-  EXPECT_EQ(SessionLifecycle::action("nsworkspacewillsleepnotification"), std::nullopt);
 }
 
 }  // namespace

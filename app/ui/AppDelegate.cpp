@@ -27,7 +27,7 @@ void AppDelegate::applicationDidFinishLaunching(bool launchedAsLoginItem) {
   statusMenu_->showStatusItem();
 
   sessionSubscription_ = host_.sessionEvents.observe(
-      [this](const std::string& name) { model_->sessionChanged(name); });
+      [this](SessionEvent event) { model_->sessionChanged(event); });
 
   if (LaunchPolicy::shouldOpenWindow(model_->preferences().hasCompletedOnboarding(),
                                      launchedAsLoginItem, bundle_.build(), host_.defaults)) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Signal.h"
+#include "platform/host/SessionEvents.h"
 
 namespace mirlet {
 
@@ -32,7 +33,7 @@ class RunningApplication {
 class Workspace {
  public:
   using ApplicationObserver = std::function<void(const std::shared_ptr<RunningApplication>&)>;
-  using SessionObserver = std::function<void(const std::string& notificationName)>;
+  using SessionObserver = std::function<void(SessionEvent event)>;
 
   virtual ~Workspace() = default;
   virtual std::shared_ptr<RunningApplication> frontmostApplication() const = 0;
@@ -42,7 +43,7 @@ class Workspace {
 
   [[nodiscard]] virtual Subscription observeActivation(ApplicationObserver observer) = 0;
   [[nodiscard]] virtual Subscription observeTermination(ApplicationObserver observer) = 0;
-  // Sleep, wake, screens and session changes, by notification name.
+  // Sleep, wake, screens and session changes.
   [[nodiscard]] virtual Subscription observeSession(SessionObserver observer) = 0;
 
   virtual bool openURL(const std::string& url) = 0;

@@ -109,8 +109,8 @@ void SimWorkspace::bringToFront(const std::shared_ptr<SimApplication>& applicati
   makeActive(*application);
 }
 
-void SimWorkspace::postSessionNotification(const std::string& name) {
-  mainLoop_.post([this, name] { session_.emit(name); });
+void SimWorkspace::postSessionEvent(SessionEvent event) {
+  mainLoop_.post([this, event] { session_.emit(event); });
 }
 
 void SimWorkspace::makeActive(SimApplication& application) {

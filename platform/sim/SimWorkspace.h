@@ -85,7 +85,7 @@ class SimWorkspace : public Workspace {
   std::shared_ptr<SimApplication> relaunch(const std::shared_ptr<SimApplication>& application);
   // Makes the application frontmost at once, as the user clicking it would.
   void bringToFront(const std::shared_ptr<SimApplication>& application);
-  void postSessionNotification(const std::string& name);
+  void postSessionEvent(SessionEvent event);
   std::shared_ptr<SimApplication> application(int pid) const;
 
   const std::vector<std::string>& openedURLs() const { return openedURLs_; }
@@ -104,7 +104,7 @@ class SimWorkspace : public Workspace {
   std::weak_ptr<SimApplication> frontmost_;
   Signal<std::shared_ptr<RunningApplication>> activated_;
   Signal<std::shared_ptr<RunningApplication>> terminated_;
-  Signal<std::string> session_;
+  Signal<SessionEvent> session_;
   std::vector<std::string> openedURLs_;
   std::vector<std::vector<std::string>> revealedFiles_;
   std::vector<std::string> playedSounds_;

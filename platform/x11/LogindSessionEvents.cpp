@@ -1,45 +1,56 @@
 #include "platform/x11/LogindSessionEvents.h"
 
-#include <QDBusConnection>
+#include <unistd.h>
+
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 
 namespace mirlet {
 namespace {
 
 const QString kService = QStringLiteral("org.freedesktop.login1");
+const QString kManagerPath = QStringLiteral("/org/freedesktop/login1");
+const QString kManagerInterface = QStringLiteral("org.freedesktop.login1.Manager");
+const QString kSessionInterface = QStringLiteral("org.freedesktop.login1.Session");
 
 }  // namespace
 
-LogindSessionEvents::LogindSessionEvents(QObject* parent) : QObject(parent) {
-  QDBusConnection bus = QDBusConnection::systemBus();
-  if (!bus.isConnected()) return;
-  bus.connect(kService, QStringLiteral("/org/freedesktop/login1"),
-              QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"),
-              this, SLOT(prepareForSleep(bool)));
-  const QString session = QStringLiteral("/org/freedesktop/login1/session/auto");
-  const QString sessionInterface = QStringLiteral("org.freedesktop.login1.Session");
-  bus.connect(kService, session, sessionInterface, QStringLiteral("Lock"), this, SLOT(lock()));
-  bus.connect(kService, session, sessionInterface, QStringLiteral("Unlock"), this, SLOT(unlock()));
+LogindSessionEvents::LogindSessionEvents(QDBusConnection bus, QObject* parent)
+    : QObject(parent), bus_(std::move(bus)) {
+  if (!bus_.isConnected()) return;
+  bus_.connect(kService, kManagerPath, kManagerInterface, QStringLiteral("PrepareForSleep"), this,
+               SLOT(prepareForSleep(bool)));
+  QDBusMessage lookup = QDBusMessage::createMethodCall(kService, kManagerPath, kManagerInterface,
+                                                       QStringLiteral("GetSessionByPID"));
+  lookup << static_cast<quint32>(::getpid());
+  // Asked without blocking: the answer arrives on the event loop.
+  auto* call = new QDBusPendingCallWatcher(bus_.asyncCall(lookup), this);
+  connect(call, &QDBusPendingCallWatcher::finished, this,
+          [this](QDBusPendingCallWatcher* finished) { sessionFound(finished); });
+}
+
+void LogindSessionEvents::sessionFound(QDBusPendingCallWatcher* call) {
+  call->deleteLater();
+  QDBusPendingReply<QDBusObjectPath> reply = *call;
+  if (reply.isError()) return;
+  const QString session = reply.value().path();
+  bus_.connect(kService, session, kSessionInterface, QStringLiteral("Lock"), this, SLOT(lock()));
+  bus_.connect(kService, session, kSessionInterface, QStringLiteral("Unlock"), this,
+               SLOT(unlock()));
 }
 
 Subscription LogindSessionEvents::observe(Observer observer) {
-  return notifications_.connect(std::move(observer));
-}
-
-std::string LogindSessionEvents::notificationForSleep(bool goingToSleep) {
-  return goingToSleep ? SessionNotification::willSleep : SessionNotification::didWake;
-}
-
-std::string LogindSessionEvents::notificationForLock(bool locked) {
-  return locked ? SessionNotification::sessionDidResignActive
-                : SessionNotification::sessionDidBecomeActive;
+  return events_.connect(std::move(observer));
 }
 
 void LogindSessionEvents::prepareForSleep(bool goingToSleep) {
-  notifications_.emit(notificationForSleep(goingToSleep));
+  events_.emit(goingToSleep ? SessionEvent::willSleep : SessionEvent::didWake);
 }
 
-void LogindSessionEvents::lock() { notifications_.emit(notificationForLock(true)); }
+void LogindSessionEvents::lock() { events_.emit(SessionEvent::sessionDidResignActive); }
 
-void LogindSessionEvents::unlock() { notifications_.emit(notificationForLock(false)); }
+void LogindSessionEvents::unlock() { events_.emit(SessionEvent::sessionDidBecomeActive); }
 
 }  // namespace mirlet

@@ -1,27 +1,27 @@
 #pragma once
 
+#include <QDBusConnection>
 #include <QObject>
-#include <optional>
-#include <string>
 
 #include "platform/host/SessionEvents.h"
 
+class QDBusPendingCallWatcher;
+
 namespace mirlet {
 
-// Session notifications from systemd-logind on the system bus: the machine going
-// to sleep and waking, and the session being locked and unlocked. Without a system
-// bus (a container, a headless machine) no notification ever arrives.
+// Session events from systemd-logind on the system bus: the machine going to sleep
+// and waking, and this process's session being locked and unlocked. logind sends
+// the lock signals from the session's own object, so the session is looked up
+// first (by this process's pid). Without a bus or a session (a container, a
+// headless machine) those events never arrive.
 class LogindSessionEvents : public QObject, public SessionEvents {
   Q_OBJECT
 
  public:
-  explicit LogindSessionEvents(QObject* parent = nullptr);
+  explicit LogindSessionEvents(QDBusConnection bus = QDBusConnection::systemBus(),
+                               QObject* parent = nullptr);
 
   Subscription observe(Observer observer) override;
-
-  // The notification a logind signal stands for.
-  static std::string notificationForSleep(bool goingToSleep);
-  static std::string notificationForLock(bool locked);
 
  private Q_SLOTS:
   void prepareForSleep(bool goingToSleep);
@@ -29,7 +29,10 @@ class LogindSessionEvents : public QObject, public SessionEvents {
   void unlock();
 
  private:
-  Signal<std::string> notifications_;
+  void sessionFound(QDBusPendingCallWatcher* call);
+
+  QDBusConnection bus_;
+  Signal<SessionEvent> events_;
 };
 
 }  // namespace mirlet

@@ -18,7 +18,7 @@ class ScriptedSessionEvents : public SessionEvents {
   Subscription observe(Observer observer) override {
     return notifications.connect(std::move(observer));
   }
-  Signal<std::string> notifications;
+  Signal<SessionEvent> notifications;
 };
 
 class AppDelegateTest : public ::testing::Test {
@@ -117,10 +117,10 @@ TEST_F(AppDelegateTest, MenuActionsOpenTheWindowOnItsPages) {
 TEST_F(AppDelegateTest, SleepStopsFeaturesAndWakeRestartsThem) {
   Preferences(desktop_.store).setEnabled(true, FeatureIds::clipboardHistory);
   delegate().applicationDidFinishLaunching(true);
-  sessionEvents_.notifications.emit(SessionNotification::screensDidSleep);
+  sessionEvents_.notifications.emit(SessionEvent::screensDidSleep);
   EXPECT_FALSE(desktop_.clipboard->isRunning());
   EXPECT_TRUE(Preferences(desktop_.store).isEnabled(FeatureIds::clipboardHistory));
-  sessionEvents_.notifications.emit(SessionNotification::screensDidWake);
+  sessionEvents_.notifications.emit(SessionEvent::screensDidWake);
   EXPECT_TRUE(desktop_.clipboard->isRunning());
 }
 

@@ -93,13 +93,14 @@ TEST_F(WorkspaceTest, AccessoryApplicationsCanBeListedButProhibitedOnesNotActiva
   EXPECT_FALSE(daemon->activate());
 }
 
-TEST_F(WorkspaceTest, SessionNotificationsArriveByName) {
-  std::vector<std::string> names;
+TEST_F(WorkspaceTest, SessionEventsArriveOnTheMainLoop) {
+  std::vector<SessionEvent> events;
   auto subscription =
-      workspace().observeSession([&](const std::string& name) { names.push_back(name); });
-  workspace().postSessionNotification("NSWorkspaceWillSleepNotification");
+      workspace().observeSession([&](SessionEvent event) { events.push_back(event); });
+  workspace().postSessionEvent(SessionEvent::willSleep);
+  EXPECT_TRUE(events.empty());
   scenario_.settle();
-  EXPECT_EQ(names, std::vector<std::string>{"NSWorkspaceWillSleepNotification"});
+  EXPECT_EQ(events, std::vector<SessionEvent>{SessionEvent::willSleep});
 }
 
 TEST_F(WorkspaceTest, OnlyExistingSoundsPlay) {
