@@ -53,6 +53,7 @@ SearchIndex::SearchIndex(const std::vector<ClipboardItem>& items, const SearchIn
       entries_.push_back({item.id, previous.entries_[found->second].haystack});
     } else {
       entries_.push_back({item.id, HistorySearch::haystack(item)});
+      ++normalisedCount_;
     }
     keys_.push_back(std::move(key));
   }

@@ -26,6 +26,8 @@ class SearchIndex {
   SearchIndex(const std::vector<ClipboardItem>& items, const SearchIndex& previous);
 
   const std::vector<Entry>& entries() const { return entries_; }
+  // How many haystacks this build normalised rather than reused.
+  std::size_t normalisedCount() const { return normalisedCount_; }
 
   // The ids whose haystack contains every term of the normalised query, in entry
   // order; every id for a blank query.
@@ -48,6 +50,7 @@ class SearchIndex {
 
   std::vector<Entry> entries_;
   std::vector<Key> keys_;
+  std::size_t normalisedCount_ = 0;
 };
 
 }  // namespace mirlet

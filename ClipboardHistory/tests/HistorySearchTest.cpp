@@ -91,18 +91,36 @@ TEST_F(SearchIndexTest, OnlyTheFirst5000CharactersAreSearched) {
   EXPECT_TRUE(found("aguja").empty());
 }
 
-TEST_F(SearchIndexTest, RebuildReusesUnchangedHaystacksAndRedoesChangedOnes) {
+TEST_F(SearchIndexTest, RebuildNormalisesOnlyNewAndChangedItems) {
   add("a", ItemBuilder("uno"));
   add("b", ItemBuilder("dos"));
   const SearchIndex first(items_);
+  EXPECT_EQ(first.normalisedCount(), 2u);
+  EXPECT_EQ(SearchIndex(items_, first).normalisedCount(), 0u);
+
   items_[1].linkTitle = "tres";
   items_.insert(items_.begin(), ItemBuilder("cuatro"));
   const SearchIndex second(items_, first);
-  ASSERT_EQ(second.entries().size(), 3u);
-  EXPECT_EQ(second.entries()[0].haystack, HistorySearch::haystack(items_[0]));
-  EXPECT_EQ(second.entries()[1].haystack, first.entries()[0].haystack);
-  EXPECT_NE(second.entries()[2].haystack.find("tres"), std::string::npos);
+  EXPECT_EQ(second.normalisedCount(), 2u);
   EXPECT_EQ(second.filter("tres"), std::vector<Uuid>{items_[2].id});
+  EXPECT_EQ(second.filter("cuatro"), std::vector<Uuid>{items_[0].id});
+}
+
+TEST_F(SearchIndexTest, ANewSourceOrWindowTitleIsSearchedAfterARebuild) {
+  add("a", ItemBuilder("uno").source("com.apple.Notes", "Notas").windowTitle("Lista"));
+  const SearchIndex first(items_);
+
+  items_[0].sourceName = "Pages";
+  const SearchIndex renamedSource(items_, first);
+  EXPECT_EQ(renamedSource.normalisedCount(), 1u);
+  EXPECT_EQ(renamedSource.filter("pages").size(), 1u);
+  EXPECT_TRUE(renamedSource.filter("notas").empty());
+
+  items_[0].windowTitle = "Compras";
+  const SearchIndex retitled(items_, renamedSource);
+  EXPECT_EQ(retitled.normalisedCount(), 1u);
+  EXPECT_EQ(retitled.filter("compras").size(), 1u);
+  EXPECT_TRUE(retitled.filter("lista").empty());
 }
 
 TEST(HaystackTest, PartsInOrder) {
