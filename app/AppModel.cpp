@@ -49,7 +49,7 @@ AppModel::AppModel(Services services, const FeatureFactory& makeFeatures,
                                                         services.environment, services.mainLoop);
 
   welcomeStep_.set(preferences_.hasCompletedOnboarding() ? WelcomeStep::completed
-                                                        : WelcomeStep::welcome);
+                                                         : WelcomeStep::welcome);
   subscriptions_.push_back(systemSettings_->observeAccessibilityGranted([this] {
     permissionCheck_.set(PermissionCheck{clock_.now(), systemSettings_->accessibility().get()});
   }));

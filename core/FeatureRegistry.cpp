@@ -34,7 +34,8 @@ FeatureRegistry::FeatureRegistry(Features features) : features_(std::move(featur
   for (const auto& feature : features_) {
     const std::string& id = feature->descriptor().id;
     if (isBlank(id)) throw FeatureRegistryError(FeatureRegistryErrorCode::invalidID);
-    if (!seen.insert(id).second) throw FeatureRegistryError(FeatureRegistryErrorCode::duplicateID, id);
+    if (!seen.insert(id).second)
+      throw FeatureRegistryError(FeatureRegistryErrorCode::duplicateID, id);
   }
 }
 

@@ -56,9 +56,7 @@ class Handoff {
     return loop.postAfter(seconds, bind(std::move(task)));
   }
   // Runs `job` on the queue, if the owner still exists when its turn comes.
-  void async(SerialQueue& queue, SerialQueue::Job job) const {
-    queue.async(bind(std::move(job)));
-  }
+  void async(SerialQueue& queue, SerialQueue::Job job) const { queue.async(bind(std::move(job))); }
 
   // From now on wrapped work does nothing. Waits for wrapped work running on other
   // threads to return. Called by the destructor; calling it twice is harmless.
@@ -92,8 +90,8 @@ class Handoff {
     ~Entry() {
       if (!entered) return;
       std::lock_guard lock(state.mutex);
-      state.running.erase(std::find(state.running.begin(), state.running.end(),
-                                    std::this_thread::get_id()));
+      state.running.erase(
+          std::find(state.running.begin(), state.running.end(), std::this_thread::get_id()));
       state.idle.notify_all();
     }
     Entry(const Entry&) = delete;

@@ -18,14 +18,15 @@ std::uint32_t GlobalHotKey::platformModifiers(Modifiers modifiers) {
 
 HotKeyStatus GlobalHotKey::registerCombo(const HotKeyCombo& combo) {
   unregister();
-  auto result = hotKeys_.registerHotKey(
-      combo.keyCode, platformModifiers(combo.modifiers), handoff_.bind([this] {
-        // The press is handed to the main loop; it is dropped if the object is gone
-        // or the combination was unregistered meanwhile.
-        handoff_.post(mainLoop_, [this] {
-          if (registration_) pressed_.emit();
-        });
-      }));
+  auto result = hotKeys_.registerHotKey(combo.keyCode, platformModifiers(combo.modifiers),
+                                        handoff_.bind([this] {
+                                          // The press is handed to the main loop; it is dropped if
+                                          // the object is gone or the combination was unregistered
+                                          // meanwhile.
+                                          handoff_.post(mainLoop_, [this] {
+                                            if (registration_) pressed_.emit();
+                                          });
+                                        }));
   switch (result.status) {
     case HotKeys::Status::registered:
       registration_ = std::move(result.registration);

@@ -13,7 +13,7 @@ MacSystemSettings::MacSystemSettings(Preferences& preferences, FeatureController
 
 void MacSystemSettings::refresh() {
   accessibility_.set(accessibilityPermission(environment_.isAccessibilityTrusted(),
-                                            preferences_.hasRequestedAccessibility()));
+                                             preferences_.hasRequestedAccessibility()));
   loginState_.set(environment_.loginState());
   featureController_.reconcile(accessibility_.get());
 }

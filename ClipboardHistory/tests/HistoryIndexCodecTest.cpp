@@ -139,7 +139,8 @@ TEST(HistoryIndexCodecTest, RejectsWhatIsNotAnIndex) {
   EXPECT_EQ(decodeError("not json").code(), Code::dataCorrupted);
   EXPECT_EQ(decodeError("[]").code(), Code::typeMismatch);
   EXPECT_EQ(decodeError(replaced("\"kind\":\"text\"", "\"kind\":\"Text\"")),
-            (IndexDecodingError(Code::dataCorrupted, "Cannot initialize ItemKind from invalid String value Text")));
+            (IndexDecodingError(Code::dataCorrupted,
+                                "Cannot initialize ItemKind from invalid String value Text")));
   EXPECT_EQ(decodeError(replaced(",\"byteCount\":0", "")).code(), Code::keyNotFound);
   EXPECT_EQ(decodeError(replaced("\"isPrivate\":false", "\"isPrivate\":0")).code(),
             Code::typeMismatch);

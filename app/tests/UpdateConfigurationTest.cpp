@@ -46,11 +46,12 @@ INSTANTIATE_TEST_SUITE_P(
         "https://example.com/a b", "https://example.com/f\n", " https://example.com/f",
         "https://example.com/\x01", "https://example.com\\f",
         // hosts
-        "https://localhost/f", "https://192.168.1.1/f", "https://[::1]/f", "https://[v1.example.com]:443/appcast.xml", "https://example.c0m/f",
-        "https://example.c/f", "https://-example.com/f", "https://example-.com/f",
-        "https://a..com/f", "https://example.com./f", "https://printer.local/f",
-        "https://a.LOCALHOST/f", "https://svc.internal/f", "https://x.invalid/f",
-        "https://x.Test/f", "https:///f", "https://münchen.de/f",
+        "https://localhost/f", "https://192.168.1.1/f", "https://[::1]/f",
+        "https://[v1.example.com]:443/appcast.xml", "https://example.c0m/f", "https://example.c/f",
+        "https://-example.com/f", "https://example-.com/f", "https://a..com/f",
+        "https://example.com./f", "https://printer.local/f", "https://a.LOCALHOST/f",
+        "https://svc.internal/f", "https://x.invalid/f", "https://x.Test/f", "https:///f",
+        "https://münchen.de/f",
         // ports
         "https://example.com:0/f", "https://example.com:65536/f",
         "https://example.com:99999999999999999999/f",

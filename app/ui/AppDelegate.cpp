@@ -26,8 +26,8 @@ void AppDelegate::applicationDidFinishLaunching(bool launchedAsLoginItem) {
       [this](StatusMenuItem::Action action) { perform(action); });
   statusMenu_->showStatusItem();
 
-  sessionSubscription_ = host_.sessionEvents.observe(
-      [this](SessionEvent event) { model_->sessionChanged(event); });
+  sessionSubscription_ =
+      host_.sessionEvents.observe([this](SessionEvent event) { model_->sessionChanged(event); });
 
   if (LaunchPolicy::shouldOpenWindow(model_->preferences().hasCompletedOnboarding(),
                                      launchedAsLoginItem, bundle_.build(), host_.defaults)) {

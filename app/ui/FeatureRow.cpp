@@ -94,8 +94,10 @@ FeatureRow::FeatureRow(AppModel& model, FeaturePresentation feature, QWidget* pa
   connect(retryButton_, &QPushButton::clicked, this,
           [this] { model_.setFeatureEnabled(true, feature_.id); });
 
-  subscriptions_.push_back(model_.featureStates().subscribe([this](const auto&) { refreshState(); }));
-  subscriptions_.push_back(model_.finderKeys().subscribe([this](const auto&) { refreshOptions(); }));
+  subscriptions_.push_back(
+      model_.featureStates().subscribe([this](const auto&) { refreshState(); }));
+  subscriptions_.push_back(
+      model_.finderKeys().subscribe([this](const auto&) { refreshOptions(); }));
   subscriptions_.push_back(
       model_.finderCutActivity().subscribe([this](const auto&) { refreshOptions(); }));
   refreshState();

@@ -48,9 +48,8 @@ int main(int argc, char* argv[]) {
 
   mirlet::AppDelegate delegate({defaults, environment, mainLoop, clock, sessionEvents},
                                mirlet::makeDesktopFeatures, mirlet::BundleInfo::current());
-  const mirlet::Subscription reopen = instance.observeReopen([&delegate] {
-    delegate.openWindow();
-  });
+  const mirlet::Subscription reopen =
+      instance.observeReopen([&delegate] { delegate.openWindow(); });
   QObject::connect(&application, &QCoreApplication::aboutToQuit,
                    [&delegate] { delegate.applicationWillTerminate(); });
   QObject::connect(&application, &QGuiApplication::applicationStateChanged,

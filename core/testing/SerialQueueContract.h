@@ -22,7 +22,9 @@ template <class Harness>
 class SerialQueueContract : public ::testing::Test {
  protected:
   SerialQueueContract() { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
-  std::unique_ptr<SerialQueue> makeQueue() { return harness_.factory().makeQueue("app.mirlet.test"); }
+  std::unique_ptr<SerialQueue> makeQueue() {
+    return harness_.factory().makeQueue("app.mirlet.test");
+  }
 
   Harness harness_;
 };

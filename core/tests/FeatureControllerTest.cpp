@@ -181,8 +181,9 @@ TEST_F(FeatureControllerTest, UnknownIdThrowsAndWritesNothing) {
   EXPECT_EQ(thrown<FeatureRegistryError>([&] { controller_.setEnabled(true, "ghost", kGranted); }),
             FeatureRegistryError(Code::unknownID, "ghost"));
   EXPECT_TRUE(store_.values().empty());
-  EXPECT_EQ(thrown<FeatureRegistryError>([&] { controller_.reportFailure("ghost", Uuid::random()); }),
-            FeatureRegistryError(Code::unknownID, "ghost"));
+  EXPECT_EQ(
+      thrown<FeatureRegistryError>([&] { controller_.reportFailure("ghost", Uuid::random()); }),
+      FeatureRegistryError(Code::unknownID, "ghost"));
 }
 
 TEST_F(FeatureControllerTest, FlagIsPersistedBeforeTheFeatureStarts) {

@@ -62,8 +62,7 @@ std::unique_ptr<EventTap> SimEventSystem::createTap(TapOptions options, std::uin
   if (!trust_.isProcessTrusted() || refuseTaps) return nullptr;
   auto tap = std::make_shared<Tap>(Tap{nextTapID_++, options, mask, std::move(callback)});
   taps_.insert(taps_.begin(), tap);  // head insertion
-  return std::make_unique<TapHandle>(tap,
-                                     handoff_.bind([this, tap] { std::erase(taps_, tap); }));
+  return std::make_unique<TapHandle>(tap, handoff_.bind([this, tap] { std::erase(taps_, tap); }));
 }
 
 std::vector<SimEventSystem::TapInfo> SimEventSystem::taps() const {

@@ -35,9 +35,9 @@ HotKeys::Result SimHotKeys::registerHotKey(std::uint16_t keyCode, std::uint32_t 
   if (taken) return {Status::occupied, nullptr};
   auto entry = std::make_shared<Entry>(Entry{combination, std::move(pressed)});
   entries_.push_back(entry);
-  return {Status::registered,
-          std::make_unique<Registration>(
-              entry, handoff_.bind([this, entry] { std::erase(entries_, entry); }))};
+  return {Status::registered, std::make_unique<Registration>(entry, handoff_.bind([this, entry] {
+            std::erase(entries_, entry);
+          }))};
 }
 
 void SimHotKeys::holdByAnotherApplication(std::uint16_t keyCode, std::uint32_t modifiers) {

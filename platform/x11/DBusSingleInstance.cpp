@@ -26,8 +26,6 @@ bool DBusSingleInstance::claim() {
   return false;
 }
 
-void DBusSingleInstance::Reopen() {
-  reopen_.emit();
-}
+void DBusSingleInstance::Reopen() { reopen_.emit(); }
 
 }  // namespace mirlet

@@ -7,7 +7,6 @@
 #include <QString>
 #include <QUrl>
 
-
 namespace mirlet {
 
 struct X11SystemEnvironment::Display {

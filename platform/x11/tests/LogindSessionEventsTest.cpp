@@ -63,7 +63,9 @@ class LogindSessionEventsTest : public ::testing::Test {
     daemon_.waitForFinished(5000);
   }
 
-  QDBusConnection client() { return QDBusConnection::connectToBus(address_, QStringLiteral("mirlet")); }
+  QDBusConnection client() {
+    return QDBusConnection::connectToBus(address_, QStringLiteral("mirlet"));
+  }
 
   void emitSignal(const QString& path, const QString& interface, const QString& name,
                   const QVariantList& arguments = {}) {
@@ -99,7 +101,8 @@ TEST_F(LogindSessionEventsTest, LockSignalsComeFromTheSessionsOwnObject) {
   std::vector<SessionEvent> seen;
   const Subscription watching = events.observe([&](SessionEvent event) { seen.push_back(event); });
   spinUntil([&] { return !logind_.askedPids.empty(); });
-  ASSERT_EQ(logind_.askedPids, std::vector<quint32>{static_cast<quint32>(QCoreApplication::applicationPid())});
+  ASSERT_EQ(logind_.askedPids,
+            std::vector<quint32>{static_cast<quint32>(QCoreApplication::applicationPid())});
   // The session's signals are listened for once the lookup's answer arrived.
   const QString session = QStringLiteral("org.freedesktop.login1.Session");
   spinUntil([&] {
