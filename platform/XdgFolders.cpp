@@ -5,7 +5,7 @@
 namespace mirlet::XdgFolders {
 namespace {
 
-// The base directory specification ignores relative paths in its variables.
+// Relative paths in these variables are invalid and must be ignored.
 std::filesystem::path folder(const char* variable, const char* fallbackUnderHome) {
   if (const char* value = std::getenv(variable); value && *value == '/') return value;
   const char* home = std::getenv("HOME");
