@@ -59,7 +59,9 @@ TYPED_TEST_P(SerialQueueContract, SyncReturnsOnceTheJobsBeforeItAndItselfHaveRun
   EXPECT_EQ(order, (std::vector<char>{'a', 'b', 'c'}));
 }
 
-TYPED_TEST_P(SerialQueueContract, DestructionWaitsForTheRunningJobAndDropsTheRest) {
+// Which queued jobs start before the destruction begins is a race on a real queue;
+// that the rest are dropped is pinned by a job destroying its own queue, below.
+TYPED_TEST_P(SerialQueueContract, DestructionWaitsForTheRunningJobAndNothingRunsAfter) {
   auto queue = this->makeQueue();
   std::promise<void> gate;
   std::shared_future<void> opened = gate.get_future().share();
@@ -75,18 +77,20 @@ TYPED_TEST_P(SerialQueueContract, DestructionWaitsForTheRunningJobAndDropsTheRes
   while (!started && this->harness_.runsByItself()) std::this_thread::yield();
 
   bool finishedWhenDestroyed = false;
+  int laterWhenDestroyed = 0;
   std::thread destroyer([&] {
     queue.reset();
     finishedWhenDestroyed = finished;
+    laterWhenDestroyed = later;
   });
   gate.set_value();
   destroyer.join();
   this->harness_.settle();
   EXPECT_EQ(finishedWhenDestroyed, started.load());
-  EXPECT_EQ(later.load(), 0);
+  EXPECT_EQ(later.load(), laterWhenDestroyed);
 }
 
-TYPED_TEST_P(SerialQueueContract, AJobMayDestroyItsOwnQueue) {
+TYPED_TEST_P(SerialQueueContract, AJobMayDestroyItsOwnQueueAndTheRestAreDropped) {
   auto queue = this->makeQueue();
   std::promise<void> gate;
   std::shared_future<void> opened = gate.get_future().share();
@@ -117,7 +121,8 @@ TYPED_TEST_P(SerialQueueContract, AJobThatThrowsEndsTheProcessWithItsMessage) {
 
 REGISTER_TYPED_TEST_SUITE_P(SerialQueueContract, JobsRunOneAtATimeInOrder,
                             SyncReturnsOnceTheJobsBeforeItAndItselfHaveRun,
-                            DestructionWaitsForTheRunningJobAndDropsTheRest,
-                            AJobMayDestroyItsOwnQueue, AJobThatThrowsEndsTheProcessWithItsMessage);
+                            DestructionWaitsForTheRunningJobAndNothingRunsAfter,
+                            AJobMayDestroyItsOwnQueueAndTheRestAreDropped,
+                            AJobThatThrowsEndsTheProcessWithItsMessage);
 
 }  // namespace mirlet::testing
