@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace mirlet::testing {
@@ -12,6 +13,18 @@ struct VirtualTimeScheduler::TimerState {
   std::uint64_t sequence;
   Task task;
   bool active = true;
+};
+
+struct VirtualTimeScheduler::PostedTask {
+  Nanos postedAt;
+  std::uint64_t sequence;
+  Task task;
+};
+
+struct VirtualTimeScheduler::WorldAction {
+  Nanos due;
+  std::uint64_t sequence;
+  Task action;
 };
 
 struct VirtualTimeScheduler::QueueState {
@@ -91,9 +104,25 @@ double VirtualTimeScheduler::uptime() const {
   return startUptime_ + static_cast<double>(elapsed_) / 1e9;
 }
 
-void VirtualTimeScheduler::sleep(double seconds) { elapsed_ += toNanos(seconds); }
+void VirtualTimeScheduler::sleep(double seconds) {
+  const Nanos target = elapsed_ + toNanos(seconds);
+  while (runNext(target, false)) {
+  }
+  elapsed_ = std::max(elapsed_, target);
+}
 
-void VirtualTimeScheduler::post(Task task) { posted_.push_back(std::move(task)); }
+void VirtualTimeScheduler::post(Task task) {
+  posted_.push_back({elapsed_, nextSequence_++, std::move(task)});
+}
+
+void VirtualTimeScheduler::at(double uptime, Task action) {
+  const Nanos due = toNanos(uptime - startUptime_);
+  world_.push_back({std::max(due, elapsed_), nextSequence_++, std::move(action)});
+}
+
+void VirtualTimeScheduler::after(double seconds, Task action) {
+  world_.push_back({elapsed_ + toNanos(seconds), nextSequence_++, std::move(action)});
+}
 
 TimerHandle VirtualTimeScheduler::postAfter(double seconds, Task task) {
   return addTimer(seconds, 0, std::move(task));
@@ -119,64 +148,75 @@ std::unique_ptr<SerialQueue> VirtualTimeScheduler::makeQueue(std::string label) 
   return std::make_unique<VirtualQueue>(*this, std::move(state));
 }
 
-bool VirtualTimeScheduler::runPostedTasks() {
-  bool ran = false;
-  while (!posted_.empty()) {
-    Task task = std::move(posted_.front());
-    posted_.pop_front();
-    runWork(task);
-    ran = true;
+bool VirtualTimeScheduler::runNext(Nanos limit, bool mainLoop) {
+  // The earliest of: the world's next action, the oldest posted task, the next
+  // timer; equal times go by scheduling order.
+  struct Next {
+    Nanos due;
+    std::uint64_t sequence;
+    bool isBefore(const Next& other) const {
+      return due < other.due || (due == other.due && sequence < other.sequence);
+    }
+  };
+  std::optional<Next> best;
+  auto offer = [&](Next candidate) {
+    if (candidate.due > limit || (best && !candidate.isBefore(*best))) return false;
+    best = candidate;
+    return true;
+  };
+  auto world = world_.end();
+  bool takePosted = false;
+  std::shared_ptr<TimerState> timer;
+  for (auto it = world_.begin(); it != world_.end(); ++it) {
+    if (offer({it->due, it->sequence})) world = it;
   }
-  return ran;
-}
-
-VirtualTimeScheduler::TimerState* VirtualTimeScheduler::nextDueTimer(Nanos limit) {
-  std::erase_if(timers_, [](const auto& timer) { return !timer->active; });
-  TimerState* next = nullptr;
-  for (const auto& timer : timers_) {
-    if (timer->due > limit) continue;
-    if (!next || timer->due < next->due ||
-        (timer->due == next->due && timer->sequence < next->sequence)) {
-      next = timer.get();
+  if (mainLoop) {
+    if (!posted_.empty() && offer({posted_.front().postedAt, posted_.front().sequence})) {
+      takePosted = true;
+    }
+    std::erase_if(timers_, [](const auto& t) { return !t->active; });
+    for (const auto& candidate : timers_) {
+      if (offer({candidate->due, candidate->sequence})) timer = candidate;
     }
   }
-  return next;
+  if (!best) return false;
+  elapsed_ = std::max(elapsed_, best->due);
+  if (timer && timer->sequence == best->sequence) {
+    fire(timer);
+  } else if (takePosted && posted_.front().sequence == best->sequence) {
+    Task task = std::move(posted_.front().task);
+    posted_.pop_front();
+    runWork(task);
+  } else {
+    Task action = std::move(world->action);
+    world_.erase(world);
+    runWork(action);
+  }
+  return true;
 }
 
-void VirtualTimeScheduler::fire(TimerState& timer) {
-  elapsed_ = std::max(elapsed_, timer.due);
-  if (timer.interval > 0) {
-    timer.due += timer.interval;
-    timer.sequence = nextSequence_++;
+void VirtualTimeScheduler::fire(const std::shared_ptr<TimerState>& timer) {
+  if (timer->interval > 0) {
+    timer->due += timer->interval;
+    timer->sequence = nextSequence_++;
   } else {
-    timer.active = false;
+    timer->active = false;
   }
-  // The task may cancel or destroy its own handle: keep the state alive meanwhile.
-  auto keepAlive = std::find_if(timers_.begin(), timers_.end(),
-                                [&](const auto& t) { return t.get() == &timer; });
-  std::shared_ptr<TimerState> state = *keepAlive;
-  Task task = state->task;
+  // The task may cancel or destroy its own handle: `timer` keeps the state alive.
+  Task task = timer->task;
   runWork(task);
 }
 
 void VirtualTimeScheduler::runUntilIdle() {
-  while (true) {
-    runPostedTasks();
-    TimerState* timer = nextDueTimer(elapsed_);
-    if (!timer) return;
-    fire(*timer);
+  while (runNext(elapsed_, true)) {
   }
 }
 
 void VirtualTimeScheduler::advance(double seconds) {
   const Nanos target = elapsed_ + toNanos(seconds);
-  while (true) {
-    runPostedTasks();
-    TimerState* timer = nextDueTimer(target);
-    if (!timer) break;
-    fire(*timer);
+  while (runNext(target, true)) {
   }
-  elapsed_ = target;
+  elapsed_ = std::max(elapsed_, target);
   runUntilIdle();
 }
 
@@ -206,7 +246,8 @@ std::size_t VirtualTimeScheduler::runQueue(const std::string& label) {
 void VirtualTimeScheduler::drainQueues() {
   bool ran = true;
   while (ran) {
-    ran = runPostedTasks();
+    ran = false;
+    while (runNext(elapsed_, true)) ran = true;
     std::erase_if(queues_, [](const auto& queue) { return queue.expired(); });
     for (std::size_t i = 0; i < queues_.size(); ++i) {
       auto queue = queues_[i].lock();
@@ -225,6 +266,8 @@ std::size_t VirtualTimeScheduler::pendingQueueJobs() const {
   }
   return count;
 }
+
+std::size_t VirtualTimeScheduler::pendingWorldActions() const { return world_.size(); }
 
 std::size_t VirtualTimeScheduler::pendingMainLoopWork() const {
   auto activeTimers = std::count_if(timers_.begin(), timers_.end(),

@@ -13,9 +13,19 @@
 namespace mirlet::testing {
 
 // Virtual time for tests: a clock that moves only when the test says so, a main
-// loop whose tasks and timers run only inside `advance` and `runUntilIdle`, and
-// serial queues whose jobs run only when the test drains them. A scenario therefore
-// runs the same way every time, in microseconds.
+// loop whose tasks and timers run only inside `advance` and `runUntilIdle`, serial
+// queues whose jobs run when the test drains them, and the world's own timeline.
+// A scenario therefore runs the same way every time, in microseconds.
+//
+// Two kinds of work wait for their time:
+// - the program's: posted tasks and timers, which run when the main loop turns
+//   (`advance`, `runUntilIdle`, `drainQueues`), in the order of their times, so a
+//   task posted at 1.2 s runs after a timer due at 1.1 s even when both waited
+//   for the main loop;
+// - the world's (`at`, `after`): what other applications and the user do on their
+//   own time. It happens whenever time moves, also during a `sleep` of a queue job
+//   or of the main thread, so a background poll sees it. World actions never call
+//   the program directly: what reaches the program is posted to the main loop.
 //
 // Everything runs on the test's thread; `isMainThread()` is false while a queue
 // job runs, so code that checks where it runs sees the difference.
@@ -27,8 +37,8 @@ class VirtualTimeScheduler : public Clock, public MainLoop, public SerialQueueFa
 
   static Date defaultStart();
 
-  // Clock. `sleep` moves time forward without running anything: due timers fire
-  // at the next `advance` or `runUntilIdle`.
+  // Clock. `sleep` moves time forward and lets the world act meanwhile; the
+  // program's tasks and timers wait for the main loop.
   Date now() const override;
   double uptime() const override;
   void sleep(double seconds) override;
@@ -43,13 +53,18 @@ class VirtualTimeScheduler : public Clock, public MainLoop, public SerialQueueFa
   // SerialQueueFactory.
   std::unique_ptr<SerialQueue> makeQueue(std::string label) override;
 
-  // Runs posted tasks and timers already due until none is left; time stands still.
+  // The world's timeline: `action` happens when uptime reaches `uptime` (at the
+  // next movement of time if that is already past), or `seconds` from now.
+  void at(double uptime, Task action);
+  void after(double seconds, Task action);
+
+  // Runs the main loop's work already due until none is left; time stands still.
   void runUntilIdle();
-  // Moves time forward by `seconds`, running every task and timer that falls due,
-  // in due order, each with the clock reading its due time.
+  // Moves time forward by `seconds`, running every world action, task and timer
+  // that falls due, in due order, each with the clock reading its time.
   void advance(double seconds);
-  // Runs the queued jobs of every queue, and the main-loop work they post, until
-  // both are empty; time stands still.
+  // Runs the queued jobs of every queue, and the main-loop work they post or that
+  // fell due while they slept, until nothing is left; time moves only by sleeps.
   void drainQueues();
   // Runs the pending jobs of the queue with this label (the oldest queue first, if
   // several share it). Returns how many ran.
@@ -58,19 +73,24 @@ class VirtualTimeScheduler : public Clock, public MainLoop, public SerialQueueFa
   std::size_t pendingQueueJobs() const;
   // Tasks and active timers waiting on the main loop.
   std::size_t pendingMainLoopWork() const;
+  // World actions not yet happened.
+  std::size_t pendingWorldActions() const;
 
  private:
   struct TimerState;
   struct QueueState;
+  struct PostedTask;
+  struct WorldAction;
   class VirtualTimer;
   class VirtualQueue;
 
   using Nanos = std::int64_t;
   static Nanos toNanos(double seconds);
   TimerHandle addTimer(double delay, double interval, Task task);
-  bool runPostedTasks();
-  TimerState* nextDueTimer(Nanos limit);
-  void fire(TimerState& timer);
+  // Runs, in time order, what is due by `limit`: world actions always, the main
+  // loop's work when `mainLoop`. False when nothing was due.
+  bool runNext(Nanos limit, bool mainLoop);
+  void fire(const std::shared_ptr<TimerState>& timer);
   void runJob(QueueState& queue);
 
   Date start_;
@@ -78,8 +98,9 @@ class VirtualTimeScheduler : public Clock, public MainLoop, public SerialQueueFa
   Nanos elapsed_ = 0;
   std::uint64_t nextSequence_ = 0;
   bool inQueueJob_ = false;
-  std::deque<Task> posted_;
+  std::deque<PostedTask> posted_;
   std::vector<std::shared_ptr<TimerState>> timers_;
+  std::vector<WorldAction> world_;
   std::vector<std::weak_ptr<QueueState>> queues_;
 };
 

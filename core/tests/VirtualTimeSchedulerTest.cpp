@@ -103,6 +103,54 @@ TEST_F(VirtualTimeSchedulerTest, RunQueueRunsOnlyThatQueue) {
   EXPECT_EQ(log_, (std::vector<std::string>{"second"}));
 }
 
+TEST_F(VirtualTimeSchedulerTest, TheWorldActsDuringAQueueJobsSleep) {
+  const double start = scheduler_.uptime();
+  bool written = false;
+  scheduler_.after(0.035, [&] { written = true; });
+  auto queue = scheduler_.makeQueue("poller");
+  int polls = 0;
+  double seenAt = 0;
+  queue->async([&] {
+    while (!written && polls < 100) {
+      ++polls;
+      scheduler_.sleep(0.01);
+    }
+    seenAt = scheduler_.uptime() - start;
+  });
+  scheduler_.drainQueues();
+  EXPECT_EQ(polls, 4);
+  EXPECT_NEAR(seenAt, 0.04, 1e-9);
+}
+
+TEST_F(VirtualTimeSchedulerTest, ASleepLetsTheWorldActButNotTheProgramsMainLoop) {
+  scheduler_.at(scheduler_.uptime() + 0.5, record("world"));
+  scheduler_.post(record("posted"));
+  TimerHandle timer = scheduler_.postAfter(0.2, record("timer"));
+  scheduler_.sleep(1);
+  EXPECT_EQ(log_, (std::vector<std::string>{"world"}));
+  scheduler_.runUntilIdle();
+  EXPECT_EQ(log_, (std::vector<std::string>{"world", "posted", "timer"}));
+}
+
+TEST_F(VirtualTimeSchedulerTest, MainLoopWorkThatWaitedRunsInTheOrderOfItsTimes) {
+  TimerHandle deadline = scheduler_.postAfter(0.1, record("deadline at 0.1"));
+  auto queue = scheduler_.makeQueue("slow");
+  queue->async([&] {
+    scheduler_.sleep(0.2);
+    scheduler_.post(record("result at 0.2"));
+  });
+  scheduler_.drainQueues();
+  EXPECT_EQ(log_, (std::vector<std::string>{"deadline at 0.1", "result at 0.2"}));
+}
+
+TEST_F(VirtualTimeSchedulerTest, AWorldActionInThePastHappensAtTheNextTurn) {
+  scheduler_.advance(1);
+  scheduler_.at(scheduler_.uptime() - 0.5, record("late"));
+  scheduler_.runUntilIdle();
+  EXPECT_EQ(log_, (std::vector<std::string>{"late"}));
+  EXPECT_EQ(scheduler_.pendingWorldActions(), 0u);
+}
+
 TEST_F(VirtualTimeSchedulerTest, SleepMovesBothClocks) {
   const Date wall = scheduler_.now();
   scheduler_.sleep(0.01);
