@@ -28,8 +28,18 @@ enum class EventType : std::uint32_t {
   tapDisabledByUserInput = 0xFFFFFFFF,
 };
 
-// Modifier flags of an event, with the platform's bit values.
+// Modifier flags of an event, with the platform's bit values. Hardware events also
+// carry the always-set bit and one side-specific bit per modifier held.
 namespace EventFlags {
+inline constexpr std::uint64_t leftControl = 0x1;
+inline constexpr std::uint64_t leftShift = 0x2;
+inline constexpr std::uint64_t rightShift = 0x4;
+inline constexpr std::uint64_t leftCommand = 0x8;
+inline constexpr std::uint64_t rightCommand = 0x10;
+inline constexpr std::uint64_t leftOption = 0x20;
+inline constexpr std::uint64_t rightOption = 0x40;
+inline constexpr std::uint64_t nonCoalesced = 0x100;
+inline constexpr std::uint64_t rightControl = 0x2000;
 inline constexpr std::uint64_t capsLock = 0x10000;
 inline constexpr std::uint64_t shift = 0x20000;
 inline constexpr std::uint64_t control = 0x40000;
@@ -37,6 +47,8 @@ inline constexpr std::uint64_t option = 0x80000;
 inline constexpr std::uint64_t command = 0x100000;
 inline constexpr std::uint64_t numericPad = 0x200000;
 inline constexpr std::uint64_t function = 0x800000;
+// The four modifiers a shortcut is made of.
+inline constexpr std::uint64_t modifiers = shift | control | option | command;
 }  // namespace EventFlags
 
 // The integer and double fields the system reads and writes, by the platform's

@@ -22,7 +22,7 @@ class SimDesktop {
   SimDesktop()
       : time(testing::VirtualTimeScheduler::defaultStart(), 0.0),
         workspace(time),
-        events(time, workspace, trust),
+        events(time, time, workspace, trust),
         accessibility(time, trust, workspace, events),
         hotKeys(time) {}
   SimDesktop(const SimDesktop&) = delete;

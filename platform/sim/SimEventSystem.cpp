@@ -1,6 +1,8 @@
 #include "platform/sim/SimEventSystem.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 
 namespace mirlet::sim {
 namespace {
@@ -24,6 +26,38 @@ bool isMouseEvent(EventType type) {
   }
 }
 
+// F1 to F20, help, home, page up, forward delete, end, page down and the arrows.
+constexpr std::array<std::uint16_t, 30> kFunctionBitKeys{
+    122, 120, 99, 118, 96, 97,  98,  100, 101, 109, 103, 111, 105, 107, 113,
+    106, 64,  79, 80,  90, 114, 115, 116, 117, 119, 121, 123, 124, 125, 126};
+// The arrows and the keypad's keys, Enter (76) among them.
+constexpr std::array<std::uint16_t, 22> kKeypadBitKeys{
+    123, 124, 125, 126, 65, 67, 69, 71, 75, 76, 78, 81, 82, 83, 84, 85, 86, 87, 88, 89, 91, 92};
+
+template <std::size_t N>
+bool contains(const std::array<std::uint16_t, N>& keys, std::uint16_t keyCode) {
+  return std::find(keys.begin(), keys.end(), keyCode) != keys.end();
+}
+
+// The flags a real keyboard and mouse put on an event: the always-set bit, the
+// left-hand bit of each modifier held unless a side is already given, and the
+// function and keypad bits of the keys that carry them.
+std::uint64_t hardwareFlags(const InputEvent& event) {
+  std::uint64_t flags = event.flags | EventFlags::nonCoalesced;
+  auto side = [&](std::uint64_t modifier, std::uint64_t left, std::uint64_t right) {
+    if ((flags & modifier) && !(flags & (left | right))) flags |= left;
+  };
+  side(EventFlags::control, EventFlags::leftControl, EventFlags::rightControl);
+  side(EventFlags::shift, EventFlags::leftShift, EventFlags::rightShift);
+  side(EventFlags::option, EventFlags::leftOption, EventFlags::rightOption);
+  side(EventFlags::command, EventFlags::leftCommand, EventFlags::rightCommand);
+  if (event.type == EventType::keyDown || event.type == EventType::keyUp) {
+    if (contains(kFunctionBitKeys, event.keyCode())) flags |= EventFlags::function;
+    if (contains(kKeypadBitKeys, event.keyCode())) flags |= EventFlags::numericPad;
+  }
+  return flags;
+}
+
 }  // namespace
 
 struct SimEventSystem::Tap {
@@ -33,6 +67,7 @@ struct SimEventSystem::Tap {
   TapCallback callback;
   bool enabled = false;
   bool valid = true;
+  bool receives = true;  // false once switched off, also while it still reads enabled
 };
 
 class SimEventSystem::TapHandle : public EventTap {
@@ -43,7 +78,10 @@ class SimEventSystem::TapHandle : public EventTap {
     tap_->valid = false;
     remove_();
   }
-  void setEnabled(bool enabled) override { tap_->enabled = enabled && tap_->valid; }
+  void setEnabled(bool enabled) override {
+    tap_->enabled = enabled && tap_->valid;
+    tap_->receives = tap_->enabled;
+  }
   bool isEnabled() const override { return tap_->enabled; }
 
  private:
@@ -51,9 +89,9 @@ class SimEventSystem::TapHandle : public EventTap {
   std::function<void()> remove_;  // does nothing once the event system is gone
 };
 
-SimEventSystem::SimEventSystem(MainLoop& mainLoop, SimWorkspace& workspace,
+SimEventSystem::SimEventSystem(MainLoop& mainLoop, const Clock& clock, SimWorkspace& workspace,
                                const SimAccessibilityTrust& trust)
-    : mainLoop_(mainLoop), workspace_(workspace), trust_(trust) {}
+    : mainLoop_(mainLoop), clock_(clock), workspace_(workspace), trust_(trust) {}
 
 SimEventSystem::~SimEventSystem() = default;
 
@@ -75,18 +113,29 @@ void SimEventSystem::disableTap(int id, EventType reason) {
   auto found =
       std::find_if(taps_.begin(), taps_.end(), [id](const auto& tap) { return tap->id == id; });
   if (found == taps_.end()) return;
-  std::shared_ptr<Tap> tap = *found;
-  tap->enabled = false;
+  switchOff(*found, reason);
+}
+
+void SimEventSystem::switchOff(const std::shared_ptr<Tap>& tap, EventType reason) {
+  tap->receives = false;
+  if (!(reason == EventType::tapDisabledByTimeout && timedOutTapsReadEnabled)) tap->enabled = false;
   mainLoop_.post([tap, reason] {
     if (tap->valid) tap->callback(reason, InputEvent{reason});
   });
 }
 
 std::optional<InputEvent> SimEventSystem::throughTaps(InputEvent event) {
-  const auto snapshot = taps_;  // a callback may install or remove taps
+  if (!trust_.isProcessTrusted()) return event;  // taps see nothing without the permission
+  const auto snapshot = taps_;                   // a callback may install or remove taps
   for (const auto& tap : snapshot) {
-    if (!tap->valid || !tap->enabled || (tap->mask & eventMaskBit(event.type)) == 0) continue;
+    if (!tap->valid || !tap->receives || (tap->mask & eventMaskBit(event.type)) == 0) continue;
+    const double started = clock_.uptime();
     std::optional<InputEvent> answer = tap->callback(event.type, event);
+    if (clock_.uptime() - started > kTapTimeout) {
+      // The system stopped waiting: the event went on unchanged, the tap is off.
+      if (tap->valid) switchOff(tap, EventType::tapDisabledByTimeout);
+      continue;
+    }
     if (tap->options == TapOptions::listenOnly) continue;
     if (!answer) return std::nullopt;
     event = std::move(*answer);
@@ -102,21 +151,35 @@ void SimEventSystem::deliver(const std::shared_ptr<SimApplication>& target,
 }
 
 void SimEventSystem::inject(InputEvent event) {
-  if (isMouseEvent(event.type)) pointer_ = event.location;
-  auto survivor = throughTaps(std::move(event));
-  if (!survivor) return;
+  const bool mouse = isMouseEvent(event.type);
+  if (mouse) {
+    pointer_ = event.location;
+  } else {
+    event.location = pointer_;
+  }
   std::shared_ptr<SimApplication> target;
-  if (isMouseEvent(survivor->type)) {
-    if (auto window = windowAt(survivor->location))
-      target = workspace_.application(window->ownerPID);
+  std::optional<WindowInfo> window;
+  if (mouse) {
+    window = windowAt(event.location);
+    if (window) target = workspace_.application(window->ownerPID);
   } else if (auto front = workspace_.frontmostApplication()) {
     target = workspace_.application(front->processIdentifier());
+  }
+  event.flags = hardwareFlags(event);
+  event.timestamp = static_cast<std::uint64_t>(std::llround(clock_.uptime() * 1e9));
+  event.setIntegerField(EventField::targetProcessID, target ? target->processIdentifier() : 0);
+  auto survivor = throughTaps(std::move(event));
+  if (!survivor) return;
+  if (survivor->type == EventType::leftMouseDown && target && window) {
+    bringWindowToFront(window->windowID);
+    if (!target->isActive()) workspace_.bringToFront(target);
   }
   deliver(target, *survivor);
 }
 
 void SimEventSystem::postToProcess(int pid, const InputEvent& event) {
   posted_.emplace_back(pid, event);
+  if (!trust_.isProcessTrusted()) return;  // the system drops them without the permission
   handoff_.post(mainLoop_, [this, pid, event] {
     InputEvent posted = event;
     posted.setIntegerField(EventField::targetProcessID, pid);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/Handoff.h"
+#include "core/Clock.h"
 #include "core/MainLoop.h"
 #include "platform/host/EventSystem.h"
 #include "platform/sim/SimAccessibilityTrust.h"
@@ -14,11 +15,17 @@ namespace mirlet::sim {
 
 // The simulated window server and event pipeline.
 //
-// A hardware event injected by the test passes through the installed taps, the
-// most recently installed first; a filtering tap may change or swallow it. What
-// survives reaches its application: key events the frontmost one, mouse events
-// the owner of the topmost window under the pointer. Events posted to a process
-// pass the taps too, on the next turn of the main loop, and reach that process.
+// A hardware event injected by the test is annotated as the system does (its
+// target process in field 40, a timestamp from uptime, the always-set and
+// side-specific flag bits, the function and keypad bits of the keys that have
+// them), then passes through the installed taps, the most recently installed
+// first; a filtering tap may change or swallow it. What survives reaches its
+// application: key events the frontmost one, mouse events the owner of the
+// topmost window under the pointer; a left click activates that application.
+// Events posted to a process pass the taps too, on the next turn of the main
+// loop, and reach that process; without the accessibility permission they are
+// dropped, and taps see nothing. A tap whose callback takes longer than
+// `kTapTimeout` is switched off by time-out.
 class SimEventSystem : public EventSystem {
  public:
   struct TapInfo {
@@ -28,7 +35,11 @@ class SimEventSystem : public EventSystem {
     bool enabled;
   };
 
-  SimEventSystem(MainLoop& mainLoop, SimWorkspace& workspace, const SimAccessibilityTrust& trust);
+  // How long a tap's callback may take before the system switches the tap off.
+  static constexpr double kTapTimeout = 1.0;
+
+  SimEventSystem(MainLoop& mainLoop, const Clock& clock, SimWorkspace& workspace,
+                 const SimAccessibilityTrust& trust);
   ~SimEventSystem() override;
 
   std::unique_ptr<EventTap> createTap(TapOptions options, std::uint64_t mask,
@@ -40,6 +51,9 @@ class SimEventSystem : public EventSystem {
   // The test's side.
   // While set, the platform refuses to create taps even for a trusted process.
   bool refuseTaps = false;
+  // While set, a tap switched off by time-out still reads as enabled, as the
+  // platform sometimes reports, though it receives nothing more.
+  bool timedOutTapsReadEnabled = false;
   void inject(InputEvent event);
   // The taps alive, the most recently installed first.
   std::vector<TapInfo> taps() const;
@@ -65,7 +79,10 @@ class SimEventSystem : public EventSystem {
   std::optional<InputEvent> throughTaps(InputEvent event);
   void deliver(const std::shared_ptr<SimApplication>& target, const InputEvent& event);
 
+  void switchOff(const std::shared_ptr<Tap>& tap, EventType reason);
+
   MainLoop& mainLoop_;
+  const Clock& clock_;
   SimWorkspace& workspace_;
   const SimAccessibilityTrust& trust_;
   std::vector<std::shared_ptr<Tap>> taps_;  // head first

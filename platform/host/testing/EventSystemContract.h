@@ -158,4 +158,31 @@ TEST_P(EventSystemContract, NoTapWithoutPermission) {
   EXPECT_EQ(recordingTap("refused", TapOptions::filtering), nullptr);
 }
 
+TEST_P(EventSystemContract, KeysCarryTheirTargetProcessATimestampAndTheModifiersHeld) {
+  std::vector<InputEvent> seen;
+  auto tap = harness_->system().createTap(TapOptions::listenOnly, eventMaskBit(EventType::keyDown),
+                                          [&](EventType, const InputEvent& event) {
+                                            seen.push_back(event);
+                                            return std::optional<InputEvent>(event);
+                                          });
+  tap->setEnabled(true);
+  harness_->pressKey(7, EventFlags::command);
+  harness_->pressKey(8, 0);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].integerField(EventField::targetProcessID), harness_->frontProcess());
+  EXPECT_LE(seen[0].timestamp, seen[1].timestamp);
+  EXPECT_EQ(seen[0].flags & EventFlags::modifiers, EventFlags::command);
+  EXPECT_EQ(seen[1].flags & EventFlags::modifiers, 0u);
+}
+
+TEST_P(EventSystemContract, RevokedPermissionSilencesTapsAndDropsPostedEvents) {
+  auto tap = recordingTap("tap", TapOptions::filtering, 8);
+  harness_->setTrusted(false);
+  harness_->pressKey(8, 0);
+  harness_->system().postToProcess(harness_->frontProcess(), InputEvent::keyboard(9, true));
+  harness_->runMainLoop();
+  EXPECT_TRUE(seen_.empty());
+  EXPECT_EQ(keyDownsReceived(), std::vector<std::uint16_t>{8});
+}
+
 }  // namespace mirlet::contract

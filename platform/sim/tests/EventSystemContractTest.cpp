@@ -65,6 +65,96 @@ TEST_F(SimEventSystemTest, TransparentWindowsAreNotHit) {
   EXPECT_EQ(events().windowAt({60, 60})->ownerPID, scenario_.finder->processIdentifier());
 }
 
+// What a tap sees of the keys a user presses on a real keyboard.
+TEST_F(SimEventSystemTest, KeysCarryTheKeyboardsOwnFlagBits) {
+  std::vector<std::uint64_t> flags;
+  auto tap = events().createTap(TapOptions::listenOnly, eventMaskBit(EventType::keyDown),
+                                [&](EventType, const InputEvent& event) {
+                                  flags.push_back(event.flags);
+                                  EXPECT_EQ(event.timestamp, 2'500'000'000u);
+                                  return std::optional<InputEvent>(event);
+                                });
+  tap->setEnabled(true);
+  scenario_.rest(2.5);
+  scenario_.pressKey(120);  // F2
+  scenario_.pressKey(124, EventFlags::shift);  // right arrow
+  scenario_.pressKey(76);                      // keypad Enter
+  scenario_.pressKey(117);                     // forward delete
+  scenario_.pressKey(36, EventFlags::command | EventFlags::rightCommand);
+  using F = std::uint64_t;
+  constexpr F always = EventFlags::nonCoalesced;
+  EXPECT_EQ(flags, (std::vector<F>{
+                       always | EventFlags::function,
+                       always | EventFlags::shift | EventFlags::leftShift | EventFlags::function |
+                           EventFlags::numericPad,
+                       always | EventFlags::numericPad,
+                       always | EventFlags::function,
+                       always | EventFlags::command | EventFlags::rightCommand,
+                   }));
+}
+
+TEST_F(SimEventSystemTest, ClicksCarryTheOwnerOfTheWindowAndALeftClickActivatesIt) {
+  std::vector<std::int64_t> targets;
+  auto tap = events().createTap(
+      TapOptions::listenOnly,
+      eventMaskBit(EventType::rightMouseDown) | eventMaskBit(EventType::leftMouseDown),
+      [&](EventType, const InputEvent& event) {
+        targets.push_back(event.integerField(EventField::targetProcessID));
+        return std::optional<InputEvent>(event);
+      });
+  tap->setEnabled(true);
+  std::vector<int> activated;
+  auto watching = scenario_.desktop.workspace.observeActivation(
+      [&](const auto& application) { activated.push_back(application->processIdentifier()); });
+
+  scenario_.rightClick({575, 300});  // TextEdit's window, behind the others
+  scenario_.settle();
+  EXPECT_FALSE(scenario_.textEdit->isActive());
+  EXPECT_NE(events().onScreenWindows().front().windowID, scenario_.textEditWindow);
+
+  scenario_.click({575, 300});
+  scenario_.settle();
+  const int textEdit = scenario_.textEdit->processIdentifier();
+  EXPECT_EQ(targets, (std::vector<std::int64_t>{textEdit, textEdit}));
+  EXPECT_TRUE(scenario_.textEdit->isActive());
+  EXPECT_EQ(activated, std::vector<int>{textEdit});
+  EXPECT_EQ(events().onScreenWindows().front().windowID, scenario_.textEditWindow);
+}
+
+TEST_F(SimEventSystemTest, ATapThatTakesTooLongIsSwitchedOffAndTheEventGoesOn) {
+  int calls = 0;
+  auto tap = events().createTap(TapOptions::filtering, eventMaskBit(EventType::keyDown),
+                                [&](EventType type, const InputEvent&) {
+                                  if (type == EventType::keyDown) {
+                                    ++calls;
+                                    scenario_.desktop.time.sleep(SimEventSystem::kTapTimeout + 0.1);
+                                  }
+                                  return std::optional<InputEvent>();
+                                });
+  tap->setEnabled(true);
+  scenario_.pressKey(8);
+  EXPECT_FALSE(tap->isEnabled());
+  EXPECT_EQ(scenario_.finder->receivedEvents().front().keyCode(), 8);
+  scenario_.pressKey(9);
+  EXPECT_EQ(calls, 1);
+}
+
+TEST_F(SimEventSystemTest, ATimedOutTapMayStillReadEnabledWhileItReceivesNothing) {
+  events().timedOutTapsReadEnabled = true;
+  std::vector<EventType> types;
+  auto tap = events().createTap(TapOptions::filtering, eventMaskBit(EventType::keyDown),
+                                [&](EventType type, const InputEvent& event) {
+                                  types.push_back(type);
+                                  return std::optional<InputEvent>(event);
+                                });
+  tap->setEnabled(true);
+  events().disableTap(events().taps().front().id, EventType::tapDisabledByTimeout);
+  scenario_.settle();
+  scenario_.pressKey(1);
+  EXPECT_TRUE(tap->isEnabled());
+  EXPECT_EQ(types, std::vector<EventType>{EventType::tapDisabledByTimeout});
+}
+
 TEST_F(SimEventSystemTest, SwitchedOffTapIsToldOnTheMainLoop) {
   std::vector<EventType> types;
   auto tap = events().createTap(TapOptions::filtering, eventMaskBit(EventType::keyDown),
@@ -90,7 +180,8 @@ TEST_F(SimEventSystemTest, TapMayChangeTheEventItPasses) {
                                 });
   tap->setEnabled(true);
   scenario_.pressKey(0);
-  EXPECT_EQ(scenario_.finder->receivedEvents().front().flags, EventFlags::shift);
+  EXPECT_EQ(scenario_.finder->receivedEvents().front().flags,
+            EventFlags::nonCoalesced | EventFlags::shift);
 }
 
 }  // namespace

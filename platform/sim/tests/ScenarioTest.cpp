@@ -17,7 +17,8 @@ TEST_F(ScenarioTest, ShortcutReachesTheFrontmostApplicationAsDownAndUp) {
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[0].type, EventType::keyDown);
   EXPECT_EQ(events[0].keyCode(), 7);
-  EXPECT_EQ(events[0].flags, EventFlags::command);
+  EXPECT_EQ(events[0].flags,
+            EventFlags::command | EventFlags::leftCommand | EventFlags::nonCoalesced);
   EXPECT_EQ(events[1].type, EventType::keyUp);
 }
 
