@@ -34,12 +34,28 @@ SimApplicationUI::SimApplicationUI(SimDesktop& desktop, std::shared_ptr<SimAppli
     for (const auto& window : windows_) list.push_back(desktop_.accessibility.element(window.node));
     return AXValue(std::move(list));
   });
-  pasting_ = application_->observeEvents([this](const InputEvent& event) {
-    if (event.type != EventType::keyDown || (event.flags & EventFlags::command) == 0) return;
-    const KeyboardLayout layout(desktop_.keyboardLayout);
-    if (layout.character(event.keyCode()) != "v") return;
-    if (auto focused = focusedElement_.lock()) pasteInto(focused);
-  });
+  events_ = application_->observeEvents([this](const InputEvent& event) { handle(event); });
+}
+
+void SimApplicationUI::handle(const InputEvent& event) {
+  if (event.type == EventType::leftMouseDown) {
+    // The clicked window comes forward and takes the focus.
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+      if (it->node->frame && it->node->frame->contains(event.location)) {
+        focusWindow(it->node);
+        return;
+      }
+    }
+    return;
+  }
+  // ⌘V pastes; ⌘⇧V or ⌥⌘V are other commands.
+  if (event.type != EventType::keyDown ||
+      (event.flags & EventFlags::modifiers) != EventFlags::command) {
+    return;
+  }
+  const KeyboardLayout layout(desktop_.keyboardLayout);
+  if (layout.character(event.keyCode()) != "v") return;
+  if (auto focused = focusedElement_.lock()) pasteInto(focused);
 }
 
 void SimApplicationUI::notify(const std::shared_ptr<SimAXNode>& node,
@@ -118,7 +134,9 @@ void SimApplicationUI::focusWindow(const std::shared_ptr<SimAXNode>& window) {
   focusedElement_.reset();
   auto found = std::find_if(windows_.begin(), windows_.end(),
                             [&](const Window& w) { return w.node == window; });
-  if (found != windows_.end() && found->windowID != 0)
+  // Only the active application's windows come forward; focusing a window of an
+  // application in the background leaves the screen as it is.
+  if (found != windows_.end() && found->windowID != 0 && application_->isActive())
     desktop_.events.bringWindowToFront(found->windowID);
   notify(window, "AXFocusedWindowChanged");
   notify(window, "AXFocusedUIElementChanged");
@@ -137,6 +155,30 @@ void SimApplicationUI::setTitle(const std::shared_ptr<SimAXNode>& window,
 
 void SimApplicationUI::setMinimized(const std::shared_ptr<SimAXNode>& window, bool minimized) {
   window->set("AXMinimized", minimized);
+  if (minimized) {
+    minimized_.insert(window);
+  } else {
+    minimized_.erase(window);
+  }
+  auto found = std::find_if(windows_.begin(), windows_.end(),
+                            [&](const Window& w) { return w.node == window; });
+  if (found != windows_.end() && found->windowID != 0)
+    desktop_.events.setWindowOnScreen(found->windowID, !minimized);
+  notify(window, minimized ? "AXWindowMiniaturized" : "AXWindowDeminiaturized");
+  if (minimized && focusedWindow_.lock() == window) {
+    // The focus moves to the application's next window still on screen.
+    focusedWindow_.reset();
+    focusedElement_.reset();
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+      if (!minimized_.contains(it->node)) {
+        focusWindow(it->node);
+        return;
+      }
+    }
+    notify(root_, "AXFocusedWindowChanged");
+  } else if (!minimized) {
+    focusWindow(window);
+  }
 }
 
 std::shared_ptr<SimAXNode> SimApplicationUI::addMenu(const std::string& title) {

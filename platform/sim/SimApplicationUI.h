@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,7 @@ class SimApplicationUI {
   const std::string& text(const std::shared_ptr<SimAXNode>& textArea) const;
 
  private:
+  void handle(const InputEvent& event);
   void notify(const std::shared_ptr<SimAXNode>& node, const std::string& notification);
   void pasteInto(const std::shared_ptr<SimAXNode>& textArea);
 
@@ -71,8 +73,9 @@ class SimApplicationUI {
   std::weak_ptr<SimAXNode> focusedWindow_;
   std::weak_ptr<SimAXNode> focusedElement_;
   std::vector<Window> windows_;
+  std::set<std::shared_ptr<SimAXNode>> minimized_;
   std::vector<std::pair<std::weak_ptr<SimAXNode>, std::string>> texts_;
-  Subscription pasting_;
+  Subscription events_;
 };
 
 }  // namespace mirlet::sim

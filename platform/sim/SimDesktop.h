@@ -21,7 +21,7 @@ class SimDesktop {
   // The machine has just started: uptime 0.
   SimDesktop()
       : time(testing::VirtualTimeScheduler::defaultStart(), 0.0),
-        workspace(time),
+        workspace(time, time),
         events(time, time, workspace, trust),
         accessibility(time, trust, workspace, events),
         hotKeys(time) {}

@@ -91,7 +91,14 @@ class SimEventSystem::TapHandle : public EventTap {
 
 SimEventSystem::SimEventSystem(MainLoop& mainLoop, const Clock& clock, SimWorkspace& workspace,
                                const SimAccessibilityTrust& trust)
-    : mainLoop_(mainLoop), clock_(clock), workspace_(workspace), trust_(trust) {}
+    : mainLoop_(mainLoop), clock_(clock), workspace_(workspace), trust_(trust) {
+  workspace_.attach({
+      handoff_.bind([this](const SimApplication& application) { raiseWindows(application); }),
+      handoff_.bindOr(
+          [this](const SimApplication& application) { return removeWindows(application); },
+          [](const SimApplication&) { return std::shared_ptr<SimApplication>(); }),
+  });
+}
 
 SimEventSystem::~SimEventSystem() = default;
 
@@ -146,8 +153,11 @@ std::optional<InputEvent> SimEventSystem::throughTaps(InputEvent event) {
 void SimEventSystem::deliver(const std::shared_ptr<SimApplication>& target,
                              const InputEvent& event) {
   if (!target || target->isTerminated()) return;
-  target->received_.push_back(event);
-  target->events_.emit(event);
+  const bool active = target->isActive();
+  target->received_.push_back({event, active});
+  const bool key = event.type == EventType::keyDown || event.type == EventType::keyUp ||
+                   event.type == EventType::flagsChanged;
+  if (active || !key) target->events_.emit(event);
 }
 
 void SimEventSystem::inject(InputEvent event) {
@@ -192,7 +202,7 @@ std::vector<WindowInfo> SimEventSystem::onScreenWindows() const {
   std::vector<WindowInfo> visible;
   for (const auto& window : windows_) {
     auto owner = workspace_.application(window.ownerPID);
-    if (owner && !owner->isTerminated()) visible.push_back(window);
+    if (owner && !offScreen_.contains(window.windowID)) visible.push_back(window);
   }
   return visible;
 }
@@ -228,6 +238,35 @@ void SimEventSystem::bringWindowToFront(std::int64_t windowID) {
     return other.layer <= window.layer;
   });
   windows_.insert(position, window);
+}
+
+void SimEventSystem::setWindowOnScreen(std::int64_t windowID, bool onScreen) {
+  if (onScreen) {
+    offScreen_.erase(windowID);
+  } else {
+    offScreen_.insert(windowID);
+  }
+}
+
+void SimEventSystem::raiseWindows(const SimApplication& application) {
+  // Back to front, so the application's windows keep their order among themselves.
+  std::vector<std::int64_t> owned;
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+    if (it->ownerPID == application.processIdentifier()) owned.push_back(it->windowID);
+  }
+  for (std::int64_t id : owned) bringWindowToFront(id);
+}
+
+std::shared_ptr<SimApplication> SimEventSystem::removeWindows(const SimApplication& application) {
+  std::erase_if(windows_, [&](const WindowInfo& window) {
+    return window.ownerPID == application.processIdentifier();
+  });
+  for (const auto& window : onScreenWindows()) {
+    auto owner = workspace_.application(window.ownerPID);
+    if (window.layer == 0 && owner && owner->activationPolicy() == ActivationPolicy::regular)
+      return owner;
+  }
+  return nullptr;
 }
 
 std::optional<WindowInfo> SimEventSystem::windowAt(ScreenPoint point) const {

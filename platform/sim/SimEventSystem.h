@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "core/Handoff.h"
@@ -68,6 +69,8 @@ class SimEventSystem : public EventSystem {
                          int layer = 0, double alpha = 1);
   void removeWindow(std::int64_t windowID);
   void bringWindowToFront(std::int64_t windowID);
+  // A minimised window leaves the screen (the list and hit tests) until restored.
+  void setWindowOnScreen(std::int64_t windowID, bool onScreen);
   // The topmost visible window under the point, if any.
   std::optional<WindowInfo> windowAt(ScreenPoint point) const;
 
@@ -87,7 +90,11 @@ class SimEventSystem : public EventSystem {
   const SimAccessibilityTrust& trust_;
   std::vector<std::shared_ptr<Tap>> taps_;  // head first
   int nextTapID_ = 1;
+  void raiseWindows(const SimApplication& application);
+  std::shared_ptr<SimApplication> removeWindows(const SimApplication& application);
+
   std::vector<WindowInfo> windows_;  // front to back
+  std::set<std::int64_t> offScreen_;
   std::int64_t nextWindowID_ = 100;
   ScreenPoint pointer_{0, 0};
   std::vector<std::pair<int, InputEvent>> posted_;

@@ -12,8 +12,15 @@ SimApplication::SimApplication(SimWorkspace& workspace, int pid, std::string bun
       name_(std::move(name)),
       policy_(policy) {}
 
+std::vector<InputEvent> SimApplication::receivedEvents() const {
+  std::vector<InputEvent> events;
+  for (const auto& received : received_) events.push_back(received.event);
+  return events;
+}
+
 bool SimApplication::activate() {
   if (terminated_ || policy_ == ActivationPolicy::prohibited) return false;
+  const std::uint64_t request = ++activationRequest_;
   switch (activation) {
     case Activation::refuse:
       return false;
@@ -21,15 +28,20 @@ bool SimApplication::activate() {
       workspace_->makeActive(*this);
       return true;
     case Activation::delay:
-      pendingActivation_ = workspace_->mainLoop_.postAfter(activationDelay, [this] {
-        if (!terminated_) workspace_->makeActive(*this);
+      // The application comes forward on its own time, unless it quit meanwhile.
+      workspace_->time_.after(activationDelay, [workspace = workspace_, pid = pid_, request] {
+        auto application = workspace->application(pid);
+        if (application && application->activationRequest_ == request) {
+          workspace->makeActive(*application);
+        }
       });
       return true;
   }
   return false;
 }
 
-SimWorkspace::SimWorkspace(MainLoop& mainLoop) : mainLoop_(mainLoop) {}
+SimWorkspace::SimWorkspace(MainLoop& mainLoop, testing::VirtualTimeScheduler& time)
+    : mainLoop_(mainLoop), time_(time) {}
 
 std::shared_ptr<RunningApplication> SimWorkspace::frontmostApplication() const {
   return frontmost_.lock();
@@ -93,16 +105,22 @@ void SimWorkspace::terminate(const std::shared_ptr<SimApplication>& application)
   if (!application || application->terminated_) return;
   application->terminated_ = true;
   application->active_ = false;
-  application->pendingActivation_.reset();
   std::erase(applications_, application);
-  if (frontmost_.lock() == application) frontmost_.reset();
+  std::shared_ptr<SimApplication> next;
+  if (windowServer_.removeWindows) next = windowServer_.removeWindows(*application);
   mainLoop_.post([this, application] { terminated_.emit(application); });
+  if (frontmost_.lock() == application) {
+    frontmost_.reset();
+    if (next) makeActive(*next);
+  }
 }
 
 std::shared_ptr<SimApplication> SimWorkspace::relaunch(
-    const std::shared_ptr<SimApplication>& application) {
+    const std::shared_ptr<SimApplication>& application, bool reusePID) {
   terminate(application);
-  return launch(application->bundleID_, application->name_, application->policy_);
+  auto relaunched = launch(application->bundleID_, application->name_, application->policy_);
+  if (reusePID) relaunched->pid_ = application->pid_;
+  return relaunched;
 }
 
 void SimWorkspace::bringToFront(const std::shared_ptr<SimApplication>& application) {
@@ -119,6 +137,7 @@ void SimWorkspace::makeActive(SimApplication& application) {
   if (auto previous = frontmost_.lock(); previous && previous != shared) previous->active_ = false;
   shared->active_ = true;
   frontmost_ = shared;
+  if (windowServer_.raiseWindows) windowServer_.raiseWindows(*shared);
   mainLoop_.post([this, shared] { activated_.emit(shared); });
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/MainLoop.h"
+#include "core/testing/VirtualTimeScheduler.h"
 #include "core/Signal.h"
 #include "platform/host/InputEvent.h"
 #include "platform/host/Workspace.h"
@@ -15,11 +16,16 @@ namespace mirlet::sim {
 
 class SimWorkspace;
 
-// A simulated application: it keeps a log of the events it received and answers
-// activation as the test decides.
+// A simulated application: it keeps a log of the events it received, noting
+// whether it was active for each, and answers activation as the test decides.
+// Keys reach its windows only while it is active; mouse events always do.
 class SimApplication : public RunningApplication {
  public:
   enum class Activation { accept, refuse, delay };
+  struct Received {
+    InputEvent event;
+    bool whileActive = false;
+  };
 
   SimApplication(SimWorkspace& workspace, int pid, std::string bundleID, std::string name,
                  ActivationPolicy policy);
@@ -33,12 +39,13 @@ class SimApplication : public RunningApplication {
   bool activate() override;
 
   // How the next activations are answered; `delay` makes the application active
-  // `activationDelay` seconds after the request.
+  // `activationDelay` seconds after the request, on its own time.
   Activation activation = Activation::accept;
   double activationDelay = 0.2;
 
-  const std::vector<InputEvent>& receivedEvents() const { return received_; }
-  // Tells what the application does with each event it receives, after logging it.
+  const std::vector<Received>& received() const { return received_; }
+  std::vector<InputEvent> receivedEvents() const;
+  // Tells what the application's windows do with each event that reaches them.
   [[nodiscard]] Subscription observeEvents(std::function<void(const InputEvent&)> observer) {
     return events_.connect(std::move(observer));
   }
@@ -54,16 +61,16 @@ class SimApplication : public RunningApplication {
   ActivationPolicy policy_;
   bool active_ = false;
   bool terminated_ = false;
-  std::vector<InputEvent> received_;
+  std::vector<Received> received_;
   Signal<InputEvent> events_;
-  TimerHandle pendingActivation_;
+  std::uint64_t activationRequest_ = 0;  // a quit or a newer request voids a pending one
 };
 
 // The simulated workspace: applications launched, activated, quit and relaunched
 // by the test, notifications delivered on the main loop.
 class SimWorkspace : public Workspace {
  public:
-  explicit SimWorkspace(MainLoop& mainLoop);
+  SimWorkspace(MainLoop& mainLoop, testing::VirtualTimeScheduler& time);
 
   std::shared_ptr<RunningApplication> frontmostApplication() const override;
   std::shared_ptr<RunningApplication> runningApplication(int pid) const override;
@@ -80,13 +87,24 @@ class SimWorkspace : public Workspace {
   std::shared_ptr<SimApplication> launch(const std::string& bundleID, const std::string& name,
                                          ActivationPolicy policy = ActivationPolicy::regular);
   // Quits the application: terminated, its pid gone, a termination notification.
+  // If it was frontmost, the application of the frontmost window takes its place.
   void terminate(const std::shared_ptr<SimApplication>& application);
-  // Quits and launches it again, with a new pid.
-  std::shared_ptr<SimApplication> relaunch(const std::shared_ptr<SimApplication>& application);
+  // Quits and launches it again, with a new pid, or with the same one when the
+  // system happens to reuse it.
+  std::shared_ptr<SimApplication> relaunch(const std::shared_ptr<SimApplication>& application,
+                                           bool reusePID = false);
   // Makes the application frontmost at once, as the user clicking it would.
   void bringToFront(const std::shared_ptr<SimApplication>& application);
   void postSessionEvent(SessionEvent event);
   std::shared_ptr<SimApplication> application(int pid) const;
+  // What the window server does at once when applications change: activation
+  // raises an application's windows; a quit removes them and picks the next
+  // frontmost application, which the listener returns.
+  struct WindowServer {
+    std::function<void(const SimApplication&)> raiseWindows;
+    std::function<std::shared_ptr<SimApplication>(const SimApplication&)> removeWindows;
+  };
+  void attach(WindowServer server) { windowServer_ = std::move(server); }
 
   const std::vector<std::string>& openedURLs() const { return openedURLs_; }
   const std::vector<std::vector<std::string>>& revealedFiles() const { return revealedFiles_; }
@@ -99,6 +117,8 @@ class SimWorkspace : public Workspace {
   void makeActive(SimApplication& application);
 
   MainLoop& mainLoop_;
+  testing::VirtualTimeScheduler& time_;
+  WindowServer windowServer_;
   int nextPID_ = 500;
   std::vector<std::shared_ptr<SimApplication>> applications_;  // running, launch order
   std::weak_ptr<SimApplication> frontmost_;

@@ -222,8 +222,10 @@ TEST_F(FinderTest, NonFileViewsLookDifferent) {
   EXPECT_EQ(stringAttribute(focused(), "AXRole"), "AXTextField");
   finder_.showSheet(window_);
   EXPECT_EQ(stringAttribute(focused(), "AXRole"), "AXSheet");
+  const AXElement window = elementAttribute(app(), "AXFocusedWindow");
   finder_.minimize(window_);
-  EXPECT_EQ(boolAttribute(elementAttribute(app(), "AXFocusedWindow"), "AXMinimized"), true);
+  EXPECT_EQ(boolAttribute(window, "AXMinimized"), true);
+  EXPECT_EQ(ax().copyAttribute(app(), "AXFocusedWindow").error, AXError::noValue);
   finder_.openInfoWindow("a.txt");
   EXPECT_EQ(stringAttribute(elementAttribute(app(), "AXFocusedWindow"), "AXIdentifier"), "");
   finder_.focusDesktop();

@@ -56,6 +56,64 @@ TEST_F(ScenarioTest, PasteWithCommandVLandsInTheEditor) {
   EXPECT_EQ(scenario_.textEditUI->text(scenario_.textArea), "enlace");
 }
 
+TEST_F(ScenarioTest, TheEditorPastesOnlyOnCommandVAndOnlyWhileActive) {
+  scenario_.copyText(scenario_.safari, "texto");
+  scenario_.desktop.events.postToProcess(scenario_.textEdit->processIdentifier(),
+                                         InputEvent::keyboard(9, true, EventFlags::command));
+  scenario_.settle();
+  EXPECT_EQ(scenario_.textEditUI->text(scenario_.textArea), "");
+  ASSERT_EQ(scenario_.textEdit->received().size(), 1u);
+  EXPECT_FALSE(scenario_.textEdit->received()[0].whileActive);
+
+  scenario_.activate(scenario_.textEdit);
+  scenario_.typeShortcut("v", EventFlags::command | EventFlags::shift);
+  scenario_.typeShortcut("v", EventFlags::command | EventFlags::option);
+  EXPECT_EQ(scenario_.textEditUI->text(scenario_.textArea), "");
+  scenario_.typeShortcut("v", EventFlags::command);
+  EXPECT_EQ(scenario_.textEditUI->text(scenario_.textArea), "texto");
+  EXPECT_TRUE(scenario_.textEdit->received().back().whileActive);
+}
+
+TEST_F(ScenarioTest, FocusingAWindowOfABackgroundApplicationLeavesTheScreenAsItIs) {
+  auto second = scenario_.safariUI->addStandardWindow("Otra", {650, 150, 300, 200});
+  const auto before = scenario_.desktop.events.onScreenWindows();
+  scenario_.safariUI->focusWindow(second.node);
+  EXPECT_EQ(scenario_.desktop.events.onScreenWindows(), before);
+  EXPECT_EQ(scenario_.safariUI->focusedWindow(), second.node);
+}
+
+TEST_F(ScenarioTest, AClickFocusesTheClickedWindowOfItsApplication) {
+  auto other = scenario_.textEditUI->addStandardWindow("Notas", {560, 500, 200, 100});
+  scenario_.activate(scenario_.textEdit);
+  scenario_.click({575, 300});  // the first document, still visible beside Finder's window
+  scenario_.settle();
+  EXPECT_NE(scenario_.textEditUI->focusedWindow(), other.node);
+  EXPECT_EQ(scenario_.desktop.events.onScreenWindows().front().windowID,
+            scenario_.textEditWindow);
+}
+
+TEST_F(ScenarioTest, AMinimisedWindowLeavesTheScreenAndTheFocusMoves) {
+  auto notes = scenario_.textEditUI->addStandardWindow("Notas", {560, 500, 200, 100});
+  scenario_.activate(scenario_.textEdit);
+  std::vector<std::string> heard;
+  auto observer = scenario_.desktop.accessibility.createObserver(
+      scenario_.textEdit->processIdentifier(),
+      [&](const AXElement&, const std::string& name) { heard.push_back(name); });
+  const AXElement application =
+      scenario_.desktop.accessibility.application(scenario_.textEdit->processIdentifier());
+  observer->addNotification(application, "AXWindowMiniaturized");
+  observer->addNotification(application, "AXFocusedWindowChanged");
+
+  scenario_.textEditUI->setMinimized(notes.node, true);
+  scenario_.settle();
+  for (const auto& window : scenario_.desktop.events.onScreenWindows()) {
+    EXPECT_NE(window.windowID, notes.windowID);
+  }
+  EXPECT_FALSE(scenario_.desktop.events.windowAt({600, 550}));
+  EXPECT_NE(scenario_.textEditUI->focusedWindow(), notes.node);
+  EXPECT_EQ(heard, (std::vector<std::string>{"AXWindowMiniaturized", "AXFocusedWindowChanged"}));
+}
+
 TEST_F(ScenarioTest, ThisProgramRunsAsAnAccessoryWithItsOwnWindow) {
   EXPECT_EQ(scenario_.mirlet->activationPolicy(), ActivationPolicy::accessory);
   EXPECT_EQ(scenario_.desktop.events.windowAt({1250, 60})->ownerPID,

@@ -81,9 +81,54 @@ TEST_F(WorkspaceTest, QuitAndRelaunchGivesANewProcess) {
   EXPECT_NE(relaunched->processIdentifier(), oldPID);
   EXPECT_EQ(workspace().runningApplication(oldPID), nullptr);
   EXPECT_EQ(workspace().runningApplications("com.apple.finder").size(), 1u);
-  EXPECT_EQ(workspace().frontmostApplication(), nullptr);
   scenario_.settle();
   EXPECT_EQ(terminated_, std::vector<int>{oldPID});
+}
+
+TEST_F(WorkspaceTest, QuittingTheFrontmostApplicationBringsTheNextWindowsOwnerForward) {
+  workspace().terminate(scenario_.finder);
+  EXPECT_EQ(workspace().frontmostApplication(), scenario_.textEdit);
+  EXPECT_TRUE(scenario_.textEdit->isActive());
+  for (const auto& window : scenario_.desktop.events.onScreenWindows()) {
+    EXPECT_NE(window.ownerPID, scenario_.finder->processIdentifier());
+  }
+}
+
+TEST_F(WorkspaceTest, ARelaunchMayReuseTheProcessIdentifier) {
+  const int oldPID = scenario_.safari->processIdentifier();
+  auto relaunched = workspace().relaunch(scenario_.safari, true);
+  EXPECT_EQ(relaunched->processIdentifier(), oldPID);
+  EXPECT_NE(relaunched, scenario_.safari);
+  EXPECT_TRUE(scenario_.safari->isTerminated());
+  EXPECT_EQ(workspace().runningApplication(oldPID), relaunched);
+}
+
+TEST_F(WorkspaceTest, ActivationRaisesTheApplicationsWindowsInFrontOfTheOthers) {
+  const auto panel = scenario_.desktop.events.addWindow(scenario_.safari, {0, 0, 10, 10});
+  scenario_.activate(scenario_.textEdit);
+  scenario_.activate(scenario_.safari);
+  const auto windows = scenario_.desktop.events.onScreenWindows();
+  ASSERT_GE(windows.size(), 3u);
+  EXPECT_EQ(windows[0].windowID, panel);
+  EXPECT_EQ(windows[1].windowID, scenario_.safariWindow);
+  EXPECT_EQ(windows[2].windowID, scenario_.textEditWindow);
+}
+
+TEST_F(WorkspaceTest, ADelayedActivationCompletesOnTheApplicationsOwnTime) {
+  scenario_.safari->activation = SimApplication::Activation::delay;
+  EXPECT_TRUE(scenario_.safari->activate());
+  scenario_.desktop.time.sleep(0.1);
+  EXPECT_FALSE(scenario_.safari->isActive());
+  scenario_.desktop.time.sleep(0.15);  // a background wait: the world goes on
+  EXPECT_TRUE(scenario_.safari->isActive());
+}
+
+TEST_F(WorkspaceTest, AQuitCancelsAPendingActivation) {
+  scenario_.safari->activation = SimApplication::Activation::delay;
+  scenario_.safari->activate();
+  auto relaunched = workspace().relaunch(scenario_.safari, true);
+  scenario_.rest(1);
+  EXPECT_FALSE(relaunched->isActive());
 }
 
 TEST_F(WorkspaceTest, AccessoryApplicationsCanBeListedButProhibitedOnesNotActivated) {
