@@ -8,9 +8,13 @@ DesktopScenario::DesktopScenario() {
   safari = desktop.workspace.launch("com.apple.Safari", "Safari");
   mirlet = desktop.workspace.launch("app.mirlet", "Mirlet", ActivationPolicy::accessory);
   mirletUI = std::make_unique<SimApplicationUI>(desktop, mirlet);
-  mirletWindow = mirletUI->addStandardWindow("Mirlet", {1200, 40, 300, 200}).windowID;
+  auto own = mirletUI->addStandardWindow("Mirlet", {1200, 40, 300, 200});
+  mirletUI->addContent(own, "AXGroup");
+  mirletWindow = own.windowID;
   safariUI = std::make_unique<SimApplicationUI>(desktop, safari);
-  safariWindow = safariUI->addStandardWindow("Inicio", {600, 100, 500, 400}).windowID;
+  auto page = safariUI->addStandardWindow("Inicio", {600, 100, 500, 400});
+  safariUI->addContent(page, "AXWebArea");
+  safariWindow = page.windowID;
   textEditUI = std::make_unique<SimApplicationUI>(desktop, textEdit);
   auto document = textEditUI->addStandardWindow("Sin título", {300, 150, 400, 300});
   textEditWindow = document.windowID;

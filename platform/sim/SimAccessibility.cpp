@@ -12,6 +12,8 @@ class SimAccessibility::Handle : public AXElement::Handle {
     return simOther && !node.owner_before(simOther->node) && !simOther->node.owner_before(node);
   }
   std::weak_ptr<SimAXNode> node;
+  // Set on this handle only: another handle to the same element has the default.
+  mutable std::optional<double> messagingTimeout;
 };
 
 class SimAccessibility::Observer : public AXObserver {
@@ -43,6 +45,7 @@ class SimAccessibility::Observer : public AXObserver {
 std::shared_ptr<SimAXNode> SimAXNode::addChild(const std::string& role) {
   auto child = std::make_shared<SimAXNode>(pid_);
   child->parent_ = weak_from_this();
+  child->hasParent_ = true;
   child->set("AXRole", role);
   children_.push_back(child);
   return child;
@@ -56,6 +59,18 @@ void SimAXNode::removeChild(const std::shared_ptr<SimAXNode>& child) {
 void SimAXNode::removeAllChildren() {
   for (auto& child : children_) child->detached_ = true;
   children_.clear();
+}
+
+AXError SimAXNode::write(const std::string& attribute, const AXValue& value) {
+  auto setter = setters_.find(attribute);
+  if (setter == setters_.end()) return AXError::attributeUnsupported;
+  return setter->second(value);
+}
+
+AXError SimAXNode::perform(const std::string& action) {
+  auto handler = actions_.find(action);
+  if (handler == actions_.end()) return AXError::actionUnsupported;
+  return handler->second();
 }
 
 std::optional<AXValue> SimAXNode::read(SimAccessibility& accessibility,
@@ -102,9 +117,14 @@ std::shared_ptr<SimAXNode> SimAccessibility::node(const AXElement& target) const
   const auto* handle = dynamic_cast<const Handle*>(target.handle());
   if (!handle) return nullptr;
   auto found = handle->node.lock();
-  if (!found || found->detached_) return nullptr;
-  if (found != systemWide_ && !workspace_.application(found->pid()))
-    return nullptr;  // the process is gone
+  if (!found) return nullptr;
+  if (found == systemWide_) return found;
+  if (!workspace_.application(found->pid())) return nullptr;  // the process is gone
+  // Anything inside a closed window or a removed element is gone with it.
+  for (auto ancestor = found; ancestor; ancestor = ancestor->parent_.lock()) {
+    if (ancestor->detached_) return nullptr;
+    if (ancestor->hasParent_ && ancestor->parent_.expired()) return nullptr;
+  }
   return found;
 }
 
@@ -125,16 +145,22 @@ AXElement SimAccessibility::systemWide() { return element(systemWide_); }
 
 AXElement SimAccessibility::application(int pid) { return element(applicationNode(pid)); }
 
-AXError SimAccessibility::answer(SimAXNode& target) {
+AXError SimAccessibility::answer(SimAXNode& target, const AXElement& asked,
+                                 std::function<void()> lateEffect) {
   double delay = 0;
   if (target.answerDelay) {
     delay = *target.answerDelay;
   } else if (auto found = delays_.find(target.pid()); found != delays_.end()) {
     delay = found->second;
   }
-  const double timeout = target.messagingTimeout_.value_or(kDefaultMessagingTimeout);
+  const auto* handle = dynamic_cast<const Handle*>(asked.handle());
+  const double timeout =
+      handle && handle->messagingTimeout ? *handle->messagingTimeout : globalMessagingTimeout_;
   if (delay > timeout) {
     time_.sleep(timeout);
+    // The caller gave up, but the application still carries the request out when
+    // it gets to it.
+    if (lateEffect) time_.after(delay - timeout, handoff_.bind(std::move(lateEffect)));
     return AXError::cannotComplete;
   }
   time_.sleep(delay);
@@ -143,9 +169,14 @@ AXError SimAccessibility::answer(SimAXNode& target) {
 
 AXError SimAccessibility::setMessagingTimeout(const AXElement& target, double seconds) {
   if (!(seconds >= 0)) return AXError::illegalArgument;
-  auto found = node(target);
-  if (!found) return AXError::invalidElement;
-  found->messagingTimeout_ = seconds;
+  // Zero restores the default; on the system-wide element it sets the default.
+  const std::optional<double> timeout = seconds > 0 ? std::optional(seconds) : std::nullopt;
+  if (isSystemWide(target)) {
+    globalMessagingTimeout_ = timeout.value_or(kDefaultMessagingTimeout);
+    return AXError::success;
+  }
+  if (!node(target)) return AXError::invalidElement;
+  dynamic_cast<const Handle&>(*target.handle()).messagingTimeout = timeout;
   return AXError::success;
 }
 
@@ -153,7 +184,7 @@ AXResult SimAccessibility::copyAttribute(const AXElement& target, const std::str
   if (!isProcessTrusted()) return {AXError::apiDisabled, {}};
   auto found = node(target);
   if (!found) return {AXError::invalidElement, {}};
-  if (AXError waited = answer(*found); waited != AXError::success) return {waited, {}};
+  if (AXError waited = answer(*found, target); waited != AXError::success) return {waited, {}};
   auto value = found->read(*this, attribute);
   if (!value) return {AXError::attributeUnsupported, {}};
   if (std::holds_alternative<std::monostate>(value->value)) return {AXError::noValue, {}};
@@ -165,20 +196,22 @@ AXError SimAccessibility::setAttribute(const AXElement& target, const std::strin
   if (!isProcessTrusted()) return AXError::apiDisabled;
   auto found = node(target);
   if (!found) return AXError::invalidElement;
-  if (AXError waited = answer(*found); waited != AXError::success) return waited;
-  auto setter = found->setters_.find(attribute);
-  if (setter == found->setters_.end()) return AXError::attributeUnsupported;
-  return setter->second(value);
+  AXError waited = answer(*found, target, [this, target, attribute, value] {
+    if (auto late = node(target)) late->write(attribute, value);
+  });
+  if (waited != AXError::success) return waited;
+  return found->write(attribute, value);
 }
 
 AXError SimAccessibility::performAction(const AXElement& target, const std::string& action) {
   if (!isProcessTrusted()) return AXError::apiDisabled;
   auto found = node(target);
   if (!found) return AXError::invalidElement;
-  if (AXError waited = answer(*found); waited != AXError::success) return waited;
-  auto handler = found->actions_.find(action);
-  if (handler == found->actions_.end()) return AXError::actionUnsupported;
-  return handler->second();
+  AXError waited = answer(*found, target, [this, target, action] {
+    if (auto late = node(target)) late->perform(action);
+  });
+  if (waited != AXError::success) return waited;
+  return found->perform(action);
 }
 
 AXResult SimAccessibility::elementAtPosition(const AXElement& target, double x, double y) {
@@ -189,7 +222,7 @@ AXResult SimAccessibility::elementAtPosition(const AXElement& target, double x, 
   auto attached = windows_.find(window->windowID);
   std::shared_ptr<SimAXNode> hit = attached == windows_.end() ? nullptr : attached->second.lock();
   if (!hit) hit = applicationNode(window->ownerPID);
-  if (AXError waited = answer(*hit); waited != AXError::success) return {waited, {}};
+  if (AXError waited = answer(*hit, target); waited != AXError::success) return {waited, {}};
   // The deepest descendant whose frame holds the point.
   for (bool descended = true; descended;) {
     descended = false;
@@ -224,6 +257,7 @@ void SimAccessibility::attachWindow(std::int64_t windowID,
 
 void SimAccessibility::notify(const std::shared_ptr<SimAXNode>& target,
                               const std::string& notification) {
+  if (!isProcessTrusted()) return;  // observers hear nothing without the permission
   const auto root = applicationNode(target->pid());
   for (const auto& state : observers_) {
     if (state->pid != target->pid()) continue;

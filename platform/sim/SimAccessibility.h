@@ -62,6 +62,9 @@ class SimAXNode : public std::enable_shared_from_this<SimAXNode> {
 
   // The attribute's value: structure first, then computed, then fixed values.
   std::optional<AXValue> read(SimAccessibility& accessibility, const std::string& attribute);
+  // What a client setting the attribute gets.
+  AXError write(const std::string& attribute, const AXValue& value);
+  AXError perform(const std::string& action);
 
   int pid_;
   std::weak_ptr<SimAXNode> parent_;
@@ -70,7 +73,7 @@ class SimAXNode : public std::enable_shared_from_this<SimAXNode> {
   std::map<std::string, Getter> getters_;
   std::map<std::string, Action> actions_;
   std::map<std::string, Setter> setters_;
-  std::optional<double> messagingTimeout_;
+  bool hasParent_ = false;
   bool detached_ = false;
 };
 
@@ -130,8 +133,9 @@ class SimAccessibility : public Accessibility {
     std::vector<Registration> registrations;
   };
 
-  // Waits as the element's application answers; false when the time-out passed.
-  AXError answer(SimAXNode& node);
+  // Waits as the element's application answers, within the time-out of the handle
+  // asked; past it, fails, and `lateEffect` happens when the application answers.
+  AXError answer(SimAXNode& node, const AXElement& asked, std::function<void()> lateEffect = {});
   bool isSystemWide(const AXElement& element) const;
 
   testing::VirtualTimeScheduler& time_;
@@ -142,6 +146,7 @@ class SimAccessibility : public Accessibility {
   std::map<int, std::shared_ptr<SimAXNode>> applications_;
   std::map<std::int64_t, std::weak_ptr<SimAXNode>> windows_;
   std::map<int, double> delays_;
+  double globalMessagingTimeout_ = kDefaultMessagingTimeout;
   std::vector<std::shared_ptr<ObserverState>> observers_;
   std::vector<std::string> announcements_;
   Handoff handoff_;  // last: revoked first

@@ -206,8 +206,20 @@ std::shared_ptr<SimAXNode> SimApplicationUI::addMenuItem(const std::shared_ptr<S
   return item;
 }
 
+std::shared_ptr<SimAXNode> SimApplicationUI::addContent(const Window& window,
+                                                        const std::string& role) {
+  auto content = window.node->addChild(role);
+  if (window.node->frame) {
+    ScreenRect frame = *window.node->frame;
+    frame.y += kTitleBarHeight;
+    frame.height = std::max(0.0, frame.height - kTitleBarHeight);
+    content->frame = frame;
+  }
+  return content;
+}
+
 std::shared_ptr<SimAXNode> SimApplicationUI::addTextArea(const Window& window) {
-  auto area = window.node->addChild("AXTextArea");
+  auto area = addContent(window, "AXTextArea");
   std::weak_ptr<SimAXNode> weak = area;
   texts_.emplace_back(weak, "");
   area->compute("AXValue", [this, weak] { return AXValue(text(weak.lock())); });

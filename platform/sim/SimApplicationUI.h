@@ -17,6 +17,8 @@ namespace mirlet::sim {
 // "AXTitleChanged").
 class SimApplicationUI {
  public:
+  static constexpr double kTitleBarHeight = 28;
+
   struct Window {
     std::shared_ptr<SimAXNode> node;
     std::int64_t windowID = 0;  // 0 for sheets, which have no entry of their own
@@ -57,7 +59,10 @@ class SimApplicationUI {
                                          std::function<bool()> enabled,
                                          std::function<void()> pressed);
 
-  // The text typed or pasted into the focused text area of each window.
+  // An element with that role filling the window below its title bar, so that a hit
+  // test over the window's content lands on it.
+  std::shared_ptr<SimAXNode> addContent(const Window& window, const std::string& role);
+  // A content text area that takes the focus and receives pasted text.
   std::shared_ptr<SimAXNode> addTextArea(const Window& window);
   const std::string& text(const std::shared_ptr<SimAXNode>& textArea) const;
 

@@ -161,7 +161,7 @@ int SimFinder::openWindow(const fs::path& folder, View view, ScreenRect bounds) 
   window.window = ui_->addStandardWindow(folder.filename().string(), bounds, "FinderWindow");
   window.searchField = window.window.node->addChild("AXTextField");
   window.searchField->set("AXSubrole", "AXSearchField");
-  window.splitGroup = window.window.node->addChild("AXSplitGroup");
+  window.splitGroup = ui_->addContent(window.window, "AXSplitGroup");
   windows_.push_back(std::move(finderWindow));
   rebuild(window);
   ui_->focusElement(window.fileView);

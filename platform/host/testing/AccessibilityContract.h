@@ -13,7 +13,8 @@
 
 namespace mirlet::contract {
 
-// An application with one focused standard window titled "Documento".
+// An application with one focused standard window titled "Documento" holding a
+// text area.
 class AccessibilityHarness {
  public:
   virtual ~AccessibilityHarness() = default;
@@ -28,6 +29,8 @@ class AccessibilityHarness {
   virtual double elapsed() = 0;
   // The user renames the document; the window's title changes.
   virtual void retitle(const std::string& title) = 0;
+  // The user closes the window.
+  virtual void closeWindow() = 0;
   virtual void runMainLoop() = 0;
 };
 
@@ -92,6 +95,41 @@ TEST_P(AccessibilityContract, MessagingTimeOutBoundsAHungApplication) {
   const double spent = harness_->elapsed() - before;
   EXPECT_GE(spent, 0.025 - 1e-9);
   EXPECT_LT(spent, 0.5);
+}
+
+TEST_P(AccessibilityContract, TimeOutsBelongToTheHandleTheyWereSetOn) {
+  harness_->hang(0.2);
+  const AXElement impatient = app();
+  ASSERT_EQ(ax().setMessagingTimeout(impatient, 0.025), AXError::success);
+  const AXElement patient = app();  // a handle of its own, with the default time-out
+  EXPECT_EQ(ax().copyAttribute(impatient, "AXFocusedWindow").error, AXError::cannotComplete);
+  EXPECT_TRUE(ax().copyAttribute(patient, "AXFocusedWindow").ok());
+  ASSERT_EQ(ax().setMessagingTimeout(impatient, 0), AXError::success);  // back to the default
+  EXPECT_TRUE(ax().copyAttribute(impatient, "AXFocusedWindow").ok());
+}
+
+TEST_P(AccessibilityContract, ElementsInsideAClosedWindowAreInvalid) {
+  const AXElement window = focusedWindow();
+  const AXResult children = ax().copyAttribute(window, "AXChildren");
+  ASSERT_TRUE(children.ok());
+  ASSERT_FALSE(children.value.as<AXValue::Array>()->empty());
+  const AXElement inside = *children.value.as<AXValue::Array>()->front().as<AXElement>();
+  harness_->closeWindow();
+  EXPECT_EQ(ax().copyAttribute(window, "AXRole").error, AXError::invalidElement);
+  EXPECT_EQ(ax().copyAttribute(inside, "AXRole").error, AXError::invalidElement);
+}
+
+TEST_P(AccessibilityContract, RevokedTrustSilencesObservers) {
+  std::vector<std::string> heard;
+  auto observer = ax().createObserver(
+      harness_->editorPID(),
+      [&](const AXElement&, const std::string& name) { heard.push_back(name); });
+  ASSERT_NE(observer, nullptr);
+  ASSERT_EQ(observer->addNotification(app(), "AXTitleChanged"), AXError::success);
+  harness_->setTrusted(false);
+  harness_->retitle("Informe");
+  harness_->runMainLoop();
+  EXPECT_TRUE(heard.empty());
 }
 
 TEST_P(AccessibilityContract, NothingWithoutTrust) {

@@ -9,6 +9,7 @@ class SimAccessibilityHarness : public contract::AccessibilityHarness {
  public:
   SimAccessibilityHarness() {
     window_ = ui_.addStandardWindow("Documento", {100, 100, 400, 300});
+    ui_.addTextArea(window_);
     desktop_.workspace.bringToFront(editor_);
   }
   Accessibility& accessibility() override { return desktop_.accessibility; }
@@ -20,6 +21,7 @@ class SimAccessibilityHarness : public contract::AccessibilityHarness {
   }
   double elapsed() override { return desktop_.time.uptime(); }
   void retitle(const std::string& title) override { ui_.setTitle(window_.node, title); }
+  void closeWindow() override { ui_.closeWindow(window_); }
   void runMainLoop() override { desktop_.time.runUntilIdle(); }
 
  private:
@@ -147,6 +149,32 @@ TEST_F(SimAccessibilityTest, EditorReceivesPastedText) {
   desktop_.events.inject(InputEvent::keyboard(9, true, EventFlags::command));
   EXPECT_EQ(ui_.text(area), "hola");
   EXPECT_EQ(*ax().copyAttribute(ax().element(area), "AXValue").value.as<std::string>(), "hola");
+}
+
+TEST_F(SimAccessibilityTest, AHungApplicationStillCarriesOutWhatTimedOut) {
+  int presses = 0;
+  auto item = ui_.addMenuItem(
+      ui_.addMenu("Edición"), "_NS:8", [] { return std::string("Copiar"); }, [] { return true; },
+      [&] { ++presses; });
+  ax().setAnswerDelay(editor_->processIdentifier(), 0.3);
+  const AXElement element = ax().element(item);
+  ax().setMessagingTimeout(element, 0.025);
+  EXPECT_EQ(ax().performAction(element, "AXPress"), AXError::cannotComplete);
+  EXPECT_EQ(presses, 0);
+  desktop_.time.sleep(0.2);
+  EXPECT_EQ(presses, 0);
+  desktop_.time.sleep(0.1);  // the application gets to it 0.3 s after the request
+  EXPECT_EQ(presses, 1);
+}
+
+TEST_F(SimAccessibilityTest, ATimeOutOnTheSystemWideElementIsEveryHandlesDefault) {
+  auto window = ui_.addStandardWindow("A", {0, 0, 10, 10});
+  ax().setAnswerDelay(editor_->processIdentifier(), 0.1);
+  EXPECT_EQ(ax().setMessagingTimeout(ax().systemWide(), 0.05), AXError::success);
+  EXPECT_EQ(ax().copyAttribute(ax().element(window.node), "AXTitle").error,
+            AXError::cannotComplete);
+  ax().setMessagingTimeout(ax().systemWide(), 0);
+  EXPECT_TRUE(ax().copyAttribute(ax().element(window.node), "AXTitle").ok());
 }
 
 TEST_F(SimAccessibilityTest, AnnouncementsAreRecorded) {

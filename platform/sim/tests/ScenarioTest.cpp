@@ -88,8 +88,7 @@ TEST_F(ScenarioTest, AClickFocusesTheClickedWindowOfItsApplication) {
   scenario_.click({575, 300});  // the first document, still visible beside Finder's window
   scenario_.settle();
   EXPECT_NE(scenario_.textEditUI->focusedWindow(), other.node);
-  EXPECT_EQ(scenario_.desktop.events.onScreenWindows().front().windowID,
-            scenario_.textEditWindow);
+  EXPECT_EQ(scenario_.desktop.events.onScreenWindows().front().windowID, scenario_.textEditWindow);
 }
 
 TEST_F(ScenarioTest, AMinimisedWindowLeavesTheScreenAndTheFocusMoves) {
@@ -112,6 +111,18 @@ TEST_F(ScenarioTest, AMinimisedWindowLeavesTheScreenAndTheFocusMoves) {
   EXPECT_FALSE(scenario_.desktop.events.windowAt({600, 550}));
   EXPECT_NE(scenario_.textEditUI->focusedWindow(), notes.node);
   EXPECT_EQ(heard, (std::vector<std::string>{"AXWindowMiniaturized", "AXFocusedWindowChanged"}));
+}
+
+TEST_F(ScenarioTest, HitTestsLandOnAWindowsContentNotOnTheWindow) {
+  auto& ax = scenario_.desktop.accessibility;
+  auto roleAt = [&](double x, double y) {
+    const AXResult hit = ax.elementAtPosition(ax.systemWide(), x, y);
+    return *ax.copyAttribute(*hit.value.as<AXElement>(), "AXRole").value.as<std::string>();
+  };
+  EXPECT_EQ(roleAt(800, 300), "AXWebArea");
+  EXPECT_EQ(roleAt(800, 110), "AXWindow");  // the title bar
+  scenario_.activate(scenario_.textEdit);
+  EXPECT_EQ(roleAt(400, 300), "AXTextArea");
 }
 
 TEST_F(ScenarioTest, ThisProgramRunsAsAnAccessoryWithItsOwnWindow) {
