@@ -24,17 +24,28 @@ DesktopScenario::DesktopScenario() {
   settle();
 }
 
-std::uint64_t DesktopScenario::timestamp() const {
-  return static_cast<std::uint64_t>(desktop.time.uptime() * 1e9);
+void DesktopScenario::key(std::uint16_t keyCode, bool down, std::uint64_t flags, bool repeat) {
+  InputEvent event = InputEvent::keyboard(keyCode, down, flags);
+  if (repeat) event.setIntegerField(EventField::autorepeat, 1);
+  desktop.events.inject(event);
 }
 
 void DesktopScenario::pressKey(std::uint16_t keyCode, std::uint64_t flags) {
-  for (bool down : {true, false}) {
-    InputEvent event = InputEvent::keyboard(keyCode, down, flags);
-    event.location = desktop.events.pointerLocation();
-    event.timestamp = timestamp();
-    desktop.events.inject(event);
+  key(keyCode, true, flags);
+  key(keyCode, false, flags);
+}
+
+void DesktopScenario::holdKey(std::uint16_t keyCode, std::uint64_t flags, double seconds) {
+  const double start = desktop.time.uptime();
+  key(keyCode, true, flags);
+  for (double repeat = kKeyRepeatDelay; repeat < seconds; repeat += kKeyRepeatInterval) {
+    at(start + repeat, [this, keyCode, flags] { key(keyCode, true, flags, true); });
   }
+  at(start + seconds, [this, keyCode, flags] { key(keyCode, false, flags); });
+}
+
+void DesktopScenario::at(double uptime, std::function<void()> gesture) {
+  desktop.time.at(uptime, [this, gesture = std::move(gesture)] { desktop.time.post(gesture); });
 }
 
 void DesktopScenario::typeShortcut(std::string_view character, std::uint64_t flags) {
@@ -46,7 +57,6 @@ void DesktopScenario::mouse(EventType type, ScreenPoint point, std::int64_t clic
   InputEvent event;
   event.type = type;
   event.location = point;
-  event.timestamp = timestamp();
   if (clickState > 0) event.setIntegerField(EventField::clickState, clickState);
   desktop.events.inject(event);
 }
@@ -79,7 +89,6 @@ void DesktopScenario::scroll(ScreenPoint point, double delta) {
   InputEvent event;
   event.type = EventType::scrollWheel;
   event.location = point;
-  event.timestamp = timestamp();
   event.setDoubleField(96, delta);  // scroll-wheel delta, axis 1
   desktop.events.inject(event);
 }

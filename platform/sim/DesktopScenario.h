@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -16,6 +17,10 @@ namespace mirlet::sim {
 // time pass. Tests that need Finder's folders add a SimFinder.
 class DesktopScenario {
  public:
+  // The keyboard's repeat: the first repeat after the delay, then one per interval.
+  static constexpr double kKeyRepeatDelay = 0.375;
+  static constexpr double kKeyRepeatInterval = 0.09;
+
   DesktopScenario();
 
   SimDesktop desktop;
@@ -34,6 +39,9 @@ class DesktopScenario {
 
   // Key down and up of one key, with modifier flags.
   void pressKey(std::uint16_t keyCode, std::uint64_t flags = 0);
+  // Holds the key down for `seconds`: the key down, its repeats (field 8 set) at
+  // the keyboard's rate, then the key up, each on the world's time.
+  void holdKey(std::uint16_t keyCode, std::uint64_t flags, double seconds);
   // The key that types `character` on the current layout, with the flags: ⌘X is
   // typeShortcut("x", EventFlags::command).
   void typeShortcut(std::string_view character, std::uint64_t flags);
@@ -48,6 +56,9 @@ class DesktopScenario {
   void copyText(const std::shared_ptr<SimApplication>& application, std::string_view text);
   // The user brings the application to the front.
   void activate(const std::shared_ptr<SimApplication>& application);
+  // The user acts at that uptime, whatever the program is doing then: the gesture
+  // waits, as input does, until the program's main loop takes it.
+  void at(double uptime, std::function<void()> gesture);
   // Lets virtual time pass, running what falls due.
   void rest(double seconds);
   // Runs what is due now, on the main loop and the background queues.
@@ -55,7 +66,7 @@ class DesktopScenario {
 
  private:
   void mouse(EventType type, ScreenPoint point, std::int64_t clickState = 0);
-  std::uint64_t timestamp() const;
+  void key(std::uint16_t keyCode, bool down, std::uint64_t flags, bool repeat = false);
 };
 
 }  // namespace mirlet::sim

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace mirlet::sim {
 namespace {
 
@@ -33,6 +35,35 @@ TEST_F(ScenarioTest, KeysFollowTheActiveApplication) {
   scenario_.pressKey(0);
   EXPECT_EQ(scenario_.textEdit->receivedEvents().size(), 2u);
   EXPECT_TRUE(scenario_.finder->receivedEvents().empty());
+}
+
+TEST_F(ScenarioTest, HoldingAKeyRepeatsItAtTheKeyboardsRate) {
+  scenario_.holdKey(125, 0, 0.6);  // down arrow, for 0.6 s
+  scenario_.rest(1);
+  std::vector<std::pair<EventType, std::int64_t>> seen;
+  std::vector<std::uint64_t> times;
+  for (const auto& event : scenario_.finder->receivedEvents()) {
+    seen.emplace_back(event.type, event.integerField(EventField::autorepeat));
+    times.push_back(event.timestamp);
+  }
+  EXPECT_EQ(seen, (std::vector<std::pair<EventType, std::int64_t>>{{EventType::keyDown, 0},
+                                                                   {EventType::keyDown, 1},
+                                                                   {EventType::keyDown, 1},
+                                                                   {EventType::keyDown, 1},
+                                                                   {EventType::keyUp, 0}}));
+  EXPECT_EQ(times[1] - times[0], 375'000'000u);
+  EXPECT_EQ(times[2] - times[1], 90'000'000u);
+}
+
+TEST_F(ScenarioTest, AGestureScriptedAtATimeHappensThen) {
+  const double start = scenario_.desktop.time.uptime();
+  scenario_.at(start + 0.05, [&] { scenario_.pressKey(0); });
+  scenario_.rest(0.04);
+  EXPECT_TRUE(scenario_.finder->receivedEvents().empty());
+  scenario_.rest(0.02);
+  ASSERT_EQ(scenario_.finder->receivedEvents().size(), 2u);
+  EXPECT_EQ(scenario_.finder->receivedEvents()[0].timestamp,
+            static_cast<std::uint64_t>(std::llround((start + 0.05) * 1e9)));
 }
 
 TEST_F(ScenarioTest, RestingLetsTimePass) {
