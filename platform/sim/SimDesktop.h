@@ -5,6 +5,7 @@
 #include "platform/sim/SimAccessibilityTrust.h"
 #include "platform/sim/SimBundleResources.h"
 #include "platform/sim/SimEventSystem.h"
+#include "platform/sim/SimFileURLs.h"
 #include "platform/sim/SimHotKeys.h"
 #include "platform/sim/SimKeyboardLayout.h"
 #include "platform/sim/SimKeychain.h"
@@ -39,6 +40,7 @@ class SimDesktop {
   SimKeychain keychain;
   SimLoginItems loginItems;
   SimBundleResources bundles;
+  SimFileURLs fileURLs;
 };
 
 }  // namespace mirlet::sim

@@ -1,12 +1,11 @@
 #include "platform/sim/SimFinder.h"
 
-#include <uriparser/Uri.h>
-
 #include <algorithm>
 #include <map>
 #include <stdexcept>
 
 #include "platform/KeyboardLayout.h"
+#include "platform/sim/SimFileURLs.h"
 
 namespace mirlet::sim {
 namespace fs = std::filesystem;
@@ -40,25 +39,6 @@ std::string replaced(std::string text, std::string_view placeholder, const std::
   return text;
 }
 
-std::string fileURL(const fs::path& path) {
-  std::string text = path.lexically_normal().string();
-  std::error_code error;
-  if (fs::is_directory(path, error) && !text.ends_with('/')) text += '/';
-  std::vector<char> buffer(text.size() * 3 + 8);
-  if (uriUnixFilenameToUriStringA(text.c_str(), buffer.data()) != URI_SUCCESS)
-    return "file://" + text;
-  return buffer.data();
-}
-
-std::optional<fs::path> pathOfFileURL(const std::string& url) {
-  if (!url.starts_with("file://")) return std::nullopt;
-  std::vector<char> buffer(url.size() + 1);
-  if (uriUriStringToUnixFilenameA(url.c_str(), buffer.data()) != URI_SUCCESS) return std::nullopt;
-  std::string path = buffer.data();
-  while (path.size() > 1 && path.ends_with('/')) path.pop_back();
-  return fs::path(path);
-}
-
 // A free name in `folder` for `name`: the name itself, else "name 2", "name 3"...
 fs::path freeTarget(const fs::path& folder, const fs::path& name) {
   std::error_code error;
@@ -74,26 +54,37 @@ Bytes bytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
 // The window with that id, from a list of owned windows; a test asking for one
 // that does not exist is told so.
 template <class Windows>
-auto& windowWithID(Windows& windows, int id) {
+auto* windowWithID(Windows& windows, int id) {
   auto found =
       std::find_if(windows.begin(), windows.end(), [id](const auto& w) { return w->id == id; });
-  if (found == windows.end()) throw std::out_of_range("no Finder window " + std::to_string(id));
-  return **found;
+  return found == windows.end() ? nullptr : found->get();
 }
 
 }  // namespace
 
 struct SimFinder::FinderWindow {
   int id = 0;
-  fs::path folder;
+  std::optional<fs::path> folder;  // nothing for Recents and search results
+  std::vector<fs::path> shown;     // what such a window lists
   View view = View::list;
   SimApplicationUI::Window window;
   std::shared_ptr<SimAXNode> splitGroup;
   std::shared_ptr<SimAXNode> fileView;  // the element that takes the focus
   std::shared_ptr<SimAXNode> searchField;
-  std::vector<std::string> entries;                   // the folder's items, by name
+  std::vector<std::string> entries;                   // the items, by name
+  std::vector<fs::path> paths;                        // and where each one is
   std::vector<std::shared_ptr<SimAXNode>> itemNodes;  // row or item per entry
   std::vector<std::string> selected;
+
+  std::vector<fs::path> selectedPaths() const {
+    std::vector<fs::path> chosen;
+    for (const auto& name : selected) {
+      auto at = std::find(entries.begin(), entries.end(), name);
+      if (at != entries.end())
+        chosen.push_back(paths[static_cast<std::size_t>(at - entries.begin())]);
+    }
+    return chosen;
+  }
 };
 
 SimFinder::SimFinder(SimDesktop& desktop, fs::path trash)
@@ -102,12 +93,25 @@ SimFinder::SimFinder(SimDesktop& desktop, fs::path trash)
     desktop_.bundles.install(kBundlePath, tableLanguage == Language::spanish ? "es" : "en",
                              "LocalizableMerged", table);
   }
-  ui_ = std::make_unique<SimApplicationUI>(desktop_,
-                                           desktop_.workspace.launch(kBundleIdentifier, "Finder"));
+  // The desktop has one Finder: take over the one running, if any.
+  std::shared_ptr<SimApplication> finder;
+  for (const auto& running : desktop_.workspace.runningApplications(kBundleIdentifier)) {
+    finder = desktop_.workspace.application(running->processIdentifier());
+  }
+  if (!finder) finder = desktop_.workspace.launch(kBundleIdentifier, "Finder");
+  ui_ = std::make_unique<SimApplicationUI>(desktop_, std::move(finder));
   buildUI();
 }
 
-SimFinder::~SimFinder() = default;
+SimFinder::~SimFinder() {
+  process_.reset();
+  keys_.reset();
+  desktop_.workspace.terminate(application());
+}
+
+void SimFinder::later(std::function<void()> effect) {
+  desktop_.time.after(latency, process_->bind(std::move(effect)));
+}
 
 void SimFinder::buildUI() {
   keys_ = application()->observeEvents([this](const InputEvent& event) { handleKey(event); });
@@ -131,8 +135,7 @@ void SimFinder::buildMenus() {
       },
       [this] { copySelection(); });
   ui_->addMenuItem(
-      edit, "_NS:38", [this] { return moveTitle(); },
-      [this] { return focusedFinderWindow() && !pasteboardFiles().empty(); },
+      edit, "_NS:38", [this] { return moveTitle(); }, [this] { return canMoveHere(); },
       [this] { moveHere(); });
   ui_->addMenu("Ver");
 }
@@ -152,13 +155,24 @@ std::string SimFinder::moveTitle() const {
   return count > 1 ? replaced(table.at("N66_V2"), "^0", std::to_string(count)) : table.at("N66_V1");
 }
 
-int SimFinder::openWindow(const fs::path& folder, View view, ScreenRect bounds) {
-  auto finderWindow = std::make_unique<FinderWindow>();
+// Moving needs a folder window, files on the pasteboard, and neither a name being
+// typed nor a search.
+bool SimFinder::canMoveHere() {
+  FinderWindow* window = focusedFinderWindow();
+  return window && window->folder && !renaming_ && ui_->focusedElement() != window->searchField &&
+         !pasteboardFiles().empty();
+}
+
+AXValue SimFinder::urlValue(const fs::path& path) const {
+  const std::string url = SimFileURLs::pathURL(path);
+  return urlsAsStrings ? AXValue(url) : AXValue(AXURL{url});
+}
+
+int SimFinder::addWindow(std::unique_ptr<FinderWindow> finderWindow, const std::string& title,
+                         ScreenRect bounds) {
   FinderWindow& window = *finderWindow;
   window.id = nextWindowID_++;
-  window.folder = folder;
-  window.view = view;
-  window.window = ui_->addStandardWindow(folder.filename().string(), bounds, "FinderWindow");
+  window.window = ui_->addStandardWindow(title, bounds, "FinderWindow");
   window.searchField = window.window.node->addChild("AXTextField");
   window.searchField->set("AXSubrole", "AXSearchField");
   window.splitGroup = ui_->addContent(window.window, "AXSplitGroup");
@@ -168,28 +182,63 @@ int SimFinder::openWindow(const fs::path& folder, View view, ScreenRect bounds) 
   return window.id;
 }
 
+int SimFinder::openWindow(const fs::path& folder, View view, ScreenRect bounds) {
+  auto window = std::make_unique<FinderWindow>();
+  window->folder = folder;
+  window->view = view;
+  return addWindow(std::move(window), folder.filename().string(), bounds);
+}
+
+int SimFinder::openRecents(const std::vector<fs::path>& files) {
+  auto window = std::make_unique<FinderWindow>();
+  window->shown = files;
+  return addWindow(std::move(window), "Recientes", {120, 120, 800, 500});
+}
+
+int SimFinder::openSearchResults(const std::string& query, const std::vector<fs::path>& files) {
+  auto window = std::make_unique<FinderWindow>();
+  window->shown = files;
+  const int id = addWindow(std::move(window), "Buscando “" + query + "”", {140, 140, 800, 500});
+  this->window(id).searchField->set("AXValue", query);
+  return id;
+}
+
 void SimFinder::rebuild(FinderWindow& window) {
   std::error_code error;
-  window.entries.clear();
-  for (const auto& entry : fs::directory_iterator(window.folder, error)) {
-    const std::string name = entry.path().filename().string();
-    if (!name.starts_with('.')) window.entries.push_back(name);
+  std::vector<std::pair<std::string, fs::path>> items;
+  if (window.folder) {
+    for (const auto& entry : fs::directory_iterator(*window.folder, error)) {
+      const std::string name = entry.path().filename().string();
+      if (!name.starts_with('.')) items.emplace_back(name, entry.path());
+    }
+  } else {
+    for (const auto& file : window.shown) {
+      if (fs::exists(file, error)) items.emplace_back(file.filename().string(), file);
+    }
   }
-  std::sort(window.entries.begin(), window.entries.end());
+  std::sort(items.begin(), items.end());
+  window.entries.clear();
+  window.paths.clear();
+  for (auto& [name, path] : items) {
+    window.entries.push_back(name);
+    window.paths.push_back(path);
+  }
   std::erase_if(window.selected, [&](const std::string& name) {
     return std::find(window.entries.begin(), window.entries.end(), name) == window.entries.end();
   });
   const bool viewWasFocused = window.fileView && ui_->focusedElement() == window.fileView;
-  ui_->setTitle(window.window.node, window.folder.filename().string());
+  if (window.folder) ui_->setTitle(window.window.node, window.folder->filename().string());
 
   window.splitGroup->removeAllChildren();
-  auto pathList = window.splitGroup->addChild("AXList");  // the path bar: no identifier
-  fs::path prefix;
-  for (const auto& part : window.folder) {
-    prefix /= part;
-    auto component = pathList->addChild("AXStaticText");
-    component->set("AXURL", AXURL{fileURL(prefix)});
-    component->set("AXValue", part.string());
+  if (window.folder) {
+    auto pathList = window.splitGroup->addChild("AXList");  // the path bar: no identifier
+    fs::path prefix;
+    for (const auto& part : *window.folder) {
+      prefix /= part;
+      auto component = pathList->addChild("AXStaticText");
+      component->set("AXURL", urlValue(prefix));
+      component->set("AXValue", part.string());
+    }
   }
 
   std::shared_ptr<SimAXNode> container;
@@ -203,26 +252,22 @@ void SimFinder::rebuild(FinderWindow& window) {
       container = window.splitGroup->addChild("AXList");
       container->set("AXIdentifier", window.view == View::icon ? "IconView" : "GalleryView");
       break;
-    case View::column: {
-      auto browser = window.splitGroup->addChild("AXBrowser");
-      browser->set("AXIdentifier", "ColumnView");
-      container = browser->addChild("AXScrollArea")->addChild("AXList");
+    case View::column:
+      container = buildColumns(window);
       break;
-    }
   }
   window.fileView = container;
   window.itemNodes.clear();
-  for (const auto& name : window.entries) {
-    const std::string url = fileURL(window.folder / name);
+  for (std::size_t i = 0; i < window.entries.size(); ++i) {
     std::shared_ptr<SimAXNode> item;
     if (window.view == View::list) {
       item = container->addChild("AXRow");
-      item->addChild("AXCell")->set("AXURL", AXURL{url});
-      item->addChild("AXCell")->set("AXValue", name);
+      item->addChild("AXCell")->set("AXURL", urlValue(window.paths[i]));
+      item->addChild("AXCell")->set("AXValue", window.entries[i]);
     } else {
       item = container->addChild("AXGroup");
-      item->set("AXURL", AXURL{url});
-      item->set("AXTitle", name);
+      item->set("AXURL", urlValue(window.paths[i]));
+      item->set("AXTitle", window.entries[i]);
     }
     window.itemNodes.push_back(item);
   }
@@ -240,6 +285,36 @@ void SimFinder::rebuild(FinderWindow& window) {
         return AXValue(std::move(selected));
       });
   if (viewWasFocused) ui_->focusElement(window.fileView);
+}
+
+// Column view: a column for the enclosing folder, with this folder selected in it,
+// then this folder's column, which is the file view.
+std::shared_ptr<SimAXNode> SimFinder::buildColumns(FinderWindow& window) {
+  auto browser = window.splitGroup->addChild("AXBrowser");
+  browser->set("AXIdentifier", "ColumnView");
+  if (window.folder && window.folder->has_parent_path() &&
+      window.folder->parent_path() != *window.folder) {
+    auto parentColumn = browser->addChild("AXScrollArea")->addChild("AXList");
+    std::error_code error;
+    std::vector<fs::path> siblings;
+    for (const auto& entry : fs::directory_iterator(window.folder->parent_path(), error)) {
+      if (!entry.path().filename().string().starts_with('.')) siblings.push_back(entry.path());
+    }
+    std::sort(siblings.begin(), siblings.end());
+    std::shared_ptr<SimAXNode> current;
+    for (const auto& sibling : siblings) {
+      auto item = parentColumn->addChild("AXGroup");
+      item->set("AXURL", urlValue(sibling));
+      item->set("AXTitle", sibling.filename().string());
+      if (sibling == *window.folder) current = item;
+    }
+    parentColumn->compute("AXSelectedChildren", [this, weak = std::weak_ptr(current)] {
+      AXValue::Array selected;
+      if (auto item = weak.lock()) selected.push_back(desktop_.accessibility.element(item));
+      return AXValue(std::move(selected));
+    });
+  }
+  return browser->addChild("AXScrollArea")->addChild("AXList");
 }
 
 void SimFinder::setView(int id, View view) {
@@ -267,7 +342,7 @@ void SimFinder::notifySelection(FinderWindow& target) {
 
 void SimFinder::focusFileView(int id) {
   FinderWindow& target = window(id);
-  renaming_ = false;
+  if (renaming_) startOrEndRenaming();
   ui_->focusWindow(target.window.node);
   ui_->focusElement(target.fileView);
 }
@@ -292,14 +367,21 @@ void SimFinder::minimize(int id) { ui_->setMinimized(window(id).window.node, tru
 
 void SimFinder::showSheet(int id) { ui_->addSheet(window(id).window, "Conectar al servidor"); }
 
-fs::path SimFinder::folder(int id) const { return window(id).folder; }
+fs::path SimFinder::folder(int id) const { return window(id).folder.value_or(fs::path()); }
 
 std::vector<std::string> SimFinder::selection(int id) const { return window(id).selected; }
 
-SimFinder::FinderWindow& SimFinder::window(int id) { return windowWithID(windows_, id); }
+SimFinder::FinderWindow* SimFinder::findWindow(int id) { return windowWithID(windows_, id); }
+
+// A test asking for a window that does not exist is told so.
+SimFinder::FinderWindow& SimFinder::window(int id) {
+  if (FinderWindow* found = findWindow(id)) return *found;
+  throw std::out_of_range("no Finder window " + std::to_string(id));
+}
 
 const SimFinder::FinderWindow& SimFinder::window(int id) const {
-  return windowWithID(windows_, id);
+  if (const FinderWindow* found = windowWithID(windows_, id)) return *found;
+  throw std::out_of_range("no Finder window " + std::to_string(id));
 }
 
 SimFinder::FinderWindow* SimFinder::focusedFinderWindow() {
@@ -314,110 +396,142 @@ std::vector<fs::path> SimFinder::pasteboardFiles() const {
   for (const auto& item : desktop_.pasteboard.items()) {
     auto data = item->data("public.file-url");
     if (!data) return {};
-    auto path = pathOfFileURL(std::string(data->begin(), data->end()));
+    auto url = desktop_.fileURLs.filePathURL(std::string(data->begin(), data->end()));
+    auto path = url ? SimFileURLs::path(*url) : std::nullopt;
     if (!path) return {};
     files.push_back(*path);
   }
   return files;
 }
 
+void SimFinder::rebuildAll() {
+  for (auto& other : windows_) rebuild(*other);
+}
+
 void SimFinder::copySelection() {
   FinderWindow* target = focusedFinderWindow();
   if (!target || target->selected.empty()) return;
-  std::vector<PasteboardItemData> items;
-  for (const auto& name : target->selected) {
-    items.push_back({{{"public.file-url", bytes(fileURL(target->folder / name))},
-                      {"public.utf8-plain-text", bytes(name)}}});
-  }
-  desktop_.pasteboard.clearContents();
-  desktop_.pasteboard.writeItems(items);
+  later([this, files = target->selectedPaths()] {
+    std::vector<PasteboardItemData> items;
+    for (const auto& file : files) {
+      auto reference = desktop_.fileURLs.referenceURL(file);
+      if (!reference) continue;
+      items.push_back({{{"public.file-url", bytes(*reference)},
+                        {"public.utf8-plain-text", bytes(file.filename().string())}}});
+    }
+    if (items.empty()) return;
+    desktop_.pasteboard.clearContents();
+    desktop_.pasteboard.writeItems(items);
+  });
 }
 
 void SimFinder::pasteCopies() {
   FinderWindow* target = focusedFinderWindow();
-  if (!target) return;
-  std::vector<std::string> pasted;
-  for (const auto& source : pasteboardFiles()) {
-    std::error_code error;
-    const fs::path destination = freeTarget(target->folder, source.filename());
-    fs::copy(source, destination, fs::copy_options::recursive, error);
-    if (!error) pasted.push_back(destination.filename().string());
-  }
-  rebuild(*target);
-  select(target->id, pasted);
+  if (!target || !target->folder) return;
+  later([this, id = target->id, files = pasteboardFiles()] {
+    FinderWindow* destination = findWindow(id);
+    if (!destination) return;
+    std::vector<std::string> pasted;
+    for (const auto& source : files) {
+      std::error_code error;
+      const fs::path copy = freeTarget(*destination->folder, source.filename());
+      fs::copy(source, copy, fs::copy_options::recursive, error);
+      if (!error) pasted.push_back(copy.filename().string());
+    }
+    rebuildAll();
+    select(id, pasted);
+  });
 }
 
 void SimFinder::moveHere() {
-  FinderWindow* target = focusedFinderWindow();
-  if (!target) return;
-  std::vector<std::string> moved;
-  for (const auto& source : pasteboardFiles()) {
-    std::error_code error;
-    const fs::path destination = target->folder / source.filename();
-    if (fs::exists(destination, error)) continue;  // never overwrites
-    fs::rename(source, destination, error);
-    if (!error) moved.push_back(destination.filename().string());
-  }
-  for (auto& other : windows_) rebuild(*other);
-  select(target->id, moved);
+  if (!canMoveHere()) return;
+  later([this, id = focusedFinderWindow()->id, files = pasteboardFiles()] {
+    FinderWindow* destination = findWindow(id);
+    if (!destination) return;
+    std::vector<std::string> moved;
+    for (const auto& source : files) {
+      std::error_code error;
+      const fs::path target = *destination->folder / source.filename();
+      if (fs::exists(target, error)) continue;  // never overwrites
+      fs::rename(source, target, error);
+      if (error) continue;
+      desktop_.fileURLs.moved(source, target);
+      moved.push_back(target.filename().string());
+    }
+    rebuildAll();
+    select(id, moved);
+  });
 }
 
 void SimFinder::openSelection() {
   FinderWindow* target = focusedFinderWindow();
-  if (!target) return;
-  std::optional<fs::path> firstFolder;
-  for (const auto& name : target->selected) {
-    const fs::path path = target->folder / name;
-    std::error_code error;
-    if (fs::is_directory(path, error)) {
-      if (!firstFolder) firstFolder = path;
-    } else {
-      openedFiles_.push_back(path);
+  if (!target || target->selected.empty()) return;
+  later([this, id = target->id, chosen = target->selectedPaths()] {
+    FinderWindow* window = findWindow(id);
+    if (!window) return;
+    std::optional<fs::path> firstFolder;
+    for (const auto& path : chosen) {
+      std::error_code error;
+      if (fs::is_directory(path, error)) {
+        if (!firstFolder) firstFolder = path;
+      } else {
+        openedFiles_.push_back(path);
+      }
     }
-  }
-  if (firstFolder) {
-    target->folder = *firstFolder;
-    target->selected.clear();
-    rebuild(*target);
-  }
+    if (firstFolder) {
+      window->folder = *firstFolder;
+      window->selected.clear();
+      rebuild(*window);
+    }
+  });
 }
 
 void SimFinder::startOrEndRenaming() {
   FinderWindow* target = focusedFinderWindow();
-  if (!target) return;
   if (renaming_) {
+    // Ending the rename takes the name field away.
     renaming_ = false;
-    ui_->focusElement(target->fileView);
+    auto item = renamedItem_.lock();
+    auto field = renameField_.lock();
+    if (item && field) item->removeChild(field);
+    renameField_.reset();
+    renamedItem_.reset();
+    if (target) ui_->focusElement(target->fileView);
     return;
   }
-  if (target->selected.size() != 1 || ui_->focusedElement() != target->fileView) return;
+  if (!target || target->selected.size() != 1 || ui_->focusedElement() != target->fileView) return;
   auto at = std::find(target->entries.begin(), target->entries.end(), target->selected.front());
-  auto field = target->itemNodes[static_cast<std::size_t>(at - target->entries.begin())]->addChild(
-      "AXTextField");
+  auto item = target->itemNodes[static_cast<std::size_t>(at - target->entries.begin())];
+  auto field = item->addChild("AXTextField");
   field->set("AXValue", target->selected.front());
   renaming_ = true;
+  renamedItem_ = item;
+  renameField_ = field;
   ui_->focusElement(field);
 }
 
 void SimFinder::moveSelectionToTrash() {
   FinderWindow* target = focusedFinderWindow();
   if (!target || target->selected.empty()) return;
-  std::error_code error;
-  fs::create_directories(trash_, error);
-  for (const auto& name : target->selected) {
-    fs::rename(target->folder / name, freeTarget(trash_, name), error);
-  }
-  target->selected.clear();
-  for (auto& other : windows_) rebuild(*other);
-  notifySelection(*target);
+  later([this, id = target->id, chosen = target->selectedPaths()] {
+    std::error_code error;
+    fs::create_directories(trash_, error);
+    for (const auto& path : chosen) {
+      const fs::path trashed = freeTarget(trash_, path.filename());
+      fs::rename(path, trashed, error);
+      if (!error) desktop_.fileURLs.moved(path, trashed);
+    }
+    if (FinderWindow* window = findWindow(id)) window->selected.clear();
+    rebuildAll();
+    if (FinderWindow* window = findWindow(id)) notifySelection(*window);
+  });
 }
 
 void SimFinder::handleKey(const InputEvent& event) {
   if (event.type != EventType::keyDown) return;
   FinderWindow* target = focusedFinderWindow();
   const bool viewFocused = target && ui_->focusedElement() == target->fileView;
-  const std::uint64_t modifiers = event.flags & (EventFlags::command | EventFlags::option |
-                                                 EventFlags::control | EventFlags::shift);
+  const std::uint64_t modifiers = event.flags & EventFlags::modifiers;
   const KeyboardLayout layout(desktop_.keyboardLayout);
   const auto character = layout.character(event.keyCode());
   if ((event.keyCode() == 36 || event.keyCode() == 76) && modifiers == 0) {
@@ -434,10 +548,16 @@ void SimFinder::handleKey(const InputEvent& event) {
 
 void SimFinder::relaunch() {
   std::vector<std::tuple<fs::path, View, ScreenRect>> reopen;
-  for (const auto& w : windows_) reopen.emplace_back(w->folder, w->view, *w->window.node->frame);
+  for (const auto& w : windows_) {
+    if (w->folder) reopen.emplace_back(*w->folder, w->view, *w->window.node->frame);
+  }
+  process_ = std::make_unique<Handoff>();  // the old process's pending work never happens
+  keys_.reset();
   auto relaunched = desktop_.workspace.relaunch(application());
   windows_.clear();
   renaming_ = false;
+  renamedItem_.reset();
+  renameField_.reset();
   ui_ = std::make_unique<SimApplicationUI>(desktop_, relaunched);
   buildUI();
   for (const auto& [path, view, bounds] : reopen) openWindow(path, view, bounds);

@@ -5,17 +5,24 @@
 #include <string>
 #include <vector>
 
+#include "core/Handoff.h"
 #include "platform/sim/SimApplicationUI.h"
 
 namespace mirlet::sim {
 
-// A simulated Finder over real folders of the disk. Its windows show a folder in
-// list, icon, column or gallery view with the accessibility shapes the features
-// read; its Edit menu carries the copy ("_NS:8") and move ("_NS:38") commands
-// with titles from its command tables; its shortcuts act on the files for real:
-// ⌘C copies file URLs to the pasteboard, ⌘V copies the pasteboard's files into
-// the window's folder, ⌥⌘V moves them there, ⌘↓ opens, Return starts (and ends)
-// renaming, ⌘⌫ moves the selection into the Trash folder.
+// A simulated Finder over real folders of the disk, the desktop's one
+// "com.apple.finder" (it takes over a Finder already running). Its windows show a
+// folder in list, icon, column or gallery view with the accessibility shapes the
+// features read, or Recents and search results, which are no folder; its Edit menu
+// carries the copy ("_NS:8") and move ("_NS:38") commands with titles from its
+// command tables.
+//
+// Like the real one, it acts on its own time: a command, from the menu or a
+// shortcut, takes effect `latency` seconds after it was given (⌘C writes file
+// reference URLs to the pasteboard, ⌘V copies the pasteboard's files into the
+// window's folder, ⌥⌘V moves them there, ⌘↓ opens, ⌘⌫ moves the selection into
+// the Trash folder); Return starts and ends renaming at once. Destroying it quits
+// the application, and what it had not done yet never happens.
 class SimFinder {
  public:
   enum class View { icon, list, column, gallery };
@@ -24,7 +31,8 @@ class SimFinder {
   static constexpr const char* kBundleIdentifier = "com.apple.finder";
   static constexpr const char* kBundlePath = "/System/Library/CoreServices/Finder.app";
 
-  // Launches Finder; `trash` is the folder the Trash stands for.
+  // Launches Finder, or takes over the one running; `trash` is the folder the Trash
+  // stands for.
   SimFinder(SimDesktop& desktop, std::filesystem::path trash);
   ~SimFinder();
   SimFinder(const SimFinder&) = delete;
@@ -34,11 +42,21 @@ class SimFinder {
   int processID() const { return application()->processIdentifier(); }
   SimApplicationUI& ui() { return *ui_; }
 
+  // Seconds between a command and its effect.
+  double latency = 0.04;
+  // The localized command titles of the menus.
+  Language language = Language::spanish;
+  // "AXURL" values given as strings instead of URLs, as some versions do.
+  bool urlsAsStrings = false;
+
   // A window showing `folder`, in front and focused on its file view.
   int openWindow(const std::filesystem::path& folder, View view = View::list,
                  ScreenRect bounds = {100, 100, 800, 500});
+  // Windows that list files but show no folder.
+  int openRecents(const std::vector<std::filesystem::path>& files);
+  int openSearchResults(const std::string& query, const std::vector<std::filesystem::path>& files);
   void setView(int window, View view);
-  // Selects the named items of the window's folder, in that order.
+  // Selects the named items of the window, in that order.
   void select(int window, const std::vector<std::string>& names);
   void focusFileView(int window);
   void focusSearchField(int window);
@@ -53,13 +71,11 @@ class SimFinder {
   std::vector<std::string> selection(int window) const;
   bool isRenaming() const { return renaming_; }
   const std::vector<std::filesystem::path>& openedFiles() const { return openedFiles_; }
-  // The localized command titles of the menus.
-  Language language = Language::spanish;
 
   // Quits Finder and launches it again (a new process), reopening its windows.
   void relaunch();
 
-  // Edit-menu commands, as the menu items and the shortcuts run them.
+  // Edit-menu commands, as the menu items and the shortcuts give them.
   void copySelection();
   void pasteCopies();
   void moveHere();
@@ -72,15 +88,23 @@ class SimFinder {
 
   void buildUI();
   void buildMenus();
+  int addWindow(std::unique_ptr<FinderWindow> window, const std::string& title, ScreenRect bounds);
   void rebuild(FinderWindow& window);
+  std::shared_ptr<SimAXNode> buildColumns(FinderWindow& window);
   void handleKey(const InputEvent& event);
   FinderWindow* focusedFinderWindow();
+  FinderWindow* findWindow(int id);
   FinderWindow& window(int id);
   const FinderWindow& window(int id) const;
   std::vector<std::filesystem::path> pasteboardFiles() const;
   std::string copyTitle();
   std::string moveTitle() const;
+  bool canMoveHere();
+  AXValue urlValue(const std::filesystem::path& path) const;
   void notifySelection(FinderWindow& window);
+  void rebuildAll();
+  // Runs `effect` after the latency, unless this Finder process is gone by then.
+  void later(std::function<void()> effect);
 
   SimDesktop& desktop_;
   std::filesystem::path trash_;
@@ -88,8 +112,12 @@ class SimFinder {
   std::vector<std::unique_ptr<FinderWindow>> windows_;
   int nextWindowID_ = 1;
   bool renaming_ = false;
+  std::weak_ptr<SimAXNode> renamedItem_;
+  std::weak_ptr<SimAXNode> renameField_;
   std::vector<std::filesystem::path> openedFiles_;
   Subscription keys_;
+  // One per process: a relaunch voids what the old process had not done.
+  std::unique_ptr<Handoff> process_ = std::make_unique<Handoff>();
 };
 
 }  // namespace mirlet::sim

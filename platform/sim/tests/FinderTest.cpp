@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "platform/sim/DesktopScenario.h"
 #include "platform/testing/TemporaryFolder.h"
 
 namespace mirlet::sim {
@@ -77,6 +78,18 @@ class FinderTest : public ::testing::Test {
   void key(std::uint16_t code, std::uint64_t flags = 0) {
     desktop_.events.inject(InputEvent::keyboard(code, true, flags));
     desktop_.events.inject(InputEvent::keyboard(code, false, flags));
+  }
+  // Finder's commands take effect on its own time.
+  void finderActs() { desktop_.time.advance(finder_.latency); }
+  // The path URLs of the files on the pasteboard.
+  std::vector<std::string> pasteboardPaths() {
+    std::vector<std::string> paths;
+    for (const auto& item : desktop_.pasteboard.items()) {
+      const auto data = item->data("public.file-url");
+      paths.push_back(
+          desktop_.fileURLs.filePathURL(std::string(data->begin(), data->end())).value_or("?"));
+    }
+    return paths;
   }
 
   testing::TemporaryFolder folder_;
@@ -169,19 +182,36 @@ TEST_F(FinderTest, CopyWritesOneFileURLPerSelectedFileInOneChange) {
   finder_.select(window_, {"a.txt", "Fotos"});
   const auto before = desktop_.pasteboard.changeCount();
   ASSERT_EQ(ax().performAction(menuItem("_NS:8"), "AXPress"), AXError::success);
+  EXPECT_EQ(desktop_.pasteboard.changeCount(), before);  // not yet: Finder takes its time
+  finderActs();
   EXPECT_EQ(desktop_.pasteboard.changeCount(), before + 1);
   const auto items = desktop_.pasteboard.items();
   ASSERT_EQ(items.size(), 2u);
   const auto first = items[0]->data("public.file-url");
-  EXPECT_EQ(std::string(first->begin(), first->end()), url("Docs/a.txt"));
+  EXPECT_TRUE(std::string(first->begin(), first->end()).starts_with("file:///.file/id="));
+  EXPECT_EQ(pasteboardPaths(), (std::vector<std::string>{url("Docs/a.txt"), url("Docs/Fotos/")}));
+}
+
+TEST_F(FinderTest, CopiedReferencesFollowTheFilesWhenTheyMove) {
+  finder_.select(window_, {"a.txt"});
+  key(8, EventFlags::command);  // ⌘C
+  finderActs();
+  key(51, EventFlags::command);  // ⌘⌫
+  finderActs();
+  EXPECT_EQ(pasteboardPaths(), std::vector<std::string>{url("Papelera/a.txt")});
+  fs::remove(root() / "Papelera/a.txt");
+  EXPECT_EQ(pasteboardPaths(), std::vector<std::string>{"?"});
 }
 
 TEST_F(FinderTest, MoveCommandMovesTheCopiedFilesOnDisk) {
   finder_.select(window_, {"a.txt", "b.txt"});
   key(8, EventFlags::command);  // ⌘C
+  finderActs();
   const int destination = finder_.openWindow(root() / "Destino");
   EXPECT_EQ(stringAttribute(menuItem("_NS:38"), "AXTitle"), "Mover 2 ítems aquí");
   ASSERT_EQ(ax().performAction(menuItem("_NS:38"), "AXPress"), AXError::success);
+  EXPECT_TRUE(fs::exists(root() / "Docs/a.txt"));
+  finderActs();
   EXPECT_TRUE(fs::exists(root() / "Destino/a.txt"));
   EXPECT_TRUE(fs::exists(root() / "Destino/b.txt"));
   EXPECT_FALSE(fs::exists(root() / "Docs/a.txt"));
@@ -191,17 +221,22 @@ TEST_F(FinderTest, MoveCommandMovesTheCopiedFilesOnDisk) {
 TEST_F(FinderTest, ShortcutsActOnTheFilesForReal) {
   finder_.select(window_, {"a.txt"});
   key(8, EventFlags::command);  // ⌘C
+  finderActs();
   key(9, EventFlags::command);  // ⌘V pastes a copy
+  finderActs();
   EXPECT_TRUE(fs::exists(root() / "Docs/a 2.txt"));
   finder_.select(window_, {"b.txt"});
   key(51, EventFlags::command);  // ⌘⌫
+  finderActs();
   EXPECT_TRUE(fs::exists(root() / "Papelera/b.txt"));
   EXPECT_FALSE(fs::exists(root() / "Docs/b.txt"));
   finder_.select(window_, {"a.txt"});
   key(125, EventFlags::command);  // ⌘↓ on a file opens it
+  finderActs();
   EXPECT_EQ(finder_.openedFiles(), std::vector<fs::path>{root() / "Docs/a.txt"});
   finder_.select(window_, {"Fotos"});
   key(125, EventFlags::command);  // ⌘↓ on a folder enters it
+  finderActs();
   EXPECT_EQ(finder_.folder(window_), root() / "Docs/Fotos");
 }
 
@@ -215,6 +250,81 @@ TEST_F(FinderTest, ReturnStartsAndEndsRenaming) {
   key(36);
   EXPECT_FALSE(finder_.isRenaming());
   EXPECT_EQ(stringAttribute(focused(), "AXIdentifier"), "ListView");
+  const AXElement row = *arrayAttribute(focused(), "AXSelectedRows").at(0).as<AXElement>();
+  for (const AXValue& child : arrayAttribute(row, "AXChildren")) {
+    EXPECT_NE(stringAttribute(*child.as<AXElement>(), "AXRole"), "AXTextField");
+  }
+}
+
+TEST_F(FinderTest, MovingIsOffWhileANameIsTypedOrASearchRuns) {
+  finder_.select(window_, {"a.txt"});
+  key(8, EventFlags::command);  // ⌘C
+  finderActs();
+  EXPECT_TRUE(boolAttribute(menuItem("_NS:38"), "AXEnabled"));
+  key(36);  // renaming
+  EXPECT_FALSE(boolAttribute(menuItem("_NS:38"), "AXEnabled"));
+  key(36);
+  finder_.focusSearchField(window_);
+  EXPECT_FALSE(boolAttribute(menuItem("_NS:38"), "AXEnabled"));
+  EXPECT_NE(ax().performAction(menuItem("_NS:38"), "AXPress"), AXError::success);
+}
+
+TEST_F(FinderTest, RecentsAndSearchResultsListFilesButShowNoFolder) {
+  const int recents = finder_.openRecents({root() / "Docs/a.txt", root() / "Docs/Fotos/c.jpg"});
+  EXPECT_EQ(stringAttribute(focused(), "AXIdentifier"), "ListView");
+  finder_.select(recents, {"c.jpg"});
+  const AXElement row = *arrayAttribute(focused(), "AXSelectedRows").at(0).as<AXElement>();
+  EXPECT_EQ(urls(row), std::vector<std::string>{url("Docs/Fotos/c.jpg")});
+  const AXElement window = elementAttribute(app(), "AXFocusedWindow");
+  EXPECT_EQ(stringAttribute(window, "AXTitle"), "Recientes");
+  for (const AXValue& child : arrayAttribute(window, "AXChildren")) {
+    for (const AXValue& part : arrayAttribute(*child.as<AXElement>(), "AXChildren")) {
+      EXPECT_FALSE(stringAttribute(*part.as<AXElement>(), "AXRole") == "AXList" &&
+                   stringAttribute(*part.as<AXElement>(), "AXIdentifier").empty())
+          << "a path bar";
+    }
+  }
+  finder_.openSearchResults("b", {root() / "Docs/b.txt"});
+  EXPECT_EQ(stringAttribute(elementAttribute(app(), "AXFocusedWindow"), "AXTitle"), "Buscando “b”");
+  EXPECT_EQ(finder_.folder(recents), fs::path());
+}
+
+TEST_F(FinderTest, ColumnViewShowsTheEnclosingFolderBeforeThisOne) {
+  finder_.setView(window_, View::column);
+  const AXElement browser = elementAttribute(elementAttribute(focused(), "AXParent"), "AXParent");
+  const auto columns = arrayAttribute(browser, "AXChildren");
+  ASSERT_EQ(columns.size(), 2u);
+  const AXElement enclosing =
+      *arrayAttribute(*columns[0].as<AXElement>(), "AXChildren").at(0).as<AXElement>();
+  const auto selected = arrayAttribute(enclosing, "AXSelectedChildren");
+  ASSERT_EQ(selected.size(), 1u);
+  EXPECT_EQ(urls(*selected[0].as<AXElement>()), std::vector<std::string>{url("Docs/")});
+}
+
+TEST_F(FinderTest, URLsMayComeAsStrings) {
+  finder_.urlsAsStrings = true;
+  finder_.setView(window_, View::icon);
+  finder_.select(window_, {"a.txt"});
+  const AXElement item = *arrayAttribute(focused(), "AXSelectedChildren").at(0).as<AXElement>();
+  EXPECT_EQ(stringAttribute(item, "AXURL"), url("Docs/a.txt"));
+}
+
+TEST(FinderLifetimeTest, OneFinderPerDesktopAndItsEndVoidsWhatItHadNotDone) {
+  testing::TemporaryFolder folder;
+  fs::create_directories(folder.path() / "Docs");
+  std::ofstream(folder.path() / "Docs/a.txt") << "a";
+  DesktopScenario scenario;
+  auto finder = std::make_unique<SimFinder>(scenario.desktop, folder.path() / "Papelera");
+  EXPECT_EQ(finder->application(), scenario.finder);
+  EXPECT_EQ(scenario.desktop.workspace.runningApplications(SimFinder::kBundleIdentifier).size(),
+            1u);
+  const int window = finder->openWindow(folder.path() / "Docs");
+  finder->select(window, {"a.txt"});
+  finder->moveSelectionToTrash();
+  finder.reset();
+  scenario.rest(1);
+  EXPECT_TRUE(scenario.finder->isTerminated());
+  EXPECT_TRUE(fs::exists(folder.path() / "Docs/a.txt"));
 }
 
 TEST_F(FinderTest, NonFileViewsLookDifferent) {
