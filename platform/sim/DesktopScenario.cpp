@@ -7,6 +7,7 @@ DesktopScenario::DesktopScenario() {
   textEdit = desktop.workspace.launch("com.apple.TextEdit", "TextEdit");
   safari = desktop.workspace.launch("com.apple.Safari", "Safari");
   mirlet = desktop.workspace.launch("app.mirlet", "Mirlet", ActivationPolicy::accessory);
+  desktop.workspace.setCurrentApplication(mirlet);
   mirletUI = std::make_unique<SimApplicationUI>(desktop, mirlet);
   auto own = mirletUI->addStandardWindow("Mirlet", {1200, 40, 300, 200});
   mirletUI->addContent(own, "AXGroup");

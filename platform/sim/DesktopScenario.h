@@ -12,7 +12,8 @@ namespace mirlet::sim {
 
 // A desktop for scenario tests, with Finder, a text editor and a browser running
 // (each with a window; the editor's has a text area that takes pasted text), this
-// program as an accessory application with a window of its own, and helpers that
+// program as an accessory application with a window of its own (the workspace's
+// current application), and helpers that
 // read like the user's gestures. Everything runs on virtual time: `rest` lets
 // time pass. Tests that need Finder's folders add a SimFinder.
 class DesktopScenario {

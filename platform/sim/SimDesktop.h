@@ -7,10 +7,12 @@
 #include "platform/sim/SimEventSystem.h"
 #include "platform/sim/SimFileURLs.h"
 #include "platform/sim/SimHotKeys.h"
+#include "platform/sim/SimImageCodec.h"
 #include "platform/sim/SimKeyboardLayout.h"
 #include "platform/sim/SimKeychain.h"
 #include "platform/sim/SimLoginItems.h"
 #include "platform/sim/SimPasteboard.h"
+#include "platform/sim/SimScreens.h"
 #include "platform/sim/SimWorkspace.h"
 
 namespace mirlet::sim {
@@ -41,6 +43,8 @@ class SimDesktop {
   SimLoginItems loginItems;
   SimBundleResources bundles;
   SimFileURLs fileURLs;
+  SimImageCodec images;
+  SimScreens screens;
 };
 
 }  // namespace mirlet::sim

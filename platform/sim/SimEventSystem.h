@@ -5,8 +5,8 @@
 #include <set>
 #include <vector>
 
-#include "core/Handoff.h"
 #include "core/Clock.h"
+#include "core/Handoff.h"
 #include "core/MainLoop.h"
 #include "platform/host/EventSystem.h"
 #include "platform/sim/SimAccessibilityTrust.h"

@@ -1,6 +1,10 @@
 #include "platform/sim/SimWorkspace.h"
 
 #include <algorithm>
+#include <filesystem>
+
+#include "platform/sim/SimFileURLs.h"
+#include "platform/sim/SimImageCodec.h"
 
 namespace mirlet::sim {
 
@@ -78,9 +82,63 @@ Subscription SimWorkspace::observeSession(SessionObserver observer) {
   return session_.connect(std::move(observer));
 }
 
+void SimWorkspace::resignActive() {
+  if (!current_ || frontmost_.lock() != current_) return;
+  if (auto previous = previousFrontmost_.lock(); previous && !previous->isTerminated()) {
+    makeActive(*previous);
+  }
+}
+
+std::vector<ApplicationInfo> SimWorkspace::applicationsToOpen(const std::string& url) const {
+  std::string key;
+  if (auto path = SimFileURLs::path(url)) {
+    std::error_code error;
+    key = std::filesystem::is_directory(*path, error) ? "/" : path->extension().string();
+  } else if (auto colon = url.find(':'); colon != std::string::npos && colon > 0) {
+    key = url.substr(0, colon);
+  }
+  auto found = handlers.find(key);
+  return found == handlers.end() ? std::vector<ApplicationInfo>{} : found->second;
+}
+
 bool SimWorkspace::openURL(const std::string& url) {
+  const auto applications = applicationsToOpen(url);
+  if (applications.empty()) return false;
   openedURLs_.push_back(url);
+  opened_.push_back({{url}, applications.front().bundleIdentifier});
   return true;
+}
+
+bool SimWorkspace::open(const std::vector<std::string>& urls, const std::string& bundleIdentifier) {
+  const bool installed = std::any_of(handlers.begin(), handlers.end(), [&](const auto& entry) {
+    return std::any_of(entry.second.begin(), entry.second.end(),
+                       [&](const auto& app) { return app.bundleIdentifier == bundleIdentifier; });
+  });
+  if (!installed || urls.empty()) return false;
+  opened_.push_back({urls, bundleIdentifier});
+  return true;
+}
+
+std::optional<Bytes> SimWorkspace::applicationIcon(const std::string& bundleIdentifier) const {
+  const bool known =
+      !runningApplications(bundleIdentifier).empty() ||
+      std::any_of(handlers.begin(), handlers.end(), [&](const auto& entry) {
+        return std::any_of(entry.second.begin(), entry.second.end(), [&](const auto& app) {
+          return app.bundleIdentifier == bundleIdentifier;
+        });
+      });
+  if (!known) return std::nullopt;
+  // Each application its own shade, the same every time.
+  std::uint8_t shade = 0;
+  for (char c : bundleIdentifier) shade = static_cast<std::uint8_t>(shade * 31 + c);
+  return SimImageCodec::png(32, 32, shade);
+}
+
+std::optional<Bytes> SimWorkspace::fileIcon(const std::string& path) const {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (error || !std::filesystem::exists(status)) return std::nullopt;
+  return SimImageCodec::png(32, 32, std::filesystem::is_directory(status) ? 0x40 : 0xC0);
 }
 
 void SimWorkspace::revealFiles(const std::vector<std::string>& paths) {
@@ -134,7 +192,10 @@ void SimWorkspace::postSessionEvent(SessionEvent event) {
 void SimWorkspace::makeActive(SimApplication& application) {
   auto shared = this->application(application.pid_);
   if (!shared) return;
-  if (auto previous = frontmost_.lock(); previous && previous != shared) previous->active_ = false;
+  if (auto previous = frontmost_.lock(); previous && previous != shared) {
+    previous->active_ = false;
+    previousFrontmost_ = previous;
+  }
   shared->active_ = true;
   frontmost_ = shared;
   if (windowServer_.raiseWindows) windowServer_.raiseWindows(*shared);

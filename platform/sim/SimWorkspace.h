@@ -3,12 +3,13 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/MainLoop.h"
-#include "core/testing/VirtualTimeScheduler.h"
 #include "core/Signal.h"
+#include "core/testing/VirtualTimeScheduler.h"
 #include "platform/host/InputEvent.h"
 #include "platform/host/Workspace.h"
 
@@ -79,8 +80,14 @@ class SimWorkspace : public Workspace {
   Subscription observeActivation(ApplicationObserver observer) override;
   Subscription observeTermination(ApplicationObserver observer) override;
   Subscription observeSession(SessionObserver observer) override;
+  std::shared_ptr<RunningApplication> currentApplication() const override { return current_; }
+  void resignActive() override;
   bool openURL(const std::string& url) override;
+  std::vector<ApplicationInfo> applicationsToOpen(const std::string& url) const override;
+  bool open(const std::vector<std::string>& urls, const std::string& bundleIdentifier) override;
   void revealFiles(const std::vector<std::string>& paths) override;
+  std::optional<Bytes> applicationIcon(const std::string& bundleIdentifier) const override;
+  std::optional<Bytes> fileIcon(const std::string& path) const override;
   void playSound(const std::string& name) override;
 
   // The test's side.
@@ -106,6 +113,29 @@ class SimWorkspace : public Workspace {
   };
   void attach(WindowServer server) { windowServer_ = std::move(server); }
 
+  // The application that stands for this program.
+  void setCurrentApplication(std::shared_ptr<SimApplication> application) {
+    current_ = std::move(application);
+  }
+  // The applications that open links of a scheme ("https") or files of an
+  // extension (".txt"), the default first; folders ("/") open in Finder.
+  std::map<std::string, std::vector<ApplicationInfo>> handlers{
+      {"http", {{"com.apple.Safari", "Safari"}}},
+      {"https", {{"com.apple.Safari", "Safari"}, {"org.mozilla.firefox", "Firefox"}}},
+      {"mailto", {{"com.apple.mail", "Mail"}}},
+      {"x-apple.systempreferences", {{"com.apple.systempreferences", "Ajustes del Sistema"}}},
+      {".txt",
+       {{"com.apple.TextEdit", "TextEdit"}, {"com.microsoft.VSCode", "Visual Studio Code"}}},
+      {".png", {{"com.apple.Preview", "Vista Previa"}}},
+      {".jpg", {{"com.apple.Preview", "Vista Previa"}}},
+      {"/", {{"com.apple.finder", "Finder"}}},
+  };
+  struct Opened {
+    std::vector<std::string> urls;
+    std::string bundleIdentifier;
+    friend bool operator==(const Opened&, const Opened&) = default;
+  };
+  const std::vector<Opened>& opened() const { return opened_; }
   const std::vector<std::string>& openedURLs() const { return openedURLs_; }
   const std::vector<std::vector<std::string>>& revealedFiles() const { return revealedFiles_; }
   const std::vector<std::string>& playedSounds() const { return playedSounds_; }
@@ -122,6 +152,9 @@ class SimWorkspace : public Workspace {
   int nextPID_ = 500;
   std::vector<std::shared_ptr<SimApplication>> applications_;  // running, launch order
   std::weak_ptr<SimApplication> frontmost_;
+  std::weak_ptr<SimApplication> previousFrontmost_;
+  std::shared_ptr<SimApplication> current_;
+  std::vector<Opened> opened_;
   Signal<std::shared_ptr<RunningApplication>> activated_;
   Signal<std::shared_ptr<RunningApplication>> terminated_;
   Signal<SessionEvent> session_;

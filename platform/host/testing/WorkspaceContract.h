@@ -18,6 +18,8 @@ class WorkspaceHarness {
   virtual Workspace& workspace() = 0;
   // Starts an ordinary application, not yet in front; its pid.
   virtual int launchApplication() = 0;
+  // A URL some application of the machine opens.
+  virtual std::string openableURL() = 0;
   // The application quits.
   virtual void quit(int pid) = 0;
   virtual void runMainLoop() = 0;
@@ -44,6 +46,36 @@ TEST_P(WorkspaceContract, ActivatedApplicationIsFrontmostAndAnnounced) {
   EXPECT_TRUE(application->isActive());
   EXPECT_EQ(workspace().frontmostApplication()->processIdentifier(), pid);
   EXPECT_EQ(activated, std::vector<int>{pid});
+}
+
+TEST_P(WorkspaceContract, ThisProgramIsARunningApplication) {
+  const auto self = workspace().currentApplication();
+  ASSERT_NE(self, nullptr);
+  EXPECT_FALSE(self->isTerminated());
+  const auto found = workspace().runningApplication(self->processIdentifier());
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(found->processIdentifier(), self->processIdentifier());
+}
+
+TEST_P(WorkspaceContract, ResigningGivesTheFrontBackToTheApplicationBefore) {
+  const int pid = harness_->launchApplication();
+  ASSERT_TRUE(workspace().runningApplication(pid)->activate());
+  harness_->runMainLoop();
+  ASSERT_TRUE(workspace().currentApplication()->activate());
+  harness_->runMainLoop();
+  EXPECT_EQ(workspace().frontmostApplication()->processIdentifier(),
+            workspace().currentApplication()->processIdentifier());
+  workspace().resignActive();
+  harness_->runMainLoop();
+  EXPECT_EQ(workspace().frontmostApplication()->processIdentifier(), pid);
+}
+
+TEST_P(WorkspaceContract, ApplicationsThatOpenAURLCanOpenIt) {
+  const auto applications = workspace().applicationsToOpen(harness_->openableURL());
+  ASSERT_FALSE(applications.empty());
+  EXPECT_TRUE(workspace().open({harness_->openableURL()}, applications.front().bundleIdentifier));
+  EXPECT_TRUE(workspace().applicationsToOpen("nosuchscheme:x").empty());
+  EXPECT_FALSE(workspace().openURL("nosuchscheme:x"));
 }
 
 TEST_P(WorkspaceContract, QuitApplicationIsTerminatedGoneAndAnnounced) {

@@ -12,11 +12,17 @@ class SimWorkspaceHarness : public contract::WorkspaceHarness {
   int launchApplication() override {
     return desktop_.workspace.launch("com.example.app", "Ejemplo")->processIdentifier();
   }
+  std::string openableURL() override { return "https://example.com"; }
   void quit(int pid) override { desktop_.workspace.terminate(desktop_.workspace.application(pid)); }
   void runMainLoop() override { desktop_.time.runUntilIdle(); }
 
  private:
   SimDesktop desktop_;
+  std::shared_ptr<SimApplication> self_ = [this] {
+    auto self = desktop_.workspace.launch("app.mirlet", "Mirlet", ActivationPolicy::accessory);
+    desktop_.workspace.setCurrentApplication(self);
+    return self;
+  }();
 };
 
 using contract::WorkspaceContract;
@@ -146,6 +152,37 @@ TEST_F(WorkspaceTest, SessionEventsArriveOnTheMainLoop) {
   EXPECT_TRUE(events.empty());
   scenario_.settle();
   EXPECT_EQ(events, std::vector<SessionEvent>{SessionEvent::willSleep});
+}
+
+TEST_F(WorkspaceTest, IconsAreImagesOfKnownApplicationsAndExistingFiles) {
+  const auto safari = workspace().applicationIcon("com.apple.Safari");
+  ASSERT_TRUE(safari);
+  EXPECT_EQ(scenario_.desktop.images.pixelSize(*safari), (ImagePixelSize{32, 32}));
+  EXPECT_EQ(workspace().applicationIcon("com.apple.Safari"), safari);
+  EXPECT_NE(workspace().applicationIcon("com.apple.TextEdit"), safari);
+  EXPECT_EQ(workspace().applicationIcon("com.example.nothing"), std::nullopt);
+  EXPECT_TRUE(workspace().fileIcon("/"));
+  EXPECT_EQ(workspace().fileIcon("/no/such/file"), std::nullopt);
+}
+
+TEST_F(WorkspaceTest, LinksAndFilesOpenWithTheirApplications) {
+  EXPECT_EQ(workspace().applicationsToOpen("file:///tmp/notas.txt").front().bundleIdentifier,
+            "com.apple.TextEdit");
+  EXPECT_EQ(workspace().applicationsToOpen("file:///").front().bundleIdentifier,
+            "com.apple.finder");
+  EXPECT_TRUE(workspace().openURL("https://example.com"));
+  EXPECT_TRUE(workspace().open({"file:///tmp/notas.txt"}, "com.microsoft.VSCode"));
+  EXPECT_FALSE(workspace().open({"file:///tmp/notas.txt"}, "com.example.nothing"));
+  EXPECT_EQ(workspace().opened(), (std::vector<SimWorkspace::Opened>{
+                                      {{"https://example.com"}, "com.apple.Safari"},
+                                      {{"file:///tmp/notas.txt"}, "com.microsoft.VSCode"}}));
+}
+
+TEST_F(WorkspaceTest, ThereIsAScreenWhoseVisiblePartLeavesOutTheMenuBarAndDock) {
+  const auto screens = scenario_.desktop.screens.screens();
+  ASSERT_EQ(screens.size(), 1u);
+  EXPECT_GT(screens[0].visibleFrame.y, screens[0].frame.y);
+  EXPECT_LT(screens[0].visibleFrame.height, screens[0].frame.height);
 }
 
 TEST_F(WorkspaceTest, OnlyExistingSoundsPlay) {
