@@ -403,8 +403,9 @@ json parse(std::string_view text) {
 
 std::string encode(const HistoryIndex& index) {
   Writer w;
+  // The format written is version 1, whatever the value read from a file said.
   w.raw("{\"version\":");
-  w.integer(index.version);
+  w.integer(HistoryIndex::currentVersion);
   w.raw(",\"items\":[");
   for (std::size_t i = 0; i < index.items.size(); ++i) {
     if (i > 0) w.raw(",");

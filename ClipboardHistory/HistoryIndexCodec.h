@@ -34,7 +34,7 @@ using IndexEncodingError = ErrorOf<IndexEncodingErrorCode>;
 // absent, and treats null optional values as absent.
 namespace HistoryIndexCodec {
 
-// Throws IndexEncodingError.
+// Always writes version 1, the format this encoder writes. Throws IndexEncodingError.
 std::string encode(const HistoryIndex& index);
 // Throws IndexDecodingError.
 HistoryIndex decode(std::string_view json);

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
 #include "ClipboardHistory/ClipboardItem.h"
+#include "ClipboardHistory/HistoryItems.h"
 #include "ClipboardHistory/HistoryLimit.h"
 
 namespace mirlet {
@@ -35,6 +38,9 @@ struct Removal {
 //
 // Favourites and listed items are protected: limits and clearing never remove
 // them, only an explicit `remove` does.
+//
+// Items are shared and immutable, so a copy (a published history) costs one pointer
+// per item; lookups by id go through an index built once after each change.
 class HistoryStore {
  public:
   struct Inserted {
@@ -51,7 +57,7 @@ class HistoryStore {
   // The index's version is ignored.
   explicit HistoryStore(HistoryIndex index);
 
-  const std::vector<ClipboardItem>& items() const { return items_; }
+  const HistoryItems& items() const { return items_; }
   const std::vector<ItemList>& lists() const { return lists_; }
   // Version 1.
   HistoryIndex index() const;
@@ -90,14 +96,25 @@ class HistoryStore {
   void add(const std::vector<Uuid>& ids, const Uuid& listID);
   void removeFromList(const std::vector<Uuid>& ids, const Uuid& listID);
 
-  friend bool operator==(const HistoryStore&, const HistoryStore&) = default;
+  friend bool operator==(const HistoryStore& a, const HistoryStore& b) {
+    return a.items_ == b.items_ && a.lists_ == b.lists_;
+  }
 
  private:
-  ClipboardItem* mutableItem(const Uuid& id);
+  using Positions = std::unordered_map<Uuid, std::size_t>;
+
+  // The position of the item with that id.
+  std::optional<std::size_t> position(const Uuid& id) const;
+  // Changes one item: the store's own copy replaces the shared one.
+  template <class Change>
+  void change(const Uuid& id, Change change);
+  // Every change of the items' order or membership ends with this.
+  void itemsChanged() { positions_.reset(); }
   ItemList* mutableList(const Uuid& id);
 
-  std::vector<ClipboardItem> items_;
+  HistoryItems items_;
   std::vector<ItemList> lists_;
+  mutable std::shared_ptr<const Positions> positions_;  // built on first lookup
 };
 
 }  // namespace mirlet

@@ -9,14 +9,6 @@
 namespace mirlet {
 namespace {
 
-struct UuidHash {
-  std::size_t operator()(const Uuid& id) const {
-    std::size_t hash = 0;
-    std::memcpy(&hash, id.bytes().data(), sizeof hash);
-    return hash;
-  }
-};
-
 std::vector<std::string> terms(std::string_view query) {
   const std::string normalized = HistorySearch::normalize(query);
   std::vector<std::string> result;
@@ -35,18 +27,18 @@ SearchIndex::Key SearchIndex::Key::of(const ClipboardItem& item) {
           item.sourceName, item.windowTitle, item.linkTitle};
 }
 
-SearchIndex::SearchIndex(const std::vector<ClipboardItem>& items)
-    : SearchIndex(items, SearchIndex()) {}
-
-SearchIndex::SearchIndex(const std::vector<ClipboardItem>& items, const SearchIndex& previous) {
-  std::unordered_map<Uuid, std::size_t, UuidHash> previousPositions;
+void SearchIndex::build(std::size_t count,
+                        const std::function<const ClipboardItem&(std::size_t)>& itemAt,
+                        const SearchIndex& previous) {
+  std::unordered_map<Uuid, std::size_t> previousPositions;
   previousPositions.reserve(previous.entries_.size());
   for (std::size_t i = 0; i < previous.entries_.size(); ++i) {
     previousPositions.emplace(previous.entries_[i].id, i);
   }
-  entries_.reserve(items.size());
-  keys_.reserve(items.size());
-  for (const ClipboardItem& item : items) {
+  entries_.reserve(count);
+  keys_.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const ClipboardItem& item = itemAt(i);
     Key key = Key::of(item);
     auto found = previousPositions.find(item.id);
     if (found != previousPositions.end() && previous.keys_[found->second] == key) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +23,14 @@ class SearchIndex {
   };
 
   SearchIndex() = default;
-  explicit SearchIndex(const std::vector<ClipboardItem>& items);
-  SearchIndex(const std::vector<ClipboardItem>& items, const SearchIndex& previous);
+  // `items` is any random-access sequence of items (a history's, or a vector).
+  template <class Items>
+  explicit SearchIndex(const Items& items) : SearchIndex(items, SearchIndex()) {}
+  template <class Items>
+  SearchIndex(const Items& items, const SearchIndex& previous) {
+    build(
+        items.size(), [&](std::size_t i) -> const ClipboardItem& { return items[i]; }, previous);
+  }
 
   const std::vector<Entry>& entries() const { return entries_; }
   // How many haystacks this build normalised rather than reused.
@@ -34,6 +41,9 @@ class SearchIndex {
   std::vector<Uuid> filter(std::string_view query) const;
 
  private:
+  void build(std::size_t count, const std::function<const ClipboardItem&(std::size_t)>& item,
+             const SearchIndex& previous);
+
   // What a haystack is made from, short of the text itself.
   struct Key {
     ItemKind kind;

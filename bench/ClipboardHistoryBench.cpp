@@ -9,6 +9,7 @@
 
 #include "ClipboardHistory/Fingerprint.h"
 #include "ClipboardHistory/HistoryIndexCodec.h"
+#include "ClipboardHistory/HistoryStore.h"
 #include "ClipboardHistory/SearchIndex.h"
 #include "bench/HistoryGenerator.h"
 
@@ -77,6 +78,87 @@ void BM_IndexAfterOneCapture(benchmark::State& state) {
 
 BENCHMARK(BM_IndexColdBuild)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IndexAfterOneCapture)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// ---- Store operations at 10,000 items -----------------------------------
+
+HistoryStore store(std::size_t count) { return HistoryStore(HistoryIndex{1, history(count), {}}); }
+
+std::vector<Uuid> idsOf(const HistoryStore& source) {
+  std::vector<Uuid> ids;
+  ids.reserve(source.items().size());
+  for (const auto& item : source.items()) ids.push_back(item.id);
+  return ids;
+}
+
+// Baseline: copying the items' ids, the least any whole-history operation does.
+void BM_CopyItemIDs(benchmark::State& state) {
+  const auto ids = idsOf(store(10000));
+  for (auto _ : state) benchmark::DoNotOptimize(std::vector<Uuid>(ids));
+}
+
+void BM_MarkAllUsedWithPromotion(benchmark::State& state) {
+  HistoryStore history = store(10000);
+  auto ids = idsOf(history);
+  std::reverse(ids.begin(), ids.end());
+  for (auto _ : state) history.markUsed(ids, Date(900000000), true);
+}
+
+void BM_AddAllToAList(benchmark::State& state) {
+  const HistoryStore full = store(10000);
+  const auto ids = idsOf(full);
+  for (auto _ : state) {
+    state.PauseTiming();
+    HistoryStore history = full;
+    const Uuid list = history.createList("Todo", Uuid::random());
+    state.ResumeTiming();
+    history.add(ids, list);
+    benchmark::DoNotOptimize(history);
+  }
+}
+
+void BM_ClearHistory(benchmark::State& state) {
+  const HistoryStore full = store(10000);
+  for (auto _ : state) {
+    state.PauseTiming();
+    HistoryStore history = full;
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(history.clearUnprotected());
+  }
+}
+
+void BM_UndoRemovingAll(benchmark::State& state) {
+  const HistoryStore full = store(10000);
+  const auto ids = idsOf(full);
+  for (auto _ : state) {
+    state.PauseTiming();
+    HistoryStore history = full;
+    const Removal removal = history.remove(ids);
+    state.ResumeTiming();
+    history.restore(removal);
+    benchmark::DoNotOptimize(history);
+  }
+}
+
+// A capture, then the copy that publishing hands to the views.
+void BM_PublishAfterOneCapture(benchmark::State& state) {
+  HistoryStore history = store(10000);
+  std::vector<ClipboardItem> captures = makeHistory(64, 9);
+  std::size_t next = 0;
+  for (auto _ : state) {
+    ClipboardItem item = captures[next++ % captures.size()];
+    item.fingerprint += std::to_string(next);
+    history.record(std::move(item));
+    HistoryStore published = history;
+    benchmark::DoNotOptimize(published);
+  }
+}
+
+BENCHMARK(BM_CopyItemIDs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MarkAllUsedWithPromotion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AddAllToAList)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClearHistory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoRemovingAll)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PublishAfterOneCapture)->Unit(benchmark::kMillisecond);
 
 // ---- Index encoding -----------------------------------------------------
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,3 +35,13 @@ class Uuid {
 };
 
 }  // namespace mirlet
+
+// Random UUIDs are uniformly distributed: their first bytes are a good hash.
+template <>
+struct std::hash<mirlet::Uuid> {
+  std::size_t operator()(const mirlet::Uuid& id) const noexcept {
+    std::size_t value = 0;
+    for (std::size_t i = 0; i < sizeof value; ++i) value = (value << 8) | id.bytes()[i];
+    return value;
+  }
+};

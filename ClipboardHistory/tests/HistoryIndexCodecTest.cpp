@@ -29,6 +29,12 @@ IndexDecodingError detailError(std::string_view json) {
 const Uuid kID = *Uuid::parse("E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
 const Uuid kListID = *Uuid::parse("0A1B2C3D-0000-4000-8000-000000000001");
 
+TEST(HistoryIndexCodecTest, WritesVersionOneWhateverTheValueSays) {
+  HistoryIndex index;
+  index.version = 7;
+  EXPECT_EQ(HistoryIndexCodec::encode(index), R"({"version":1,"items":[],"lists":[]})");
+}
+
 TEST(HistoryIndexCodecTest, ItemKeysInOrderAndOptionalKeysLeftOut) {
   ClipboardItem item =
       ItemBuilder("a/b \"c\"\n").id(kID).fingerprint("f").usedAt(Date{786000000.5});

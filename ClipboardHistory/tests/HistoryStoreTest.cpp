@@ -198,6 +198,27 @@ TEST_F(HistoryStoreTest, PrivateItemsKeepTheirWindowTitle) {
   EXPECT_EQ(store_.items()[0].linkTitle, "Título");
 }
 
+TEST_F(HistoryStoreTest, ACopyIsAValueThatSharesUnchangedItems) {
+  fill({"a", "b", "c"});
+  const HistoryStore published = store_;
+  EXPECT_EQ(&published.items()[1], &store_.items()[1]);  // shared, not copied
+  store_.setFavorite(true, {id("b")});
+  store_.markUsed({id("c")}, now_.adding(5), true);
+  EXPECT_FALSE(published.items()[1].isFavorite);
+  EXPECT_EQ(published.items()[2].text, "c");
+  EXPECT_TRUE(store_.item(id("b"))->isFavorite);
+  EXPECT_EQ(store_.item(id("c")), &store_.items()[0]);  // lookups follow the new order
+  EXPECT_NE(published, store_);
+}
+
+TEST_F(HistoryStoreTest, RestoreInterleavesWithItemsCopiedSince) {
+  fill({"a", "b", "c", "d"});
+  const Removal removal = store_.remove({id("b"), id("d")});
+  store_.record(ItemBuilder("new"));
+  store_.restore(removal);
+  EXPECT_EQ(order(), (std::vector<std::string>{"new", "b", "a", "d", "c"}));
+}
+
 TEST_F(HistoryStoreTest, IndexIsAlwaysVersionOne) {
   HistoryIndex index;
   index.version = 7;
