@@ -138,13 +138,12 @@ std::string decodeEntities(std::string text) {
 bool allowsFetch(std::string_view url) {
   auto parts = Url::parse(url);
   if (!parts || UnicodeText::asciiLowercased(parts->scheme) != "https") return false;
-  if (!parts->host || parts->host->empty()) return false;
-  std::string host = UnicodeText::asciiLowercased(*parts->host);
-  if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
-    host = host.substr(1, host.size() - 2);
-  if (parts->hostIsIPv6Literal || host.find(':') != std::string::npos) return false;
-  while (host.ends_with('.')) host.pop_back();
-  if (host.empty()) return false;
+  if (!parts->host || parts->host->empty() || parts->hostIsIPv6Literal) return false;
+  // Judged as a connection would use it, so no escape or full-width form slips by.
+  const auto connected = Url::connectionHost(*parts);
+  if (!connected) return false;
+  const std::string& host = *connected;
+  if (host.find(':') != std::string::npos) return false;
   if (host == "localhost" || host.ends_with(".localhost") || host.ends_with(".local") ||
       host.ends_with(".internal")) {
     return false;

@@ -1,22 +1,49 @@
 #include "ClipboardHistory/Url.h"
 
+#include <unicode/bytestream.h>
+#include <unicode/idna.h>
 #include <uriparser/Uri.h>
 
 #include <memory>
+
 #include <vector>
+#include "ClipboardHistory/UnicodeText.h"
 
 namespace mirlet::Url {
 namespace {
 
+bool isHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Where the authority ends: brackets before it belong to an IPv6 literal.
+std::size_t authorityEnd(std::string_view text) {
+  const auto separator = text.find("://");
+  if (separator == std::string_view::npos) return 0;
+  const auto end = text.find_first_of("/?#", separator + 3);
+  return end == std::string_view::npos ? text.size() : end;
+}
+
+// Percent-encodes what a URL may not hold, as the platform's lenient parser does:
+// non-ASCII bytes, spaces and the like anywhere, brackets after the authority, a
+// "%" that starts no escape, and every "#" after the first.
 std::string encodeInvalidCharacters(std::string_view text) {
   constexpr std::string_view kInvalidAscii = " \"<>\\^`{|}";
   constexpr char kHex[] = "0123456789ABCDEF";
+  const std::size_t authority = authorityEnd(text);
+  bool inFragment = false;
   std::string encoded;
   encoded.reserve(text.size());
-  for (char c : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x80 || byte < 0x20 || byte == 0x7F ||
-        kInvalidAscii.find(c) != std::string_view::npos) {
+    const bool strayPercent =
+        c == '%' && !(i + 2 < text.size() && isHexDigit(text[i + 1]) && isHexDigit(text[i + 2]));
+    const bool invalid = byte >= 0x80 || byte < 0x20 || byte == 0x7F ||
+                         kInvalidAscii.find(c) != std::string_view::npos || strayPercent ||
+                         ((c == '[' || c == ']') && i >= authority) || (c == '#' && inFragment);
+    if (c == '#') inFragment = true;
+    if (invalid) {
       encoded += '%';
       encoded += kHex[byte >> 4];
       encoded += kHex[byte & 0x0F];
@@ -75,6 +102,37 @@ std::optional<UrlParts> parse(std::string_view input) {
   return parts;
 }
 
+std::optional<std::string> connectionHost(const UrlParts& parts) {
+  if (!parts.host) return std::nullopt;
+  if (parts.hostIsIPv6Literal) return UnicodeText::asciiLowercased(*parts.host);
+  std::string decoded;
+  const std::string& host = *parts.host;
+  for (std::size_t i = 0; i < host.size(); ++i) {
+    if (host[i] == '%' && i + 2 < host.size() && isHexDigit(host[i + 1]) &&
+        isHexDigit(host[i + 2])) {
+      decoded += static_cast<char>(std::stoi(host.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      decoded += host[i];
+    }
+  }
+  UErrorCode status = U_ZERO_ERROR;
+  static const std::unique_ptr<const icu::IDNA> idna(
+      icu::IDNA::createUTS46Instance(UIDNA_NONTRANSITIONAL_TO_ASCII, status));
+  if (!idna) return std::nullopt;
+  std::string ascii;
+  icu::StringByteSink<std::string> sink(&ascii);
+  icu::IDNAInfo info;
+  status = U_ZERO_ERROR;
+  idna->nameToASCII_UTF8(decoded, sink, info, status);
+  // A trailing empty label is the root, not an error.
+  const auto errors = info.getErrors() & ~UIDNA_ERROR_EMPTY_LABEL;
+  if (U_FAILURE(status) || errors != 0) return std::nullopt;
+  while (ascii.ends_with('.')) ascii.pop_back();
+  if (ascii.empty()) return std::nullopt;
+  return ascii;
+}
+
 std::optional<std::string> resolve(std::string_view reference, std::string_view base) {
   ParsedUri relative(encodeInvalidCharacters(reference));
   ParsedUri absoluteBase(encodeInvalidCharacters(base));
@@ -90,8 +148,14 @@ std::optional<std::string> resolve(std::string_view reference, std::string_view 
 }
 
 std::string filePath(std::string_view fileURL) {
-  const std::string url(fileURL);
+  std::string url(fileURL);
   if (!url.starts_with("file:")) return url;
+  // "localhost" is this machine: the path starts after it.
+  constexpr std::string_view kLocalhost = "file://localhost/";
+  if (url.size() >= kLocalhost.size() &&
+      UnicodeText::asciiLowercased(url.substr(0, kLocalhost.size())) == kLocalhost) {
+    url = "file:///" + url.substr(kLocalhost.size());
+  }
   std::vector<char> buffer(url.size() + 1);
   if (uriUriStringToUnixFilenameA(url.c_str(), buffer.data()) != URI_SUCCESS) return url;
   return std::string(buffer.data());

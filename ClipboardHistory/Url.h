@@ -19,6 +19,11 @@ struct UrlParts {
 namespace Url {
 
 std::optional<UrlParts> parse(std::string_view text);
+// The host a connection to the URL goes to, the form every check must judge:
+// percent-decoded, then mapped as IDNA does (full-width and upper-case letters and
+// digits to ASCII, other names to punycode), trailing dots removed, an IPv6
+// literal without brackets. Nothing when it cannot be mapped.
+std::optional<std::string> connectionHost(const UrlParts& parts);
 // `reference` resolved against `base`, as an absolute URL; nothing when either
 // does not parse.
 std::optional<std::string> resolve(std::string_view reference, std::string_view base);

@@ -107,6 +107,16 @@ TEST(ClassifyTextTest, FilesShowTheirPaths) {
       ItemClassifier::classify(files({"file:///Users/ana/Mis%20cosas/a.txt", "file:///b"}, {}))
           .text,
       "/Users/ana/Mis cosas/a.txt\n/b");
+  EXPECT_EQ(ItemClassifier::classify(files({"file://localhost/tmp/a%20b.txt"}, {})).text,
+            "/tmp/a b.txt");
+}
+
+TEST(ClassifyTextTest, CommonLinksWithCharactersAURLMayNotHoldAreLinks) {
+  for (const char* link : {"https://tienda.example/buscar?filter[brand]=acme",
+                           "https://api.example/x?ids[]=1", "https://example.com/rebajas?q=100%",
+                           "https://app.example/#/ruta#seccion", "https://[2001:db8::1]/panel"}) {
+    EXPECT_EQ(ItemClassifier::classify(text(link)).kind, ItemKind::link) << link;
+  }
 }
 
 TEST(ClassifyTextTest, LongTextIsAnalysedWholeButShownCut) {

@@ -25,7 +25,14 @@ INSTANTIATE_TEST_SUITE_P(
         std::pair{"https://172.16.0.1/", false}, std::pair{"https://172.32.0.1/", true},
         std::pair{"https://224.0.0.1/", false}, std::pair{"https://1.2.3.4.5/", false},
         std::pair{"https://example.com.:8443/", true}, std::pair{"https:///path", false},
-        std::pair{"not a url", false}));
+        std::pair{"not a url", false},
+        // The host as a connection would use it, however it is written.
+        std::pair{"https://%31%32%37.0.0.1/", false},
+        std::pair{"https://169.254.169.%32%35%34/", false}, std::pair{"https://0x7f%2e1/", false},
+        std::pair{"https://printer.%6c%6f%63%61%6c/", false},
+        std::pair{"https://\uFF11\uFF12\uFF17.0.0.1/", false},
+        std::pair{"https://foo.\uFF4C\uFF4F\uFF43\uFF41\uFF4C/", false},
+        std::pair{"https://ex%61mple.com/", true}, std::pair{"https://b\u00FCcher.de/", true}));
 
 TEST(LinkTitleTest, DecodesEntitiesOnceInOrderAndCollapsesSpace) {
   EXPECT_EQ(LinkPolicy::title("<html><TITLE lang=es>\n A &amp;amp;  B\t</TITLE>"), "A &amp; B");
