@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Error.h"
 
@@ -48,6 +49,10 @@ class FileSystem {
   virtual bool rename(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
   // Removes a file or an empty folder; false when it cannot.
   virtual bool remove(const std::filesystem::path& path) = 0;
+  // Removes a file or a folder with everything in it, as far as it can.
+  virtual void removeAll(const std::filesystem::path& path) = 0;
+  // The names of a folder's entries; nothing when it cannot be listed.
+  virtual std::vector<std::string> list(const std::filesystem::path& folder) const = 0;
 };
 
 // The real file system, through POSIX calls.
@@ -61,6 +66,8 @@ class PosixFileSystem : public FileSystem {
                                        std::string_view contents) override;
   bool rename(const std::filesystem::path& from, const std::filesystem::path& to) override;
   bool remove(const std::filesystem::path& path) override;
+  void removeAll(const std::filesystem::path& path) override;
+  std::vector<std::string> list(const std::filesystem::path& folder) const override;
 };
 
 }  // namespace mirlet

@@ -122,4 +122,19 @@ bool PosixFileSystem::remove(const std::filesystem::path& path) {
   return ::remove(path.c_str()) == 0;
 }
 
+void PosixFileSystem::removeAll(const std::filesystem::path& path) {
+  std::error_code ignored;
+  std::filesystem::remove_all(path, ignored);
+}
+
+std::vector<std::string> PosixFileSystem::list(const std::filesystem::path& folder) const {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
+    names.push_back(it->path().filename().string());
+  }
+  return names;
+}
+
 }  // namespace mirlet

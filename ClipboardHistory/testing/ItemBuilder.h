@@ -30,6 +30,9 @@ class ItemBuilder {
     item_.firstCopiedAt = value;
     return set(&ClipboardItem::lastUsedAt, value);
   }
+  ItemBuilder& types(std::vector<std::vector<std::string>> value) {
+    return set(&ClipboardItem::pasteboardTypes, std::move(value));
+  }
   ItemBuilder& favorite() { return set(&ClipboardItem::isFavorite, true); }
   ItemBuilder& asPrivate() { return set(&ClipboardItem::isPrivate, true); }
   ItemBuilder& source(std::string bundleID, std::string name) {

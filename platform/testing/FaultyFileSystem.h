@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -53,8 +54,8 @@ class FaultyFileSystem : public PosixFileSystem {
 
  private:
   std::set<Fault> faults_;
-  int writes_ = 0;
-  int renames_ = 0;
+  std::atomic<int> writes_ = 0;
+  std::atomic<int> renames_ = 0;
 };
 
 }  // namespace mirlet::testing
