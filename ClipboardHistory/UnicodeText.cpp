@@ -123,6 +123,22 @@ bool isValidUtf8(std::string_view bytes) {
   return true;
 }
 
+std::string repairedUtf8(std::string_view bytes) {
+  if (isValidUtf8(bytes)) return std::string(bytes);
+  std::string text;
+  text.reserve(bytes.size() + 8);
+  for (std::size_t offset = 0; offset < bytes.size();) {
+    const std::size_t start = offset;
+    const char32_t c = next(bytes, offset);
+    if (c == 0xFFFD && validSequenceLength(bytes, start) == 0) {
+      text += "\xEF\xBF\xBD";
+    } else {
+      text.append(bytes.substr(start, offset - start));
+    }
+  }
+  return text;
+}
+
 std::string latin1ToUtf8(std::string_view bytes) {
   std::string text;
   text.reserve(bytes.size() * 2);

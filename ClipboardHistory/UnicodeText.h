@@ -25,6 +25,8 @@ std::string asciiLowercased(std::string_view text);
 std::string_view trimSpacesAndTabs(std::string_view text);
 
 bool isValidUtf8(std::string_view bytes);
+// The bytes as UTF-8 text, each invalid sequence replaced by U+FFFD.
+std::string repairedUtf8(std::string_view bytes);
 // The length of the valid UTF-8 sequence that starts at `offset`, or 0.
 std::size_t validSequenceLength(std::string_view bytes, std::size_t offset);
 // Each byte as the code point of the same value.

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "core/Signal.h"
 
 namespace mirlet {
 
@@ -42,6 +45,11 @@ class Pasteboard {
   virtual void clearContents() = 0;
   // Writes all items in one call; false when the pasteboard refused them.
   virtual bool writeItems(const std::vector<PasteboardItemData>& items) = 0;
+
+  // Whether the host is told of every change (then observers hear of each on the
+  // main thread); otherwise the change count has to be polled.
+  virtual bool notifiesChanges() const = 0;
+  [[nodiscard]] virtual Subscription observeChanges(std::function<void()> observer) = 0;
 };
 
 }  // namespace mirlet

@@ -25,6 +25,7 @@ class SimDesktop {
   SimDesktop()
       : time(testing::VirtualTimeScheduler::defaultStart(), 0.0),
         workspace(time, time),
+        pasteboard(time),
         events(time, time, workspace, trust),
         accessibility(time, trust, workspace, events),
         hotKeys(time) {}

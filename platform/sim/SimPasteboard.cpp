@@ -48,6 +48,11 @@ void SimPasteboard::clearContents() {
   if (current_) current_->valid = false;
   current_ = std::make_shared<Generation>();
   ++changeCount_;
+  if (notifies) mainLoop_.post([signal = &changed_] { signal->emit(); });
+}
+
+Subscription SimPasteboard::observeChanges(std::function<void()> observer) {
+  return changed_.connect([observer = std::move(observer)] { observer(); });
 }
 
 bool SimPasteboard::writeItems(const std::vector<PasteboardItemData>& items) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/MainLoop.h"
 #include "platform/host/Pasteboard.h"
 
 namespace mirlet::sim {
@@ -16,6 +17,8 @@ namespace mirlet::sim {
 // production is counted, so a test can prove a type was never read.
 class SimPasteboard : public Pasteboard {
  public:
+  explicit SimPasteboard(MainLoop& mainLoop) : mainLoop_(mainLoop) {}
+
   using Provider = std::function<std::optional<Bytes>()>;
 
   // A representation as another application puts it on the pasteboard.
@@ -40,6 +43,8 @@ class SimPasteboard : public Pasteboard {
   std::vector<std::shared_ptr<const PasteboardItem>> items() const override;
   void clearContents() override;
   bool writeItems(const std::vector<PasteboardItemData>& items) override;
+  bool notifiesChanges() const override { return notifies; }
+  Subscription observeChanges(std::function<void()> observer) override;
 
   // The test's side: another application copies (clear and write, one change).
   void copy(std::vector<Item> items);
@@ -49,11 +54,15 @@ class SimPasteboard : public Pasteboard {
   int reads(const std::string& type) const;
   // Makes the next writes fail, as a pasteboard that refuses them.
   bool refuseWrites = false;
+  // As a host told of changes: every change is announced on the main loop.
+  bool notifies = false;
 
  private:
   class Generation;
   class SimItem;
 
+  MainLoop& mainLoop_;
+  Signal<> changed_;
   std::int64_t changeCount_ = 0;
   std::shared_ptr<Generation> current_;
   std::map<std::string, int> reads_;

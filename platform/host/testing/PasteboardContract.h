@@ -18,6 +18,7 @@ class PasteboardHarness {
   virtual Pasteboard& pasteboard() = 0;
   // Another application copies plain text.
   virtual void copyTextElsewhere(const std::string& text) = 0;
+  virtual void runMainLoop() = 0;
 };
 
 using PasteboardHarnessFactory = std::function<std::unique_ptr<PasteboardHarness>()>;
@@ -70,6 +71,23 @@ TEST_P(PasteboardContract, ClearingEmptiesThePasteboard) {
   harness_->copyTextElsewhere("algo");
   pasteboard().clearContents();
   EXPECT_TRUE(pasteboard().items().empty());
+}
+
+TEST_P(PasteboardContract, ANotifyingHostTellsOfEveryChangeOnce) {
+  if (!pasteboard().notifiesChanges()) GTEST_SKIP() << "this host is polled";
+  int changes = 0;
+  auto watching = pasteboard().observeChanges([&] { ++changes; });
+  harness_->copyTextElsewhere("uno");
+  harness_->runMainLoop();
+  EXPECT_EQ(changes, 1);
+  pasteboard().clearContents();
+  ASSERT_TRUE(pasteboard().writeItems({{{{"public.utf8-plain-text", bytes("dos")}}}}));
+  harness_->runMainLoop();
+  EXPECT_EQ(changes, 2);
+  watching.reset();
+  harness_->copyTextElsewhere("tres");
+  harness_->runMainLoop();
+  EXPECT_EQ(changes, 2);
 }
 
 }  // namespace mirlet::contract

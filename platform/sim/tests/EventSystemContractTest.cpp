@@ -76,7 +76,7 @@ TEST_F(SimEventSystemTest, KeysCarryTheKeyboardsOwnFlagBits) {
                                 });
   tap->setEnabled(true);
   scenario_.rest(2.5);
-  scenario_.pressKey(120);  // F2
+  scenario_.pressKey(120);                     // F2
   scenario_.pressKey(124, EventFlags::shift);  // right arrow
   scenario_.pressKey(76);                      // keypad Enter
   scenario_.pressKey(117);                     // forward delete

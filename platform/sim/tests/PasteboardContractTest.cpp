@@ -1,5 +1,6 @@
 #include "platform/host/testing/PasteboardContract.h"
 
+#include "core/testing/VirtualTimeScheduler.h"
 #include "platform/sim/SimPasteboard.h"
 
 namespace mirlet::sim {
@@ -7,24 +8,35 @@ namespace {
 
 class SimPasteboardHarness : public contract::PasteboardHarness {
  public:
+  explicit SimPasteboardHarness(bool notifies) { pasteboard_.notifies = notifies; }
   Pasteboard& pasteboard() override { return pasteboard_; }
   void copyTextElsewhere(const std::string& text) override {
     pasteboard_.copyText(text, "com.apple.Notes");
   }
+  void runMainLoop() override { time_.runUntilIdle(); }
 
  private:
-  SimPasteboard pasteboard_;
+  testing::VirtualTimeScheduler time_;
+  SimPasteboard pasteboard_{time_};
 };
 
 using contract::PasteboardContract;
 
-INSTANTIATE_TEST_SUITE_P(Sim, PasteboardContract, ::testing::Values([] {
-                           return std::unique_ptr<contract::PasteboardHarness>(
-                               std::make_unique<SimPasteboardHarness>());
-                         }));
+// Polled, as on the Mac, and told of changes, as on Linux.
+INSTANTIATE_TEST_SUITE_P(Sim, PasteboardContract,
+                         ::testing::Values(
+                             [] {
+                               return std::unique_ptr<contract::PasteboardHarness>(
+                                   std::make_unique<SimPasteboardHarness>(false));
+                             },
+                             [] {
+                               return std::unique_ptr<contract::PasteboardHarness>(
+                                   std::make_unique<SimPasteboardHarness>(true));
+                             }));
 
 TEST(SimPasteboardTest, LazyTypesAreProducedOnlyWhenRead) {
-  SimPasteboard pasteboard;
+  testing::VirtualTimeScheduler time;
+  SimPasteboard pasteboard(time);
   int produced = 0;
   pasteboard.copy(
       {{SimPasteboard::Representation::text("public.utf8-plain-text", "hola"),
@@ -43,7 +55,8 @@ TEST(SimPasteboardTest, LazyTypesAreProducedOnlyWhenRead) {
 }
 
 TEST(SimPasteboardTest, RefusedWriteLeavesTheCountOfTheClear) {
-  SimPasteboard pasteboard;
+  testing::VirtualTimeScheduler time;
+  SimPasteboard pasteboard(time);
   pasteboard.refuseWrites = true;
   pasteboard.clearContents();
   const auto afterClear = pasteboard.changeCount();
@@ -53,7 +66,8 @@ TEST(SimPasteboardTest, RefusedWriteLeavesTheCountOfTheClear) {
 }
 
 TEST(SimPasteboardTest, CopiesCarryTheSourceMarker) {
-  SimPasteboard pasteboard;
+  testing::VirtualTimeScheduler time;
+  SimPasteboard pasteboard(time);
   pasteboard.copyText("hola", "com.apple.Safari");
   EXPECT_EQ(
       pasteboard.items().at(0)->data("org.nspasteboard.source"),
