@@ -115,6 +115,14 @@ bool AppModel::hasFeatureAwaitingPermission() const {
   });
 }
 
+std::optional<StatusMenu::ClipboardState> AppModel::runningClipboard() const {
+  auto* clipboard = featureControl<ClipboardHistoryControl>(FeatureIds::clipboardHistory);
+  if (!clipboard || controller_->state(FeatureIds::clipboardHistory) != FeatureState::running) {
+    return std::nullopt;
+  }
+  return StatusMenu::ClipboardState{clipboard->isPaused(), clipboard->hotKeyLabel()};
+}
+
 void AppModel::setFeatureEnabled(bool enabled, const std::string& id) {
   featureChangeFailed_.set(false);
   systemSettings_->refresh();

@@ -13,6 +13,7 @@
 #include "app/EventRelay.h"
 #include "app/FeatureCatalog.h"
 #include "app/FinderKeysOptions.h"
+#include "app/StatusMenu.h"
 #include "core/Clock.h"
 #include "core/FeatureController.h"
 #include "core/MainLoop.h"
@@ -103,6 +104,8 @@ class AppModel {
   std::vector<FeatureCategory> categories() const;
   // True when some enabled feature waits for the permission.
   bool hasFeatureAwaitingPermission() const;
+  // What the status menu shows of the clipboard history while it runs.
+  std::optional<StatusMenu::ClipboardState> runningClipboard() const;
 
   void showPage(Page page) { page_.set(std::move(page)); }
   void setFeatureEnabled(bool enabled, const std::string& id);

@@ -22,7 +22,7 @@ AppDelegate::~AppDelegate() = default;
 void AppDelegate::applicationDidFinishLaunching(bool launchedAsLoginItem) {
   // No updater exists on this platform: the update item and toggle stay disabled.
   statusMenu_ = std::make_unique<StatusMenuController>(
-      updateSettings_.hasUpdater(), [this] { return runningClipboard(); },
+      updateSettings_.hasUpdater(), [this] { return model_->runningClipboard(); },
       [this](StatusMenuItem::Action action) { perform(action); });
   statusMenu_->showStatusItem();
 
@@ -112,15 +112,6 @@ void AppDelegate::perform(StatusMenuItem::Action action) {
     case Action::none:
       break;
   }
-}
-
-std::optional<StatusMenu::ClipboardState> AppDelegate::runningClipboard() const {
-  auto* clipboard = model_->featureControl<ClipboardHistoryControl>(FeatureIds::clipboardHistory);
-  if (!clipboard ||
-      model_->controller().state(FeatureIds::clipboardHistory) != FeatureState::running) {
-    return std::nullopt;
-  }
-  return StatusMenu::ClipboardState{clipboard->isPaused(), clipboard->hotKeyLabel()};
 }
 
 }  // namespace mirlet

@@ -53,7 +53,6 @@ class AppDelegate : public QObject {
 
  private:
   void perform(StatusMenuItem::Action action);
-  std::optional<StatusMenu::ClipboardState> runningClipboard() const;
 
   DesktopHost host_;
   BundleInfo bundle_;

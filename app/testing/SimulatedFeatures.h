@@ -1,0 +1,53 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "app/AppModel.h"
+#include "platform/ClipboardHistoryFeature.h"
+#include "platform/KeychainKeyProvider.h"
+#include "platform/sim/SimDesktop.h"
+
+namespace mirlet::testing {
+
+// The features the simulated desktop runs, registered as the desktop host does
+// (in the fixed order; the clipboard history fourth), for tests of the application
+// over real features.
+class SimulatedFeatures {
+ public:
+  SimulatedFeatures(sim::SimDesktop& desktop, const std::filesystem::path& folder)
+      : desktop_(desktop), folder_(folder) {}
+
+  FeatureFactory factory() {
+    return
+        [this](const FeatureSinks& sinks, Preferences& preferences) -> FeatureRegistry::Features {
+          std::filesystem::create_directories(folder_ / "tmp");
+          clipboard = std::make_shared<ClipboardHistoryFeature>(
+              preferences,
+              ClipboardHistoryEnvironment{
+                  desktop_.pasteboard, desktop_.workspace, desktop_.accessibility, desktop_.events,
+                  desktop_.hotKeys, desktop_.keyboardLayout, desktop_.images, desktop_.fileURLs,
+                  files_, keys_, links_, desktop_.time, desktop_.time, desktop_.time,
+                  folder_ / "ClipboardHistory", folder_ / "tmp", "app.mirlet"},
+              sinks.failureCallback(FeatureIds::clipboardHistory));
+          return {clipboard};
+        };
+  }
+
+  std::shared_ptr<ClipboardHistoryFeature> clipboard;
+
+ private:
+  struct NoLinks : LinkPreviewer {
+    void fetch(const std::string&, std::function<void(std::optional<LinkPage>)> done) override {
+      done(std::nullopt);
+    }
+  };
+
+  sim::SimDesktop& desktop_;
+  std::filesystem::path folder_;
+  PosixFileSystem files_;
+  KeychainKeyProvider keys_{desktop_.keychain, "app.mirlet"};
+  NoLinks links_;
+};
+
+}  // namespace mirlet::testing
