@@ -37,7 +37,8 @@ Classification files(const ClassifierInput& input) {
   std::string text;
   for (std::size_t i = 0; i < input.fileURLs.size(); ++i) {
     if (i > 0) text += '\n';
-    text += Url::filePath(input.fileURLs[i]);
+    // A path is bytes; what is shown must be text.
+    text += UnicodeText::repairedUtf8(Url::filePath(input.fileURLs[i]));
   }
   const auto count = static_cast<std::int64_t>(input.fileURLs.size());
   const bool allFolders = input.directoryFlags.size() == input.fileURLs.size() &&

@@ -109,6 +109,8 @@ TEST(ClassifyTextTest, FilesShowTheirPaths) {
       "/Users/ana/Mis cosas/a.txt\n/b");
   EXPECT_EQ(ItemClassifier::classify(files({"file://localhost/tmp/a%20b.txt"}, {})).text,
             "/tmp/a b.txt");
+  EXPECT_EQ(ItemClassifier::classify(files({"file:///tmp/caf%E9.txt"}, {})).text,
+            "/tmp/caf\uFFFD.txt");
 }
 
 TEST(ClassifyTextTest, CommonLinksWithCharactersAURLMayNotHoldAreLinks) {
