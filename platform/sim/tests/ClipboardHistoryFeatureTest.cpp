@@ -226,6 +226,30 @@ TEST_F(ClipboardHistoryFeatureTest, ANewerIndexFailsTheStartAndIsKept) {
   EXPECT_EQ(contents(root() / "index.json"), R"({"version":3,"items":[],"lists":[]})");
 }
 
+TEST_F(ClipboardHistoryFeatureTest, AMissingPayloadFailsTheChoiceAndLeavesThePasteboard) {
+  start();
+  copyInEditor("sin archivo");
+  const Uuid id = store().items()[0].id;
+  fs::remove_all(root() / "items" / id.toString());
+  scenario_.desktop.pasteboard.copyText("lo de antes");
+  scenario_.rest(0.5);
+  const auto count = scenario_.desktop.pasteboard.changeCount();
+  EXPECT_EQ(choose({id}, false, false, nullptr), ChooseOutcome::failed);
+  EXPECT_EQ(scenario_.desktop.pasteboard.changeCount(), count);
+}
+
+TEST_F(ClipboardHistoryFeatureTest, ARootThatCannotBeMadeFailsTheStartAndLosesNothing) {
+  start();
+  copyInEditor("guardado");
+  feature().stop();
+  const std::string index = contents(root() / "index.json");
+  files_.fail(Fault::createFolder);
+  EXPECT_EQ(mirlet::testing::thrown<AtomicFileError>([&] { start(); })->code(),
+            AtomicFileErrorCode::folderNotCreated);
+  EXPECT_FALSE(feature().isRunning());
+  EXPECT_EQ(contents(root() / "index.json"), index);
+}
+
 TEST_F(ClipboardHistoryFeatureTest, AFailedBackgroundSaveStopsTheRunAndReportsIt) {
   const Uuid run = Uuid::random();
   feature().start(run);
