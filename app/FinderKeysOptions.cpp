@@ -10,17 +10,7 @@ namespace {
 
 constexpr std::array<FinderKey, 3> kFinderKeys{FinderKey::enter, FinderKey::f2, FinderKey::delete_};
 
-std::string optionName(FinderKey key) {
-  switch (key) {
-    case FinderKey::enter:
-      return "enter";
-    case FinderKey::f2:
-      return "f2";
-    case FinderKey::delete_:
-      return "delete";
-  }
-  return {};
-}
+std::string optionName(FinderKey key) { return std::string(FinderKeys::rawValue(key)); }
 
 }  // namespace
 
