@@ -37,14 +37,20 @@ void sortByName(std::vector<HistoryAppEntry>& entries) {
 
 HistoryPanelModel::HistoryPanelModel(ClipboardHistoryFeature& feature,
                                      HistoryPanelEnvironment environment)
-    : feature_(feature), environment_(environment), store_(feature.store().get()) {
+    : feature_(feature),
+      environment_(environment),
+      store_(feature.store().get()),
+      searchIndexQueue_(environment.queues.makeQueue(kSearchIndexQueue)) {
   storeSubscription_ =
       feature_.store().subscribe(handoff_.bind([this](const HistoryStore& s) { storeChanged(s); }));
+  prepareSearchIndex();
 }
 
 void HistoryPanelModel::storeChanged(const HistoryStore& store) {
   store_.set(store);
+  ++storeGeneration_;
   searchIndexIsCurrent_ = false;
+  prepareSearchIndex();
   sidebarIsCurrent_ = false;
   invalidate();
 }
@@ -110,12 +116,7 @@ void HistoryPanelModel::recompute() {
 
   const std::string& query = query_.get();
   if (!UnicodeText::trimWhitespace(query).empty()) {
-    const HistoryItems& all = store_.get().items();
-    if (!searchIndexIsCurrent_) {
-      searchIndex_ = searchIndex_ ? SearchIndex(all, *searchIndex_) : SearchIndex(all);
-      searchIndexIsCurrent_ = true;
-    }
-    const std::vector<Uuid> found = searchIndex_->filter(query);
+    const std::vector<Uuid> found = currentSearchIndex().filter(query);
     const std::unordered_set<Uuid> matches(found.begin(), found.end());
     std::erase_if(items, [&](const ItemPointer& item) { return !matches.contains(item->id); });
   }
@@ -220,6 +221,40 @@ void HistoryPanelModel::keepVisibleSelection() {
   if (focusID_.get() && !isVisible(*focusID_.get())) focusID_.set(std::nullopt);
   if (anchorID_ && !isVisible(*anchorID_)) anchorID_.reset();
   if (selection_.get().empty() && !visible_.get().empty()) selectOnly(visible_.get().front()->id);
+}
+
+// Search index.
+
+void HistoryPanelModel::prepareSearchIndex() {
+  if (searchIndexIsCurrent_ || searchIndexInFlight_) return;
+  searchIndexInFlight_ = true;
+  // The items are immutable and shared, so the queue reads them while the main
+  // thread goes on.
+  handoff_.async(*searchIndexQueue_, [this, items = store_.get().items(), previous = searchIndex_,
+                                      generation = storeGeneration_] {
+    auto built = previous ? std::make_shared<const SearchIndex>(items, *previous)
+                          : std::make_shared<const SearchIndex>(items);
+    handoff_.post(environment_.mainLoop, [this, built = std::move(built), generation] {
+      searchIndexInFlight_ = false;
+      if (searchIndexIsCurrent_) return;
+      searchIndex_ = built;
+      if (generation == storeGeneration_) {
+        searchIndexIsCurrent_ = true;
+      } else {
+        prepareSearchIndex();
+      }
+    });
+  });
+}
+
+const SearchIndex& HistoryPanelModel::currentSearchIndex() {
+  if (!searchIndexIsCurrent_) {
+    const HistoryItems& items = store_.get().items();
+    searchIndex_ = searchIndex_ ? std::make_shared<const SearchIndex>(items, *searchIndex_)
+                                : std::make_shared<const SearchIndex>(items);
+    searchIndexIsCurrent_ = true;
+  }
+  return *searchIndex_;
 }
 
 // Selection and movement.

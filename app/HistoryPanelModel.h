@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -23,6 +24,7 @@
 #include "core/Clock.h"
 #include "core/Handoff.h"
 #include "core/MainLoop.h"
+#include "core/SerialQueue.h"
 #include "core/Signal.h"
 #include "platform/ClipboardHistoryFeature.h"
 
@@ -53,6 +55,7 @@ struct HistoryPanelEnvironment {
   Accessibility& accessibility;
   MainLoop& mainLoop;
   Clock& clock;
+  SerialQueueFactory& queues;
   CalendarSettings calendar;
 };
 
@@ -70,6 +73,7 @@ class HistoryPanelModel {
   static constexpr const char* kItemIDType = "app.mirlet.history-item-id";
   static constexpr double kMessageLifetime = 5;
   static constexpr std::size_t kImageCacheCapacity = 256;
+  static constexpr const char* kSearchIndexQueue = "app.mirlet.history-panel.search-index";
 
   // What dragging items out offers: the items' data per type (the first dragged
   // item that has a type gives it), and the ids for this program's own drops.
@@ -164,6 +168,8 @@ class HistoryPanelModel {
   };
 
   void storeChanged(const HistoryStore& store);
+  void prepareSearchIndex();
+  const SearchIndex& currentSearchIndex();
   void invalidate();
   void recompute();
   std::vector<ItemPointer> sectionItems() const;
@@ -213,9 +219,13 @@ class HistoryPanelModel {
   std::vector<Removal> undoStack_;
   std::vector<Removal> redoStack_;
   // Current for the store, or the last one built, whose unchanged entries the
-  // next build reuses.
-  std::optional<SearchIndex> searchIndex_;
+  // next build reuses. Built ahead on the queue so that typing never waits for it;
+  // a search that comes first builds it here.
+  std::shared_ptr<const SearchIndex> searchIndex_;
   bool searchIndexIsCurrent_ = false;
+  bool searchIndexInFlight_ = false;
+  std::uint64_t storeGeneration_ = 0;
+  std::unique_ptr<SerialQueue> searchIndexQueue_;
   // The sidebar follows the whole history, not the section or the query.
   bool sidebarIsCurrent_ = false;
   bool isActive_ = false;

@@ -64,7 +64,7 @@ class HistoryPanelModelTest : public ::testing::Test {
     feature_->start(Uuid::random());
     model_ = std::make_unique<HistoryPanelModel>(
         *feature_, HistoryPanelEnvironment{host_, d.workspace, d.accessibility, d.time, d.time,
-                                           CalendarSettings{}});
+                                           d.time, CalendarSettings{}});
   }
 
   // Copies each text in the editor, oldest first; the history shows the last first.
@@ -196,6 +196,29 @@ TEST_F(HistoryPanelModelTest, TheQueryFiltersTheSectionAndFollowsNewCopies) {
 
   model().setQuery("   ");
   EXPECT_EQ(visibleTexts().size(), 4u);
+}
+
+TEST_F(HistoryPanelModelTest, ASearchBeforeTheIndexIsBuiltAheadStillFindsEverything) {
+  copy({"camisa roja"});
+  open();
+  scenario_.desktop.pasteboard.copyText("falda roja");
+  feature_->pollPasteboardNow();  // the index for this history is not built yet
+  model().setQuery("roja");
+  EXPECT_EQ(visibleTexts(), (std::vector<std::string>{"falda roja", "camisa roja"}));
+  copy({"bufanda roja", "sombrero azul"});
+  EXPECT_EQ(visibleTexts(),
+            (std::vector<std::string>{"bufanda roja", "falda roja", "camisa roja"}));
+
+  // Two copies while closed: the index built for the first is not the second's.
+  close();
+  for (std::string_view text : {"gorra roja", "bolso rojo"}) {
+    scenario_.desktop.pasteboard.copyText(text);
+    feature_->pollPasteboardNow();
+  }
+  scenario_.rest(1);
+  open();
+  model().setQuery("rojo");
+  EXPECT_EQ(visibleTexts(), std::vector<std::string>{"bolso rojo"});
 }
 
 TEST_F(HistoryPanelModelTest, WhileClosedChangesWaitForTheNextOpening) {
