@@ -145,6 +145,8 @@ class ClipboardHistoryFeature : public MirletFeature, public ClipboardHistoryCon
   // Files a preview can show: the item's files, or its image or text written to a
   // private temporary folder. Never for private items.
   std::vector<std::filesystem::path> previewFiles(const Uuid& id);
+  // Deletes the files written for previews.
+  void removePreviews();
   // The items as the pasteboard would get them, for drag and drop.
   std::vector<PasteboardItemData> pasteboardItems(const std::vector<Uuid>& ids) const;
   void open(const Uuid& id);
@@ -166,7 +168,6 @@ class ClipboardHistoryFeature : public MirletFeature, public ClipboardHistoryCon
   std::vector<std::string> openTargets(const ClipboardItem& item) const;
   std::optional<std::filesystem::path> writePreview(const Uuid& id, const std::string& extension,
                                                     const Bytes& data);
-  void removePreviews();
 
   // The history changed: publish it and save it.
   void changed();
