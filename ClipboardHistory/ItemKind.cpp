@@ -8,30 +8,33 @@ namespace {
 struct KindNames {
   std::string_view raw;
   std::string_view title;
+  std::string_view symbol;
 };
 
 // In the order of the cases.
 constexpr std::array<KindNames, 17> kNames{{
-    {"text", "Texto"},
-    {"richText", "Texto con formato"},
-    {"link", "Enlace"},
-    {"email", "Correo"},
-    {"color", "Color"},
-    {"code", "Código"},
-    {"table", "Tabla"},
-    {"image", "Imagen"},
-    {"screenshot", "Captura de pantalla"},
-    {"file", "Archivo"},
-    {"files", "Archivos"},
-    {"folder", "Carpeta"},
-    {"audio", "Audio"},
-    {"video", "Video"},
-    {"calendarEvent", "Evento de calendario"},
-    {"appContent", "Contenido de otra app"},
-    {"other", "Otro"},
+    {"text", "Texto", "text.alignleft"},
+    {"richText", "Texto con formato", "text.alignleft"},
+    {"link", "Enlace", "link"},
+    {"email", "Correo", "envelope"},
+    {"color", "Color", "paintpalette"},
+    {"code", "Código", "chevron.left.forwardslash.chevron.right"},
+    {"table", "Tabla", "tablecells"},
+    {"image", "Imagen", "photo"},
+    {"screenshot", "Captura de pantalla", "camera.viewfinder"},
+    {"file", "Archivo", "doc"},
+    {"files", "Archivos", "doc.on.doc"},
+    {"folder", "Carpeta", "folder"},
+    {"audio", "Audio", "waveform"},
+    {"video", "Video", "film"},
+    {"calendarEvent", "Evento de calendario", "calendar"},
+    {"appContent", "Contenido de otra app", "shippingbox"},
+    {"other", "Otro", "questionmark.square.dashed"},
 }};
 
 }  // namespace
+
+std::string_view symbol(ItemKind kind) { return kNames[static_cast<std::size_t>(kind)].symbol; }
 
 std::string_view rawValue(ItemKind kind) { return kNames[static_cast<std::size_t>(kind)].raw; }
 

@@ -43,6 +43,8 @@ std::string_view rawValue(ItemKind kind);
 std::optional<ItemKind> fromRawValue(std::string_view raw);
 // The title the panel shows ("Texto con formato").
 std::string_view title(ItemKind kind);
+// The name of the symbol that stands for the kind ("doc.on.doc").
+std::string_view symbol(ItemKind kind);
 
 }  // namespace ItemKinds
 }  // namespace mirlet
