@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/AppModel.h"
+#include "app/testing/SimulatedClipboardHistory.h"
 #include "platform/ClipboardHistoryFeature.h"
 #include "platform/KeychainKeyProvider.h"
 #include "platform/sim/SimDesktop.h"
@@ -37,17 +38,11 @@ class SimulatedFeatures {
   std::shared_ptr<ClipboardHistoryFeature> clipboard;
 
  private:
-  struct NoLinks : LinkPreviewer {
-    void fetch(const std::string&, std::function<void(std::optional<LinkPage>)> done) override {
-      done(std::nullopt);
-    }
-  };
-
   sim::SimDesktop& desktop_;
   std::filesystem::path folder_;
   PosixFileSystem files_;
   KeychainKeyProvider keys_{desktop_.keychain, "app.mirlet"};
-  NoLinks links_;
+  NoLinkPreviews links_;
 };
 
 }  // namespace mirlet::testing

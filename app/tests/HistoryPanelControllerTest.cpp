@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/KeychainKeyProvider.h"
+#include "app/testing/SimulatedClipboardHistory.h"
 #include "platform/sim/DesktopScenario.h"
-#include "platform/testing/TemporaryFolder.h"
 
 namespace mirlet {
 namespace {
@@ -50,30 +49,14 @@ struct FakeSearchField : PanelSearchField {
   std::vector<bool> focused;
 };
 
-struct NoLinks : LinkPreviewer {
-  void fetch(const std::string&, std::function<void(std::optional<LinkPage>)> done) override {
-    done(std::nullopt);
-  }
-};
-
 constexpr std::uint16_t kLeftArrow = 123;
 constexpr std::uint16_t kDownArrow = 125;
 
 class HistoryPanelControllerTest : public ::testing::Test {
  protected:
   HistoryPanelControllerTest() {
-    scenario_.desktop.pasteboard.notifies = true;
     scenario_.activate(scenario_.textEdit);
-    fs::create_directories(folder_ / "tmp");
     sim::SimDesktop& d = scenario_.desktop;
-    feature_ = std::make_unique<ClipboardHistoryFeature>(
-        preferences_,
-        ClipboardHistoryEnvironment{d.pasteboard, d.workspace, d.accessibility, d.events, d.hotKeys,
-                                    d.keyboardLayout, d.images, d.fileURLs, files_, keys_, links_,
-                                    d.time, d.time, d.time, folder_ / "ClipboardHistory",
-                                    folder_ / "tmp", "app.mirlet"},
-        [](const Uuid&) {});
-    feature_->start(Uuid::random());
     controller_ = std::make_unique<HistoryPanelController>(
         *feature_,
         HistoryPanelControllerEnvironment{d.workspace, d.screens, d.events, d.accessibility, d.time,
@@ -107,14 +90,9 @@ class HistoryPanelControllerTest : public ::testing::Test {
     return feature_->store().get().item(*focus)->text;
   }
 
-  mirlet::testing::TemporaryFolder folder_;
   DesktopScenario scenario_;
-  PosixFileSystem files_;
-  KeychainKeyProvider keys_{scenario_.desktop.keychain, "app.mirlet"};
-  NoLinks links_;
-  MemoryDefaultsStore defaults_;
-  Preferences preferences_{defaults_};
-  std::unique_ptr<ClipboardHistoryFeature> feature_;
+  mirlet::testing::SimulatedClipboardHistory history_{scenario_.desktop};
+  ClipboardHistoryFeature* feature_ = &history_.feature();
   FakeWindow initialWindow_;
   FakeWindow* window_ = nullptr;
   FakeSearchField searchField_;

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/KeychainKeyProvider.h"
+#include "app/testing/SimulatedClipboardHistory.h"
 #include "platform/sim/DesktopScenario.h"
-#include "platform/testing/TemporaryFolder.h"
 
 namespace mirlet {
 namespace {
@@ -40,28 +39,12 @@ struct ScriptedDrop : DropProvider {
   mutable std::vector<std::function<void(std::optional<Bytes>)>> pending;
 };
 
-struct NoLinks : LinkPreviewer {
-  void fetch(const std::string&, std::function<void(std::optional<LinkPage>)> done) override {
-    done(std::nullopt);
-  }
-};
-
 // The panel's model over the real clipboard history on the simulated desktop.
 class HistoryPanelModelTest : public ::testing::Test {
  protected:
   HistoryPanelModelTest() {
-    scenario_.desktop.pasteboard.notifies = true;
     scenario_.activate(scenario_.textEdit);
-    fs::create_directories(folder_ / "tmp");
     sim::SimDesktop& d = scenario_.desktop;
-    feature_ = std::make_unique<ClipboardHistoryFeature>(
-        preferences_,
-        ClipboardHistoryEnvironment{d.pasteboard, d.workspace, d.accessibility, d.events, d.hotKeys,
-                                    d.keyboardLayout, d.images, d.fileURLs, files_, keys_, links_,
-                                    d.time, d.time, d.time, folder_ / "ClipboardHistory",
-                                    folder_ / "tmp", "app.mirlet"},
-        [](const Uuid&) {});
-    feature_->start(Uuid::random());
     model_ = std::make_unique<HistoryPanelModel>(
         *feature_, HistoryPanelEnvironment{host_, d.workspace, d.accessibility, d.time, d.time,
                                            d.time, CalendarSettings{}});
@@ -126,15 +109,10 @@ class HistoryPanelModelTest : public ::testing::Test {
     closedAt_ = scenario_.desktop.time.now();
   }
 
-  mirlet::testing::TemporaryFolder folder_;
   DesktopScenario scenario_;
-  PosixFileSystem files_;
-  KeychainKeyProvider keys_{scenario_.desktop.keychain, "app.mirlet"};
-  NoLinks links_;
-  MemoryDefaultsStore defaults_;
-  Preferences preferences_{defaults_};
+  mirlet::testing::SimulatedClipboardHistory history_{scenario_.desktop};
+  ClipboardHistoryFeature* feature_ = &history_.feature();
   RecordingHost host_;
-  std::unique_ptr<ClipboardHistoryFeature> feature_;
   std::unique_ptr<HistoryPanelModel> model_;
   std::optional<Date> closedAt_;
 };
