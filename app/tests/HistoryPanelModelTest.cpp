@@ -8,7 +8,6 @@
 namespace mirlet {
 namespace {
 
-namespace fs = std::filesystem;
 using Action = PanelCommand::Action;
 using sim::DesktopScenario;
 
