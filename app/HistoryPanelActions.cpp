@@ -12,32 +12,9 @@ namespace {
 constexpr std::string_view kUseFailed = "No se pudo usar el elemento.";
 constexpr std::string_view kNewListName = "Lista nueva";
 
-bool isOpenable(ItemKind kind) {
-  switch (kind) {
-    case ItemKind::link:
-    case ItemKind::file:
-    case ItemKind::files:
-    case ItemKind::folder:
-    case ItemKind::audio:
-    case ItemKind::video:
-    case ItemKind::calendarEvent:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool isRevealable(ItemKind kind) {
-  switch (kind) {
-    case ItemKind::file:
-    case ItemKind::files:
-    case ItemKind::folder:
-    case ItemKind::audio:
-    case ItemKind::video:
-      return true;
-    default:
-      return false;
-  }
+template <std::size_t Count>
+bool isAmong(const std::array<ItemKind, Count>& kinds, ItemKind kind) {
+  return std::ranges::find(kinds, kind) != kinds.end();
 }
 
 // The non-empty lines of a text.
@@ -189,14 +166,18 @@ void HistoryPanelModel::cut(const std::vector<Uuid>& ids) {
 void HistoryPanelModel::open(const std::vector<Uuid>& ids) {
   for (const Uuid& id : ids) {
     const ClipboardItem* item = store_.get().item(id);
-    if (item && !item->isPrivate && isOpenable(item->kind)) feature_.open(id);
+    if (item && !item->isPrivate && isAmong(openableKinds, item->kind)) {
+      feature_.open(id);
+    }
   }
 }
 
 void HistoryPanelModel::reveal(const std::vector<Uuid>& ids) {
   for (const Uuid& id : ids) {
     const ClipboardItem* item = store_.get().item(id);
-    if (item && !item->isPrivate && isRevealable(item->kind)) feature_.revealInFileManager(id);
+    if (item && !item->isPrivate && isAmong(revealableKinds, item->kind)) {
+      feature_.revealInFileManager(id);
+    }
   }
 }
 

@@ -50,8 +50,8 @@ void HistoryPanelModel::storeChanged(const HistoryStore& store) {
   store_.set(store);
   ++storeGeneration_;
   searchIndexIsCurrent_ = false;
-  prepareSearchIndex();
   sidebarIsCurrent_ = false;
+  prepareSearchIndex();
   invalidate();
 }
 

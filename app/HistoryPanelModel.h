@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -74,6 +75,12 @@ class HistoryPanelModel {
   static constexpr double kMessageLifetime = 5;
   static constexpr std::size_t kImageCacheCapacity = 256;
   static constexpr const char* kSearchIndexQueue = "app.mirlet.history-panel.search-index";
+  // The kinds that `open` and `reveal` act on (the tile menu offers them for these).
+  static constexpr std::array<ItemKind, 7> openableKinds{
+      ItemKind::link,  ItemKind::file,  ItemKind::files,        ItemKind::folder,
+      ItemKind::audio, ItemKind::video, ItemKind::calendarEvent};
+  static constexpr std::array<ItemKind, 5> revealableKinds{
+      ItemKind::file, ItemKind::files, ItemKind::folder, ItemKind::audio, ItemKind::video};
 
   // What dragging items out offers: the items' data per type (the first dragged
   // item that has a type gives it), and the ids for this program's own drops.

@@ -444,6 +444,17 @@ TEST_F(HistoryPanelModelTest, CommandsReachTheFeatureAndTheWindow) {
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"hide", "settings", "quickLook"}));
 }
 
+TEST_F(HistoryPanelModelTest, OpenAndRevealActOnlyOnKindsThatHaveThem) {
+  copy({"solo texto", "https://ejemplo.es/pagina"});
+  open();
+  command(Action::selectAll);
+  command(Action::open);
+  EXPECT_EQ(scenario_.desktop.workspace.openedURLs(),
+            std::vector<std::string>{"https://ejemplo.es/pagina"});
+  command(Action::revealInFinder);
+  EXPECT_TRUE(scenario_.desktop.workspace.revealedFiles().empty());
+}
+
 TEST_F(HistoryPanelModelTest, DraggingCarriesTheSelectionAndDropsAddToTheList) {
   copy({"a", "b", "c"});
   open();
