@@ -4,6 +4,7 @@
 
 #include "ClipboardHistory/HistoryIndexCodec.h"
 #include "platform/AtomicFile.h"
+#include "platform/XdgFolders.h"
 
 namespace mirlet {
 namespace fs = std::filesystem;
@@ -37,6 +38,10 @@ HistoryDiskStore::HistoryDiskStore(Services services, fs::path root, PrivateItem
       writeQueue_(services.queues.makeQueue(kQueueLabel)) {}
 
 HistoryDiskStore::~HistoryDiskStore() = default;
+
+std::filesystem::path HistoryDiskStore::defaultRoot(const std::string& bundleIdentifier) {
+  return XdgFolders::dataHome() / bundleIdentifier / "ClipboardHistory";
+}
 
 std::unique_ptr<HistoryDiskStore> HistoryDiskStore::openExisting(Services services,
                                                                  const fs::path& root,

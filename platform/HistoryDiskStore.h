@@ -63,6 +63,10 @@ class HistoryDiskStore {
   HistoryDiskStore(const HistoryDiskStore&) = delete;
   HistoryDiskStore& operator=(const HistoryDiskStore&) = delete;
 
+  // Where a program keeps its history: the user's data folder, then the bundle
+  // identifier, then "ClipboardHistory".
+  static std::filesystem::path defaultRoot(const std::string& bundleIdentifier);
+
   // A store over `root` if that folder exists (to clear the history while off).
   static std::unique_ptr<HistoryDiskStore> openExisting(Services services,
                                                         const std::filesystem::path& root,

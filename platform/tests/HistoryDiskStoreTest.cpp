@@ -312,3 +312,41 @@ TEST(HistoryDiskStoreCrashTest, AKilledWriterNeverLeavesAPartialIndex) {
 
 }  // namespace
 }  // namespace mirlet
+
+namespace mirlet {
+namespace {
+
+// Sets an environment variable for one test, then puts back what was there.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    ::setenv(name, value, 1);
+  }
+  ~ScopedEnvironment() {
+    if (old_) {
+      ::setenv(name_, old_->c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(HistoryDiskStoreRootTest, TheHistoryLivesInTheUsersDataFolder) {
+  ScopedEnvironment home("HOME", "/home/ana");
+  {
+    ScopedEnvironment data("XDG_DATA_HOME", "/datos");
+    EXPECT_EQ(HistoryDiskStore::defaultRoot("app.mirlet"),
+              std::filesystem::path("/datos/app.mirlet/ClipboardHistory"));
+  }
+  ScopedEnvironment relative("XDG_DATA_HOME", "datos");  // not absolute: ignored
+  EXPECT_EQ(HistoryDiskStore::defaultRoot("app.mirlet"),
+            std::filesystem::path("/home/ana/.local/share/app.mirlet/ClipboardHistory"));
+}
+
+}  // namespace
+}  // namespace mirlet
