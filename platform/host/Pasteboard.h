@@ -46,6 +46,10 @@ class Pasteboard {
   // Writes all items in one call; false when the pasteboard refused them.
   virtual bool writeItems(const std::vector<PasteboardItemData>& items) = 0;
 
+  // Whether the contents go when the application that put them there quits (an X
+  // selection does; then the pasteboard is empty, one change).
+  virtual bool emptiesWhenOwnerQuits() const = 0;
+
   // Whether the host is told of every change (then observers hear of each on the
   // main thread); otherwise the change count has to be polled.
   virtual bool notifiesChanges() const = 0;

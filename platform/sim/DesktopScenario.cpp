@@ -96,7 +96,8 @@ void DesktopScenario::scroll(ScreenPoint point, double delta) {
 
 void DesktopScenario::copyText(const std::shared_ptr<SimApplication>& application,
                                std::string_view text) {
-  desktop.pasteboard.copyText(text, application->bundleIdentifier().value_or(""));
+  desktop.pasteboard.copyText(text, application->bundleIdentifier().value_or(""),
+                              application->processIdentifier());
 }
 
 void DesktopScenario::activate(const std::shared_ptr<SimApplication>& application) {

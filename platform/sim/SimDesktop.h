@@ -28,7 +28,12 @@ class SimDesktop {
         pasteboard(time),
         events(time, time, workspace, trust),
         accessibility(time, trust, workspace, events),
-        hotKeys(time) {}
+        hotKeys(time) {
+    pasteboardOwners_ = workspace.observeTermination(
+        [this](const std::shared_ptr<RunningApplication>& application) {
+          pasteboard.ownerQuit(application->processIdentifier());
+        });
+  }
   SimDesktop(const SimDesktop&) = delete;
   SimDesktop& operator=(const SimDesktop&) = delete;
 
@@ -46,6 +51,9 @@ class SimDesktop {
   SimFileURLs fileURLs;
   SimImageCodec images;
   SimScreens screens;
+
+ private:
+  Subscription pasteboardOwners_;
 };
 
 }  // namespace mirlet::sim

@@ -47,6 +47,7 @@ std::vector<std::shared_ptr<const PasteboardItem>> SimPasteboard::items() const 
 void SimPasteboard::clearContents() {
   if (current_) current_->valid = false;
   current_ = std::make_shared<Generation>();
+  owner_.reset();
   ++changeCount_;
   if (notifies) mainLoop_.post([signal = &changed_] { signal->emit(); });
 }
@@ -69,18 +70,24 @@ bool SimPasteboard::writeItems(const std::vector<PasteboardItemData>& items) {
   return true;
 }
 
-void SimPasteboard::copy(std::vector<Item> items) {
+void SimPasteboard::copy(std::vector<Item> items, std::optional<int> ownerPID) {
   clearContents();
+  owner_ = ownerPID;
   for (auto& item : items) {
     current_->items.push_back(std::make_shared<SimItem>(*this, current_, std::move(item)));
   }
 }
 
-void SimPasteboard::copyText(std::string_view text, const std::string& sourceBundleID) {
+void SimPasteboard::copyText(std::string_view text, const std::string& sourceBundleID,
+                             std::optional<int> ownerPID) {
   Item item{Representation::text("public.utf8-plain-text", text)};
   if (!sourceBundleID.empty())
     item.push_back(Representation::text("org.nspasteboard.source", sourceBundleID));
-  copy({std::move(item)});
+  copy({std::move(item)}, ownerPID);
+}
+
+void SimPasteboard::ownerQuit(int processID) {
+  if (ownedByApplications && owner_ == processID) clearContents();
 }
 
 int SimPasteboard::reads(const std::string& type) const {

@@ -43,19 +43,26 @@ class SimPasteboard : public Pasteboard {
   std::vector<std::shared_ptr<const PasteboardItem>> items() const override;
   void clearContents() override;
   bool writeItems(const std::vector<PasteboardItemData>& items) override;
+  bool emptiesWhenOwnerQuits() const override { return ownedByApplications; }
   bool notifiesChanges() const override { return notifies; }
   Subscription observeChanges(std::function<void()> observer) override;
 
-  // The test's side: another application copies (clear and write, one change).
-  void copy(std::vector<Item> items);
+  // The test's side: another application copies (clear and write, one change),
+  // owning the contents when its process is given.
+  void copy(std::vector<Item> items, std::optional<int> ownerPID = std::nullopt);
   // Plain text, as most applications copy it.
-  void copyText(std::string_view text, const std::string& sourceBundleID = {});
+  void copyText(std::string_view text, const std::string& sourceBundleID = {},
+                std::optional<int> ownerPID = std::nullopt);
+  // The process quit: with `ownedByApplications`, the contents it owns go.
+  void ownerQuit(int processID);
   // How many times a type's data was produced or read, over all generations.
   int reads(const std::string& type) const;
   // Makes the next writes fail, as a pasteboard that refuses them.
   bool refuseWrites = false;
   // As a host told of changes: every change is announced on the main loop.
   bool notifies = false;
+  // As an X selection: the contents belong to the application that copied them.
+  bool ownedByApplications = false;
 
  private:
   class Generation;
@@ -65,6 +72,7 @@ class SimPasteboard : public Pasteboard {
   Signal<> changed_;
   std::int64_t changeCount_ = 0;
   std::shared_ptr<Generation> current_;
+  std::optional<int> owner_;  // nothing: this program, or no application
   std::map<std::string, int> reads_;
 };
 

@@ -18,6 +18,8 @@ class PasteboardHarness {
   virtual Pasteboard& pasteboard() = 0;
   // Another application copies plain text.
   virtual void copyTextElsewhere(const std::string& text) = 0;
+  // The application that copied last quits.
+  virtual void quitCopyingApplication() = 0;
   virtual void runMainLoop() = 0;
 };
 
@@ -88,6 +90,28 @@ TEST_P(PasteboardContract, ANotifyingHostTellsOfEveryChangeOnce) {
   harness_->copyTextElsewhere("tres");
   harness_->runMainLoop();
   EXPECT_EQ(changes, 2);
+}
+
+TEST_P(PasteboardContract, ContentsGoWithTheApplicationThatCopiedThemOnlyWhereTheHostSaysSo) {
+  harness_->copyTextElsewhere("del editor");
+  const auto before = pasteboard().changeCount();
+  harness_->quitCopyingApplication();
+  harness_->runMainLoop();
+  if (pasteboard().emptiesWhenOwnerQuits()) {
+    EXPECT_TRUE(pasteboard().items().empty());
+    EXPECT_NE(pasteboard().changeCount(), before);
+  } else {
+    EXPECT_EQ(pasteboard().items().at(0)->data("public.utf8-plain-text"), bytes("del editor"));
+    EXPECT_EQ(pasteboard().changeCount(), before);
+  }
+
+  // What this program writes is its own.
+  harness_->copyTextElsewhere("otra vez");
+  pasteboard().clearContents();
+  ASSERT_TRUE(pasteboard().writeItems({{{{"public.utf8-plain-text", bytes("mío")}}}}));
+  harness_->quitCopyingApplication();
+  harness_->runMainLoop();
+  EXPECT_EQ(pasteboard().items().at(0)->data("public.utf8-plain-text"), bytes("mío"));
 }
 
 }  // namespace mirlet::contract

@@ -8,30 +8,40 @@ namespace {
 
 class SimPasteboardHarness : public contract::PasteboardHarness {
  public:
-  explicit SimPasteboardHarness(bool notifies) { pasteboard_.notifies = notifies; }
+  SimPasteboardHarness(bool notifies, bool owned) {
+    pasteboard_.notifies = notifies;
+    pasteboard_.ownedByApplications = owned;
+  }
   Pasteboard& pasteboard() override { return pasteboard_; }
   void copyTextElsewhere(const std::string& text) override {
-    pasteboard_.copyText(text, "com.apple.Notes");
+    pasteboard_.copyText(text, "com.apple.Notes", kNotes);
   }
+  void quitCopyingApplication() override { pasteboard_.ownerQuit(kNotes); }
   void runMainLoop() override { time_.runUntilIdle(); }
 
  private:
+  static constexpr int kNotes = 4242;
   testing::VirtualTimeScheduler time_;
   SimPasteboard pasteboard_{time_};
 };
 
 using contract::PasteboardContract;
 
-// Polled, as on the Mac, and told of changes, as on Linux.
+// Polled, as on the Mac; told of changes; and also with contents that go with their
+// owner, as on X11.
 INSTANTIATE_TEST_SUITE_P(Sim, PasteboardContract,
                          ::testing::Values(
                              [] {
                                return std::unique_ptr<contract::PasteboardHarness>(
-                                   std::make_unique<SimPasteboardHarness>(false));
+                                   std::make_unique<SimPasteboardHarness>(false, false));
                              },
                              [] {
                                return std::unique_ptr<contract::PasteboardHarness>(
-                                   std::make_unique<SimPasteboardHarness>(true));
+                                   std::make_unique<SimPasteboardHarness>(true, false));
+                             },
+                             [] {
+                               return std::unique_ptr<contract::PasteboardHarness>(
+                                   std::make_unique<SimPasteboardHarness>(true, true));
                              }));
 
 TEST(SimPasteboardTest, LazyTypesAreProducedOnlyWhenRead) {
