@@ -75,6 +75,22 @@ std::vector<std::string> ClipboardHistoryFeature::plainTexts(
   return texts;
 }
 
+// Where the pasteboard empties when the application that copied quits (X11), the
+// latest item goes back, so a paste still gives what was copied last. Never a
+// private item, and nothing while capture is paused.
+void ClipboardHistoryFeature::restoreLatest() {
+  if (!environment_.pasteboard.emptiesWhenOwnerQuits() || paused_.get() || !disk_) return;
+  const HistoryItems& items = store_.get().items();
+  if (items.empty() || items.front().isPrivate) return;
+  std::optional<std::int64_t> written;
+  try {
+    written = writer_.write(disk_->readItem(items.front()), false);
+  } catch (const Error&) {
+    return;  // its payload is gone: the pasteboard stays empty, as it would without us
+  }
+  if (written && monitor_) monitor_->skipChange(*written);
+}
+
 void ClipboardHistoryFeature::choose(const std::vector<Uuid>& ids, bool plain, bool paste,
                                      std::shared_ptr<RunningApplication> target,
                                      std::function<void(ChooseOutcome)> done) {

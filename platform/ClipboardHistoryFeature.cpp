@@ -85,8 +85,9 @@ void ClipboardHistoryFeature::start(const Uuid& runID) {
             return ClipboardMonitor::Context{paused_.get(), settings_.get().ignorePrivate};
           },
           [this] { return frontmostApp(); },
-          [this](CapturedPasteboard captured) {
-            capture(captured);
+          [this](CapturedPasteboard captured) { capture(captured); },
+          [this] {
+            restoreLatest();
           }});
   const auto& combo = settings_.get().hotKey;
   hotKeyStatus_.set(combo ? hotKey_.registerCombo(*combo) : HotKeyStatus::none);

@@ -164,6 +164,7 @@ class ClipboardHistoryFeature : public MirletFeature, public ClipboardHistoryCon
   void writeThumbnail(const Uuid& id, const Bytes& image);
 
   // Actions (ClipboardHistoryActions.cpp).
+  void restoreLatest();
   std::vector<std::string> plainTexts(const std::vector<CapturedItems>& payloads) const;
   std::vector<std::string> openTargets(const ClipboardItem& item) const;
   std::optional<std::filesystem::path> writePreview(const Uuid& id, const std::string& extension,

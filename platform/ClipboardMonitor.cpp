@@ -35,7 +35,10 @@ void ClipboardMonitor::poll() {
   if (changeCount == lastChangeCount_) return;
   lastChangeCount_ = changeCount;  // consumed, captured or not
   const auto items = pasteboard_.items();
-  if (items.empty()) return;
+  if (items.empty()) {
+    if (hooks_.emptied) hooks_.emptied();
+    return;
+  }
   const std::optional<SourceApp> source = hooks_.frontmostApp();
   const Context context = hooks_.context();
 

@@ -43,6 +43,8 @@ class ClipboardMonitor {
     std::function<Context()> context;
     std::function<std::optional<SourceApp>()> frontmostApp;
     std::function<void(CapturedPasteboard)> capture;
+    // The pasteboard changed to empty.
+    std::function<void()> emptied;
   };
 
   // Whatever is on the pasteboard now is never captured.

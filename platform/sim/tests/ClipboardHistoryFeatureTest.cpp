@@ -120,6 +120,42 @@ TEST_F(ClipboardHistoryFeatureTest, CopyingTheSameAgainPromotesItAndWritesNoSeco
   EXPECT_EQ(files_.writes(), writes);
 }
 
+TEST_F(ClipboardHistoryFeatureTest, WhenTheCopyingApplicationQuitsOnX11TheLatestItemComesBack) {
+  scenario_.desktop.pasteboard.ownedByApplications = true;
+  start();
+  copyInEditor("sigue aquí");
+  const HistoryStore before = store();
+  scenario_.desktop.workspace.terminate(scenario_.textEdit);
+  scenario_.rest(1.5);
+  ASSERT_EQ(scenario_.desktop.pasteboard.items().size(), 1u);
+  EXPECT_EQ(scenario_.desktop.pasteboard.items()[0]->data("public.utf8-plain-text"),
+            bytes("sigue aquí"));
+  EXPECT_EQ(store(), before);  // put back, not copied again
+}
+
+TEST_F(ClipboardHistoryFeatureTest, NothingComesBackWhenTheLatestIsPrivateOrCaptureIsPaused) {
+  scenario_.desktop.pasteboard.ownedByApplications = true;
+  feature().update([](auto& settings) { settings.ignorePrivate = false; });
+  start();
+  copyInEditor("visible");
+  auto manager = scenario_.desktop.workspace.launch("com.1password.1password", "1Password");
+  scenario_.activate(manager);
+  scenario_.desktop.pasteboard.copy({{Rep::text("public.utf8-plain-text", "secreto"),
+                                      Rep::bytes("org.nspasteboard.ConcealedType", {})}},
+                                    manager->processIdentifier());
+  scenario_.rest(0.5);
+  ASSERT_TRUE(store().items()[0].isPrivate);
+  scenario_.desktop.workspace.terminate(manager);
+  scenario_.rest(1);
+  EXPECT_TRUE(scenario_.desktop.pasteboard.items().empty());
+
+  copyInEditor("otra");
+  feature().setPaused(true);
+  scenario_.desktop.workspace.terminate(scenario_.textEdit);
+  scenario_.rest(1);
+  EXPECT_TRUE(scenario_.desktop.pasteboard.items().empty());
+}
+
 TEST_F(ClipboardHistoryFeatureTest, APasswordManagersCopyIsPrivateAndNothingOnDiskHoldsIt) {
   feature().update([](auto& settings) { settings.ignorePrivate = false; });
   start();
