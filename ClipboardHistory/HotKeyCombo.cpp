@@ -71,4 +71,15 @@ std::string HotKeyCombo::modifierSymbols() const {
   return symbols;
 }
 
+std::string HotKeyCombo::label(std::string_view keyLabel, ShortcutStyle style) const {
+  if (style == ShortcutStyle::symbols) return modifierSymbols() + std::string(keyLabel);
+  std::string text;
+  for (const auto& [bit, name] :
+       {std::pair{Modifiers::control, "Ctrl+"}, std::pair{Modifiers::option, "Alt+"},
+        std::pair{Modifiers::shift, "Shift+"}, std::pair{Modifiers::command, "Super+"}}) {
+    if (modifiers.contains(bit)) text += name;
+  }
+  return text + std::string(keyLabel);
+}
+
 }  // namespace mirlet

@@ -21,6 +21,10 @@ struct Modifiers {
   friend constexpr bool operator==(const Modifiers&, const Modifiers&) = default;
 };
 
+// How a desktop writes shortcuts: with the Mac's symbols, or with the names of
+// the modifiers joined by "+".
+enum class ShortcutStyle { symbols, names };
+
 // A global shortcut: a virtual key code (the keyboard's ANSI positions) and the
 // modifiers held with it.
 struct HotKeyCombo {
@@ -44,6 +48,9 @@ struct HotKeyCombo {
   std::optional<ValidationError> validate() const;
   // "⌃⌥⇧⌘", in that order, for the modifiers held.
   std::string modifierSymbols() const;
+  // The combination as a desktop writes it, with the label of its key: "⌃⌥V", or
+  // "Ctrl+Alt+V" where shortcuts are named (⌘ is Super there).
+  std::string label(std::string_view keyLabel, ShortcutStyle style) const;
 
   friend constexpr bool operator==(const HotKeyCombo&, const HotKeyCombo&) = default;
 };

@@ -175,8 +175,8 @@ HotKeyStatus ClipboardHistoryFeature::setHotKey(const std::optional<HotKeyCombo>
 }
 
 std::string ClipboardHistoryFeature::label(const HotKeyCombo& combo) const {
-  return combo.modifierSymbols() +
-         KeyboardLayout(environment_.keyboardLayout).keyLabel(combo.keyCode);
+  return combo.label(KeyboardLayout(environment_.keyboardLayout).keyLabel(combo.keyCode),
+                     environment_.keyboardLayout.shortcutStyle());
 }
 
 std::optional<std::string> ClipboardHistoryFeature::hotKeyLabel() const {

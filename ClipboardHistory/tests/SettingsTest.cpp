@@ -102,5 +102,11 @@ TEST(HotKeyComboTest, ModifierSymbolsInFixedOrder) {
   EXPECT_EQ((HotKeyCombo{0, {0}}).modifierSymbols(), "");
 }
 
+TEST(HotKeyComboTest, LabelsAsEachDesktopWritesThem) {
+  EXPECT_EQ(HotKeyCombo::defaultCombo().label("V", ShortcutStyle::symbols), "⌃⌥V");
+  EXPECT_EQ(HotKeyCombo::defaultCombo().label("V", ShortcutStyle::names), "Ctrl+Alt+V");
+  EXPECT_EQ((HotKeyCombo{0, {15}}).label("A", ShortcutStyle::names), "Ctrl+Alt+Shift+Super+A");
+}
+
 }  // namespace
 }  // namespace mirlet

@@ -15,10 +15,12 @@ class SimKeyboardLayout : public KeyboardLayoutSource {
   enum class Layout { usANSI, spanish, frenchAZERTY, dvorak };
 
   std::optional<std::string> translate(std::uint16_t keyCode) const override;
+  ShortcutStyle shortcutStyle() const override { return style; }
 
   Layout layout = Layout::usANSI;
   // Makes the layout data unreadable, as when no layout source is available.
   bool unavailable = false;
+  ShortcutStyle style = ShortcutStyle::symbols;
 };
 
 }  // namespace mirlet::sim

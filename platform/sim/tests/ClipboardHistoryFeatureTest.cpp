@@ -120,6 +120,13 @@ TEST_F(ClipboardHistoryFeatureTest, CopyingTheSameAgainPromotesItAndWritesNoSeco
   EXPECT_EQ(files_.writes(), writes);
 }
 
+TEST_F(ClipboardHistoryFeatureTest, TheHotKeyIsLabelledAsTheDesktopWritesShortcuts) {
+  start();
+  EXPECT_EQ(feature().hotKeyLabel(), "⌃⌥V");
+  scenario_.desktop.keyboardLayout.style = ShortcutStyle::names;
+  EXPECT_EQ(feature().hotKeyLabel(), "Ctrl+Alt+V");
+}
+
 TEST_F(ClipboardHistoryFeatureTest, WhenTheCopyingApplicationQuitsOnX11TheLatestItemComesBack) {
   scenario_.desktop.pasteboard.ownedByApplications = true;
   start();
