@@ -6,13 +6,10 @@
 #include <cmath>
 #include <memory>
 
+#include "core/Overloaded.h"
+
 namespace mirlet::HistoryFormat {
 namespace {
-
-template <class... Cases>
-struct Overloaded : Cases... {
-  using Cases::operator()...;
-};
 
 std::string counted(std::int64_t count, std::string_view one, std::string_view many) {
   if (count == 1) return "1 " + std::string(one);

@@ -7,14 +7,10 @@
 #include <unordered_set>
 
 #include "ClipboardHistory/UnicodeText.h"
+#include "core/Overloaded.h"
 
 namespace mirlet {
 namespace {
-
-template <class... Cases>
-struct Overloaded : Cases... {
-  using Cases::operator()...;
-};
 
 // Sorts sidebar names as the panel's language (Spanish) does, ignoring case; equal
 // names keep their order. Not the process locale: under "C" it sorts by code point.

@@ -100,7 +100,7 @@ void BM_MarkAllUsedWithPromotion(benchmark::State& state) {
   HistoryStore history = store(10000);
   auto ids = idsOf(history);
   std::reverse(ids.begin(), ids.end());
-  for (auto _ : state) history.markUsed(ids, Date(900000000), true);
+  for (auto _ : state) history.markUsed(ids, Date{900000000}, true);
 }
 
 void BM_AddAllToAList(benchmark::State& state) {
