@@ -235,9 +235,12 @@ void HistoryPanelController::toggleQuickLook() {
   panel.showPreview(files);
 }
 
+// Back to the panel, unless the user has gone to another application meanwhile.
 void HistoryPanelController::previewEnded() {
   feature_.removePreviews();
-  if (isOpen_) window_->present();
+  if (isOpen_ && isThisProgram(environment_.workspace.frontmostApplication())) {
+    window_->present();
+  }
 }
 
 }  // namespace mirlet

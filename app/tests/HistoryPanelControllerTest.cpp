@@ -217,6 +217,23 @@ TEST_F(HistoryPanelControllerTest, LosingTheKeyboardClosesThePanelUnlessAPreview
   EXPECT_TRUE(window_->previewed.empty());
 }
 
+TEST_F(HistoryPanelControllerTest,
+       TheEndOfAPreviewBringsThePanelBackOnlyWhileThisProgramIsInFront) {
+  copy("uno");
+  feature_->update([](auto& settings) { settings.keepOnTop = true; });
+  controller_->show();
+  scenario_.activate(scenario_.mirlet);
+  key(49);
+  ASSERT_FALSE(window_->previewed.empty());
+  const int presented = window_->presented;
+  controller_->previewEnded();
+  EXPECT_EQ(window_->presented, presented + 1);
+
+  scenario_.activate(scenario_.safari);
+  controller_->previewEnded();
+  EXPECT_EQ(window_->presented, presented + 1);
+}
+
 TEST_F(HistoryPanelControllerTest, PreviewingOnlyPrivateItemsBeeps) {
   feature_->update([](auto& settings) { settings.ignorePrivate = false; });
   scenario_.desktop.pasteboard.copy({{Rep::text("public.utf8-plain-text", "secreto"),
