@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <csignal>
 #include <filesystem>
 #include <optional>
 
@@ -28,6 +29,9 @@ std::optional<std::filesystem::path> executablePath() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // A peer that closes a connection early (a web server, the session bus) must
+  // make a write fail, never end the program.
+  std::signal(SIGPIPE, SIG_IGN);
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Mirlet"));
   QApplication::setDesktopFileName(QStringLiteral("app.mirlet"));
