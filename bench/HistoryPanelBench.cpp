@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/HistoryPanelModel.h"
+#include "app/testing/NoPanelWindow.h"
 #include "bench/HistoryGenerator.h"
 #include "platform/KeychainKeyProvider.h"
 #include "platform/sim/SimDesktop.h"
@@ -14,14 +15,6 @@ namespace {
 
 struct NoLinks : LinkPreviewer {
   void fetch(const std::string&, std::function<void(std::optional<LinkPage>)>) override {}
-};
-
-struct NoWindow : HistoryPanelHost {
-  void hide() override {}
-  void reveal() override {}
-  void toggleQuickLook() override {}
-  void openSettings() override {}
-  void grantAccessibility() override {}
 };
 
 // The clipboard history with 10,000 items, running on the simulated desktop.
@@ -56,7 +49,7 @@ class TenThousandItems {
   PosixFileSystem files_;
   KeychainKeyProvider keys_{desktop_.keychain, "app.mirlet"};
   NoLinks links_;
-  NoWindow window_;
+  testing::NoPanelWindow window_;
   MemoryDefaultsStore defaults_;
   Preferences preferences_{defaults_};
   ClipboardHistoryFeature feature_{

@@ -2,19 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "app/testing/NoPanelWindow.h"
 #include "app/testing/SimulatedClipboardHistory.h"
 #include "platform/sim/DesktopScenario.h"
 
 namespace mirlet {
 namespace {
-
-struct NoWindow : HistoryPanelHost {
-  void hide() override {}
-  void reveal() override {}
-  void toggleQuickLook() override {}
-  void openSettings() override {}
-  void grantAccessibility() override {}
-};
 
 class TileMenuTest : public ::testing::Test {
  protected:
@@ -43,7 +36,7 @@ class TileMenuTest : public ::testing::Test {
   sim::DesktopScenario scenario_;
   mirlet::testing::SimulatedClipboardHistory history_{scenario_.desktop};
   ClipboardHistoryFeature& feature_ = history_.feature();
-  NoWindow window_;
+  mirlet::testing::NoPanelWindow window_;
   sim::SimDesktop& d_ = scenario_.desktop;
   HistoryPanelModel model_{
       feature_, HistoryPanelEnvironment{window_, d_.workspace, d_.accessibility, d_.time, d_.time,

@@ -33,8 +33,19 @@ INSTANTIATE_TEST_SUITE_P(Sim, EventSystemContract, ::testing::Values([] {
 // platform switching taps off.
 class SimEventSystemTest : public ::testing::Test {
  protected:
-  DesktopScenario scenario_;
   SimEventSystem& events() { return scenario_.desktop.events; }
+  // An enabled key-down tap that records the type of everything it is told.
+  std::unique_ptr<EventTap> recordingTap(std::vector<EventType>& types) {
+    auto tap = events().createTap(TapOptions::filtering, eventMaskBit(EventType::keyDown),
+                                  [&types](EventType type, const InputEvent& event) {
+                                    types.push_back(type);
+                                    return std::optional<InputEvent>(event);
+                                  });
+    tap->setEnabled(true);
+    return tap;
+  }
+
+  DesktopScenario scenario_;
 };
 
 TEST_F(SimEventSystemTest, ClicksReachTheOwnerOfTheTopmostWindowUnderThePointer) {
@@ -142,12 +153,7 @@ TEST_F(SimEventSystemTest, ATapThatTakesTooLongIsSwitchedOffAndTheEventGoesOn) {
 TEST_F(SimEventSystemTest, ATimedOutTapMayStillReadEnabledWhileItReceivesNothing) {
   events().timedOutTapsReadEnabled = true;
   std::vector<EventType> types;
-  auto tap = events().createTap(TapOptions::filtering, eventMaskBit(EventType::keyDown),
-                                [&](EventType type, const InputEvent& event) {
-                                  types.push_back(type);
-                                  return std::optional<InputEvent>(event);
-                                });
-  tap->setEnabled(true);
+  auto tap = recordingTap(types);
   events().disableTap(events().taps().front().id, EventType::tapDisabledByTimeout);
   scenario_.settle();
   scenario_.pressKey(1);
@@ -157,12 +163,7 @@ TEST_F(SimEventSystemTest, ATimedOutTapMayStillReadEnabledWhileItReceivesNothing
 
 TEST_F(SimEventSystemTest, SwitchedOffTapIsToldOnTheMainLoop) {
   std::vector<EventType> types;
-  auto tap = events().createTap(TapOptions::filtering, eventMaskBit(EventType::keyDown),
-                                [&](EventType type, const InputEvent& event) {
-                                  types.push_back(type);
-                                  return std::optional<InputEvent>(event);
-                                });
-  tap->setEnabled(true);
+  auto tap = recordingTap(types);
   events().disableTap(events().taps().front().id, EventType::tapDisabledByTimeout);
   EXPECT_FALSE(tap->isEnabled());
   EXPECT_TRUE(types.empty());
