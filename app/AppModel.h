@@ -124,6 +124,13 @@ class AppModel {
   // Refreshes and records the result with the time of the check.
   void checkPermission();
 
+  // Opens the history panel, when the application has one (the delegate says how).
+  void setHistoryOpener(std::function<void()> open) { historyOpener_ = std::move(open); }
+  bool canOpenHistory() const { return static_cast<bool>(historyOpener_); }
+  void openHistory() const {
+    if (historyOpener_) historyOpener_();
+  }
+
   // Lifecycle of the application.
   void applicationDidBecomeActive();
   void sessionChanged(SessionEvent event);
@@ -145,6 +152,7 @@ class AppModel {
   std::unique_ptr<FeatureController> controller_;
   std::unique_ptr<MacSystemSettings> systemSettings_;
   std::unique_ptr<FinderKeysOptions> finderKeys_;
+  std::function<void()> historyOpener_;
   Observable<Page> page_{FeaturesPage{}};
   Observable<WelcomeStep> welcomeStep_{WelcomeStep::welcome};
   Observable<bool> featureChangeFailed_{false};

@@ -5,6 +5,7 @@
 
 #include "app/LaunchPolicy.h"
 #include "app/ui/AboutDialog.h"
+#include "app/ui/HistoryPanelWindow.h"
 #include "app/ui/SettingsWindow.h"
 #include "app/ui/StatusMenuController.h"
 #include "platform/FeatureControls.h"
@@ -15,6 +16,37 @@ AppDelegate::AppDelegate(DesktopHost host, const FeatureFactory& features, Bundl
     : host_(host), bundle_(std::move(bundle)) {
   model_ = std::make_unique<AppModel>(
       AppModel::Services{host_.defaults, host_.environment, host_.mainLoop, host_.clock}, features);
+  auto* clipboard = model_->featureControl<ClipboardHistoryFeature>(FeatureIds::clipboardHistory);
+  if (clipboard && host_.historyPanel) makeHistoryPanel(*clipboard, *host_.historyPanel);
+}
+
+void AppDelegate::makeHistoryPanel(ClipboardHistoryFeature& feature,
+                                   const HistoryPanelControllerEnvironment& environment) {
+  historyPanel_ = std::make_unique<HistoryPanelController>(
+      feature, environment,
+      [this, &feature](HistoryPanelModel& model, HistoryPanelController& controller) {
+        return std::make_unique<HistoryPanelWindow>(model, controller, feature, host_.clock,
+                                                    host_.defaults);
+      },
+      HistoryPanelRequests{[this] { openSettings(); },
+                           [this] {
+                             model_->grantAccessibility();
+                           }});
+  model_->setHistoryOpener([this] { historyPanel_->show(); });
+  hotKeySubscription_ = feature.observeHotKey([this] { toggleHistoryPanel(); });
+  historyStateSubscription_ =
+      model_->featureStates().subscribe([this](const FeatureController::States& states) {
+        const auto state = states.find(FeatureIds::clipboardHistory);
+        if (state == states.end() || state->second != FeatureState::running) historyPanel_->hide();
+      });
+}
+
+void AppDelegate::toggleHistoryPanel() {
+  if (historyPanel_->isOpen()) {
+    historyPanel_->hide();
+  } else {
+    historyPanel_->show();
+  }
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -40,6 +72,7 @@ void AppDelegate::applicationDidFinishLaunching(bool launchedAsLoginItem) {
 void AppDelegate::applicationDidBecomeActive() { model_->applicationDidBecomeActive(); }
 
 void AppDelegate::applicationWillTerminate() {
+  if (historyPanel_) historyPanel_->hide();
   model_->prepareForTermination();
   sessionSubscription_.reset();
   if (statusMenu_) statusMenu_->removeStatusItem();
@@ -75,7 +108,7 @@ void AppDelegate::about() {
 void AppDelegate::quit() { QCoreApplication::quit(); }
 
 void AppDelegate::openHistory() {
-  // TODO(#12): open the history panel; until it exists the menu never offers this.
+  if (historyPanel_) historyPanel_->show();
 }
 
 void AppDelegate::toggleHistoryPause() {

@@ -6,6 +6,7 @@
 
 #include "app/AppModel.h"
 #include "app/BundleInfo.h"
+#include "app/HistoryPanelController.h"
 #include "app/StatusMenu.h"
 #include "app/UpdateSettings.h"
 #include "platform/host/SessionEvents.h"
@@ -17,13 +18,15 @@ class SettingsWindow;
 class StatusMenuController;
 
 // What the application is built over: the host's store, system, loop, clock and
-// session events, all borrowed for the life of the delegate.
+// session events, all borrowed for the life of the delegate, and what the history
+// panel needs on a host that runs the clipboard history.
 struct DesktopHost {
   DefaultsStore& defaults;
   SystemEnvironment& environment;
   MainLoop& mainLoop;
   Clock& clock;
   SessionEvents& sessionEvents;
+  std::optional<HistoryPanelControllerEnvironment> historyPanel;
 };
 
 // The application's spine: builds the model, owns the status item and the
@@ -50,9 +53,13 @@ class AppDelegate : public QObject {
   AppModel& model() { return *model_; }
   SettingsWindow* window() const { return window_.get(); }
   StatusMenuController* statusMenu() const { return statusMenu_.get(); }
+  HistoryPanelController* historyPanel() const { return historyPanel_.get(); }
 
  private:
   void perform(StatusMenuItem::Action action);
+  void makeHistoryPanel(ClipboardHistoryFeature& feature,
+                        const HistoryPanelControllerEnvironment& environment);
+  void toggleHistoryPanel();
 
   DesktopHost host_;
   BundleInfo bundle_;
@@ -61,7 +68,10 @@ class AppDelegate : public QObject {
   std::unique_ptr<StatusMenuController> statusMenu_;
   std::unique_ptr<SettingsWindow> window_;
   std::unique_ptr<AboutDialog> aboutDialog_;
+  std::unique_ptr<HistoryPanelController> historyPanel_;
   Subscription sessionSubscription_;
+  Subscription hotKeySubscription_;
+  Subscription historyStateSubscription_;
 };
 
 }  // namespace mirlet

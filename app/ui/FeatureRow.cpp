@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/AppTexts.h"
+#include "app/ui/ClipboardHistorySettingsView.h"
 #include "app/ui/ToggleSwitch.h"
 #include "app/ui/Widgets.h"
 
@@ -75,6 +76,7 @@ FeatureRow::FeatureRow(AppModel& model, FeaturePresentation feature, QWidget* pa
 
   if (feature_.id == FeatureIds::finderKeys) addFinderKeyOptions(layout);
   if (feature_.id == FeatureIds::finderCut) addFinderCutStatus(layout);
+  if (feature_.id == FeatureIds::clipboardHistory) addClipboardHistorySettings(layout);
 
   auto* statusLine = new QHBoxLayout;
   status_ = label({}, TextStyle::secondary);
@@ -129,14 +131,33 @@ void FeatureRow::addFinderCutStatus(QVBoxLayout* layout) {
   layout->addLayout(line);
 }
 
+void FeatureRow::addClipboardHistorySettings(QVBoxLayout* layout) {
+  auto* feature = model_.featureControl<ClipboardHistoryFeature>(feature_.id);
+  if (!feature) return;
+  clipboardSettings_ = new ClipboardHistorySettingsView(
+      *feature,
+      ClipboardHistorySettingsActions{[this] { return state() == FeatureState::running; },
+                                      [feature] { return feature->accessibilityGranted(); },
+                                      [this] { model_.grantAccessibility(); },
+                                      [this] {
+                                        model_.openHistory();
+                                      }});
+  layout->addWidget(clipboardSettings_);
+}
+
+FeatureState FeatureRow::state() const {
+  const auto& states = model_.featureStates().get();
+  const auto found = states.find(feature_.id);
+  return found == states.end() ? FeatureState::disabled : found->second;
+}
+
 void FeatureRow::refreshState() {
   toggle_->setChecked(model_.preferences().isEnabled(feature_.id));
-  const auto& states = model_.featureStates().get();
-  auto found = states.find(feature_.id);
-  const FeatureState state = found == states.end() ? FeatureState::disabled : found->second;
+  const FeatureState state = this->state();
   status_->setText(text(AppTexts::featureStatus(state)));
   grantButton_->setVisible(state == FeatureState::requiresAccessibility);
   retryButton_->setVisible(state == FeatureState::failed);
+  if (clipboardSettings_) clipboardSettings_->refresh();
 }
 
 void FeatureRow::refreshOptions() {

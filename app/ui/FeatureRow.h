@@ -12,6 +12,7 @@ class QVBoxLayout;
 
 namespace mirlet {
 
+class ClipboardHistorySettingsView;
 class ToggleSwitch;
 
 // One feature on the features page: what it does, its switch, its state with the
@@ -25,6 +26,8 @@ class FeatureRow : public QFrame {
  private:
   void addFinderKeyOptions(QVBoxLayout* layout);
   void addFinderCutStatus(QVBoxLayout* layout);
+  void addClipboardHistorySettings(QVBoxLayout* layout);
+  FeatureState state() const;
   void refreshState();
   void refreshOptions();
 
@@ -36,6 +39,7 @@ class FeatureRow : public QFrame {
   QPushButton* retryButton_ = nullptr;
   std::vector<std::pair<FinderKey, QCheckBox*>> keyBoxes_;
   QLabel* cutStatus_ = nullptr;
+  ClipboardHistorySettingsView* clipboardSettings_ = nullptr;
   QPushButton* cancelCut_ = nullptr;
   std::vector<Subscription> subscriptions_;
 };

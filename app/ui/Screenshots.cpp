@@ -6,12 +6,21 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QToolButton>
+#include <QVBoxLayout>
 #include <cstdio>
 #include <memory>
 
 #include "app/testing/FakeDesktop.h"
+#include "app/ui/ClipboardHistorySettingsView.h"
+#include "app/ui/DemoHistory.h"
+#include "app/ui/HistoryPanelView.h"
+#include "app/ui/HistoryPanelWindow.h"
+#include "app/ui/HotKeyRecorder.h"
+#include "app/ui/PanelSearchBox.h"
 #include "app/ui/SettingsWindow.h"
 #include "app/ui/StatusMenuController.h"
+#include "platform/sim/DesktopScenario.h"
 
 namespace {
 
@@ -24,6 +33,67 @@ bool save(QWidget& widget, const QDir& folder, const char* name) {
   const bool saved = widget.grab().save(path);
   std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
   return saved;
+}
+
+// The history panel over a history of weeks, then searching, then the settings
+// block and its hot-key recorder.
+bool savePanel(const QDir& folder) {
+  bool ok = true;
+  sim::DesktopScenario scenario;
+  scenario.activate(scenario.textEdit);
+  sim::SimDesktop& d = scenario.desktop;
+  demo::DemoHistory history(d, 400);
+  MemoryDefaultsStore defaults;
+  HistoryPanelWindow* window = nullptr;
+  HistoryPanelController controller(
+      history.feature(),
+      HistoryPanelControllerEnvironment{d.workspace, d.screens, d.events, d.accessibility, d.time,
+                                        d.time, d.time, CalendarSettings{}},
+      [&](HistoryPanelModel& model, HistoryPanelController& owner) {
+        auto made =
+            std::make_unique<HistoryPanelWindow>(model, owner, history.feature(), d.time, defaults);
+        window = made.get();
+        return made;
+      },
+      HistoryPanelRequests{[] {},
+                           [] {
+                           }});
+  controller.show();
+  d.time.drainQueues();
+  ok &= save(*window, folder, "panel.png");
+
+  controller.model().perform(PanelCommand{PanelCommand::Action::move, 0, PanelDirection::right});
+  controller.model().perform(PanelCommand{PanelCommand::Action::extend, 0, PanelDirection::right});
+  ok &= save(*window, folder, "panel-selection.png");
+
+  window->view().searchBox().setText(QStringLiteral("presupuesto"));
+  controller.model().setQuery("presupuesto");
+  ok &= save(*window, folder, "panel-search.png");
+  controller.model().setQuery("");
+  history.feature().setPaused(true);
+  controller.model().setSection(HistorySections::Favorites{});
+  ok &= save(*window, folder, "panel-paused-favorites.png");
+  history.feature().setPaused(false);
+  controller.hide();
+
+  QWidget page;
+  page.setObjectName(QStringLiteral("page"));
+  auto* layout = new QVBoxLayout(&page);
+  layout->setContentsMargins(24, 24, 24, 24);
+  auto* block = new ClipboardHistorySettingsView(
+      history.feature(),
+      ClipboardHistorySettingsActions{[] { return true; }, [] { return false; }, [] {},
+                                      [] {
+                                      }});
+  layout->addWidget(block);
+  layout->addStretch(1);
+  page.resize(640, 760);
+  if (auto* more = page.findChild<QToolButton*>(QStringLiteral("moreOptions"))) more->click();
+  ok &= save(page, folder, "clipboard-settings.png");
+  block->recorder().startRecording();
+  ok &= save(page, folder, "hot-key-recorder.png");
+  block->recorder().stopRecording();
+  return ok;
 }
 
 }  // namespace
@@ -74,5 +144,6 @@ int main(int argc, char* argv[]) {
   statusMenu.refreshItems();
   statusMenu.menu()->adjustSize();
   ok &= save(*statusMenu.menu(), folder, "status-menu.png");
+  ok &= savePanel(folder);
   return ok ? 0 : 1;
 }

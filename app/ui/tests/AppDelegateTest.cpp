@@ -13,14 +13,6 @@
 namespace mirlet {
 namespace {
 
-class ScriptedSessionEvents : public SessionEvents {
- public:
-  Subscription observe(Observer observer) override {
-    return notifications.connect(std::move(observer));
-  }
-  Signal<SessionEvent> notifications;
-};
-
 class AppDelegateTest : public ::testing::Test {
  protected:
   AppDelegate& delegate() {
@@ -49,7 +41,7 @@ class AppDelegateTest : public ::testing::Test {
   void onboarded() { Preferences(desktop_.store).setHasCompletedOnboarding(true); }
 
   testing::FakeDesktop desktop_;
-  ScriptedSessionEvents sessionEvents_;
+  testing::ScriptedSessionEvents sessionEvents_;
   std::unique_ptr<AppDelegate> delegate_;
 };
 
