@@ -1,0 +1,140 @@
+// The history panel under a real X server: the keys come from the server, typed
+// through XTest, and reach the panel through Qt's X11 platform as the user's do.
+// Run under xvfb-run; without a display it has nothing to test.
+
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <memory>
+
+#include "app/testing/SimulatedFeatures.h"
+#include "app/ui/AppDelegate.h"
+#include "app/ui/HistoryPanelView.h"
+#include "app/ui/HistoryPanelWindow.h"
+#include "app/ui/PanelSearchBox.h"
+#include "app/ui/TileGridView.h"
+#include "app/ui/tests/UiTestSupport.h"
+#include "platform/sim/DesktopScenario.h"
+#include "platform/testing/ScriptedSystemEnvironment.h"
+
+namespace mirlet {
+namespace {
+
+// X key codes of the server's US keyboard.
+constexpr xcb_keycode_t kKeyA = 38;
+constexpr xcb_keycode_t kKeyC = 54;
+constexpr xcb_keycode_t kKeyS = 39;
+constexpr xcb_keycode_t kDown = 116;
+constexpr xcb_keycode_t kReturn = 36;
+
+// Keys typed on the X server, as a keyboard would.
+class XTestKeyboard {
+ public:
+  XTestKeyboard() : connection_(xcb_connect(nullptr, nullptr)) {}
+  ~XTestKeyboard() { xcb_disconnect(connection_); }
+  XTestKeyboard(const XTestKeyboard&) = delete;
+  XTestKeyboard& operator=(const XTestKeyboard&) = delete;
+
+  bool isConnected() const { return xcb_connection_has_error(connection_) == 0; }
+  void tap(xcb_keycode_t key) {
+    xcb_test_fake_input(connection_, XCB_KEY_PRESS, key, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_test_fake_input(connection_, XCB_KEY_RELEASE, key, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_flush(connection_);
+  }
+
+ private:
+  xcb_connection_t* connection_;
+};
+
+// Runs Qt's loop until `done` holds, for at most five seconds.
+template <class Condition>
+bool waitFor(Condition done) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done() && timer.elapsed() < 5000) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return done();
+}
+
+class XvfbPanelTest : public ::testing::Test {
+ protected:
+  XvfbPanelTest() {
+    Preferences preferences(defaults_);
+    preferences.setHasCompletedOnboarding(true);
+    preferences.setEnabled(true, FeatureIds::clipboardHistory);
+    scenario_.activate(scenario_.textEdit);
+    sim::SimDesktop& d = scenario_.desktop;
+    delegate_ = std::make_unique<AppDelegate>(
+        DesktopHost{
+            defaults_, environment_, d.time, d.time, sessionEvents_,
+            HistoryPanelControllerEnvironment{d.workspace, d.screens, d.events, d.accessibility,
+                                              d.time, d.time, d.time, CalendarSettings{}}},
+        features_.factory(), BundleInfo{"app.mirlet", {{"CFBundleVersion", "42"}}});
+    delegate_->applicationDidFinishLaunching(true);
+  }
+  ~XvfbPanelTest() override { delegate_->applicationWillTerminate(); }
+
+  testing::TemporaryFolder folder_;
+  sim::DesktopScenario scenario_;
+  MemoryDefaultsStore defaults_;
+  testing::ScriptedSystemEnvironment environment_;
+  testing::ScriptedSessionEvents sessionEvents_;
+  testing::SimulatedFeatures features_{scenario_.desktop, folder_.path()};
+  std::unique_ptr<AppDelegate> delegate_;
+};
+
+TEST_F(XvfbPanelTest, TheHotKeyOpensThePanelWhereTypingSearchesArrowsMoveAndReturnChooses) {
+  ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+  XTestKeyboard keyboard;
+  ASSERT_TRUE(keyboard.isConnected());
+  for (const char* text :
+       {"casa uno", "casa dos", "casa tres", "casa cuatro", "casa cinco", "otra cosa"}) {
+    scenario_.copyText(scenario_.textEdit, text);
+    scenario_.rest(0.5);
+  }
+
+  const auto [keyCode, modifiers] = scenario_.desktop.hotKeys.registered().at(0);
+  scenario_.desktop.hotKeys.press(keyCode, modifiers);
+  scenario_.settle();
+  HistoryPanelController& panel = *delegate_->historyPanel();
+  ASSERT_TRUE(panel.isOpen());
+  HistoryPanelWindow* window = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* found = dynamic_cast<HistoryPanelWindow*>(widget)) window = found;
+  }
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(waitFor([&] { return window->isActiveWindow(); }));
+
+  for (const xcb_keycode_t key : {kKeyC, kKeyA, kKeyS, kKeyA}) keyboard.tap(key);
+  ASSERT_TRUE(waitFor([&] { return window->view().searchBox().text() == QStringLiteral("casa"); }));
+  const auto& visible = panel.model().visible().get();
+  ASSERT_EQ(visible.size(), 5u);
+  const int columns = window->view().grid().layout().columns();
+  ASSERT_LT(columns, 5);
+  const std::string below = visible.at(static_cast<std::size_t>(columns))->text;
+
+  keyboard.tap(kDown);
+  ASSERT_TRUE(waitFor([&] {
+    return panel.model().focusID().get() == visible.at(static_cast<std::size_t>(columns))->id;
+  }));
+  keyboard.tap(kReturn);
+  ASSERT_TRUE(waitFor([&] { return !panel.isOpen(); }));
+  scenario_.rest(1);
+  EXPECT_EQ(features_.clipboard->store().get().items().front().text, below);
+}
+
+}  // namespace
+}  // namespace mirlet
+
+int main(int argc, char* argv[]) {
+  ::testing::InitGoogleTest(&argc, argv);
+  qputenv("QT_QPA_PLATFORM", "xcb");
+  QApplication application(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  return RUN_ALL_TESTS();
+}
