@@ -11,11 +11,13 @@ constexpr const char* kUnavailable =
 
 // A count with a full stop before each group of three digits: "10.000".
 std::string grouped(std::int64_t value) {
-  std::string digits = std::to_string(value < 0 ? -value : value);
-  for (auto i = static_cast<std::ptrdiff_t>(digits.size()) - 3; i > 0; i -= 3) {
-    digits.insert(static_cast<std::size_t>(i), ".");
+  const std::string digits = std::to_string(value < 0 ? -value : value);
+  std::string text = value < 0 ? "-" : "";
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) text += '.';
+    text += digits[i];
   }
-  return value < 0 ? "-" + digits : digits;
+  return text;
 }
 
 }  // namespace

@@ -1,0 +1,132 @@
+// Speed of the history panel as the user sees it, at 10,000 items of which 1,000
+// are images: opening it (the model and the grid's first frame, drawn offscreen),
+// a search keystroke with the grid's next frame, and scrolling a page. The
+// baseline is the search index's own filter over the same items.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QScrollBar>
+
+#include "app/ui/DemoHistory.h"
+#include "app/ui/HistoryPanelView.h"
+#include "app/ui/HistoryPanelWindow.h"
+#include "app/ui/TileGridView.h"
+#include "platform/sim/DesktopScenario.h"
+
+namespace mirlet::bench {
+namespace {
+
+class Panel {
+ public:
+  Panel() { scenario_.activate(scenario_.textEdit); }
+
+  ClipboardHistoryFeature& feature() { return history_.feature(); }
+  // The panel as the application makes it at start; its search index is built on
+  // its queue while the application starts.
+  std::unique_ptr<HistoryPanelController> make() {
+    sim::SimDesktop& d = scenario_.desktop;
+    auto controller = std::make_unique<HistoryPanelController>(
+        feature(),
+        HistoryPanelControllerEnvironment{d.workspace, d.screens, d.events, d.accessibility, d.time,
+                                          d.time, d.time, CalendarSettings{}},
+        [this](HistoryPanelModel& model, HistoryPanelController& owner) {
+          auto made = std::make_unique<HistoryPanelWindow>(model, owner, feature(),
+                                                           scenario_.desktop.time, defaults_);
+          window_ = made.get();
+          return made;
+        },
+        HistoryPanelRequests{[] {},
+                             [] {
+                             }});
+    scenario_.desktop.time.drainQueues();
+    return controller;
+  }
+  TileGridView& grid() { return window_->view().grid(); }
+  // One frame of the grid, drawn as the screen would show it.
+  void frame() { benchmark::DoNotOptimize(grid().viewport()->grab()); }
+
+ private:
+  sim::DesktopScenario scenario_;
+  demo::DemoHistory history_{scenario_.desktop, 10000, 10};
+  MemoryDefaultsStore defaults_;
+  HistoryPanelWindow* window_ = nullptr;
+};
+
+Panel& panel() {
+  static Panel instance;
+  return instance;
+}
+
+// The first opening after start: the window made, the model derived, the first frame.
+void BM_PanelFirstOpenWithFrame(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto controller = panel().make();
+    state.ResumeTiming();
+    controller->show();
+    panel().frame();
+    state.PauseTiming();
+    controller->hide();
+    controller.reset();
+    state.ResumeTiming();
+  }
+}
+
+// Opening again: the window exists.
+void BM_PanelReopenWithFrame(benchmark::State& state) {
+  auto controller = panel().make();
+  for (auto _ : state) {
+    controller->show();
+    panel().frame();
+    state.PauseTiming();
+    controller->hide();
+    state.ResumeTiming();
+  }
+}
+
+void BM_PanelKeystrokeWithFrame(benchmark::State& state) {
+  auto controller = panel().make();
+  controller->show();
+  controller->model().setQuery("presupuest");
+  bool longer = false;
+  for (auto _ : state) {
+    controller->model().setQuery((longer = !longer) ? "presupuesto" : "presupuest");
+    panel().frame();
+  }
+}
+
+// A page down the whole history, with the frame it shows.
+void BM_PanelScrollPageWithFrame(benchmark::State& state) {
+  auto controller = panel().make();
+  controller->show();
+  QScrollBar* scroll = panel().grid().verticalScrollBar();
+  for (auto _ : state) {
+    const int next = scroll->value() + scroll->pageStep();
+    scroll->setValue(next > scroll->maximum() ? 0 : next);
+    panel().frame();
+  }
+}
+
+void BM_SearchIndexFilterAtTenThousand(benchmark::State& state) {
+  const SearchIndex index(panel().feature().store().get().items());
+  for (auto _ : state) benchmark::DoNotOptimize(index.filter("presupuesto"));
+}
+
+BENCHMARK(BM_PanelFirstOpenWithFrame)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_PanelReopenWithFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PanelKeystrokeWithFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PanelScrollPageWithFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchIndexFilterAtTenThousand)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace mirlet::bench
+
+int main(int argc, char* argv[]) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
