@@ -8,6 +8,7 @@
 
 #include "app/AppTexts.h"
 #include "app/ui/ClipboardHistorySettingsView.h"
+#include "app/ui/PanelSymbols.h"
 #include "app/ui/ToggleSwitch.h"
 #include "app/ui/Widgets.h"
 
@@ -40,10 +41,24 @@ QString detailsHtml(const std::string& details) {
 FeatureRow::FeatureRow(AppModel& model, FeaturePresentation feature, QWidget* parent)
     : QFrame(parent), model_(model), feature_(std::move(feature)) {
   setObjectName(text("row-" + feature_.id));
-  setFrameShape(QFrame::StyledPanel);
+  setProperty("card", true);
+  setStyleSheet(QStringLiteral(
+      "QFrame[card=\"true\"] { background: palette(base); border: 1px solid palette(midlight);"
+      " border-radius: 10px; }"
+      "QFrame[card=\"true\"] QLabel, QFrame[card=\"true\"] QToolButton"
+      " { background: transparent; border: none; }"));
   auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(16, 14, 16, 12);
+  layout->setSpacing(6);
 
   auto* header = new QHBoxLayout;
+  header->setSpacing(12);
+  auto* icon = new QLabel;
+  icon->setPixmap(ui::symbolIcon(feature_.symbol).pixmap(24, 24));
+  icon->setFixedSize(32, 32);
+  icon->setAlignment(Qt::AlignCenter);
+  icon->setStyleSheet(QStringLiteral("background: palette(alternate-base); border-radius: 8px;"));
+  header->addWidget(icon, 0, Qt::AlignTop);
   auto* titles = new QVBoxLayout;
   titles->addWidget(label(text(feature_.title), TextStyle::heading));
   titles->addWidget(label(text(feature_.summary)));

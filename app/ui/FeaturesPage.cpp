@@ -20,8 +20,11 @@ FeaturesPage::FeaturesPage(AppModel& model, QWidget* parent) : QWidget(parent), 
 
   permissionBanner_ = new QFrame;
   permissionBanner_->setObjectName(QStringLiteral("permissionBanner"));
-  static_cast<QFrame*>(permissionBanner_)->setFrameShape(QFrame::StyledPanel);
+  permissionBanner_->setStyleSheet(QStringLiteral(
+      "#permissionBanner { background: #FFF4D6; border: 1px solid #F0D48A; border-radius: 10px; }"
+      "#permissionBanner QLabel { background: transparent; color: #4A3B10; }"));
   auto* banner = new QVBoxLayout(permissionBanner_);
+  banner->setContentsMargins(16, 12, 16, 12);
   banner->addWidget(label(QStringLiteral("Falta un permiso"), TextStyle::heading));
   banner->addWidget(
       label(QStringLiteral("Hay utilidades activadas que esperan el permiso de Accesibilidad.")));

@@ -245,6 +245,70 @@ const std::map<std::string, Drawing, std::less<>>& drawings() {
            p.drawLine(QPointF(5.5, y), QPointF(14, y));
          }
        }},
+      {"square.grid.2x2",
+       [](QPainter& p) {
+         for (const QPointF corner : {QPointF(2, 2), QPointF(9, 2), QPointF(2, 9), QPointF(9, 9)}) {
+           p.drawRoundedRect(QRectF(corner, QSizeF(5, 5)), 1.2, 1.2);
+         }
+       }},
+      {"macwindow",
+       [](QPainter& p) {
+         p.drawRoundedRect(QRectF(1.5, 2.5, 13, 11), 1.8, 1.8);
+         p.drawLine(QPointF(1.5, 5.5), QPointF(14.5, 5.5));
+         p.drawPoint(QPointF(3.6, 4));
+         p.drawPoint(QPointF(5.6, 4));
+       }},
+      {"doc.on.clipboard",
+       [](QPainter& p) {
+         p.drawRoundedRect(QRectF(2.5, 2.5, 11, 12), 1.5, 1.5);
+         p.drawRoundedRect(QRectF(5.5, 1.2, 5, 2.6), 1, 1);
+         p.drawLine(QPointF(5, 7), QPointF(11, 7));
+         p.drawLine(QPointF(5, 10), QPointF(9.5, 10));
+       }},
+      {"list.bullet.clipboard",
+       [](QPainter& p) {
+         p.drawRoundedRect(QRectF(2.5, 2.5, 11, 12), 1.5, 1.5);
+         p.drawRoundedRect(QRectF(5.5, 1.2, 5, 2.6), 1, 1);
+         for (int i = 0; i < 3; ++i) {
+           const double y = 6.5 + i * 2.6;
+           p.drawPoint(QPointF(5, y));
+           p.drawLine(QPointF(7, y), QPointF(11, y));
+         }
+       }},
+      {"gearshape",
+       [](QPainter& p) {
+         p.drawEllipse(QPointF(8, 8), 2.2, 2.2);
+         for (int i = 0; i < 8; ++i) {
+           const double angle = i * M_PI / 4;
+           p.drawLine(QPointF(8 + 4.4 * std::cos(angle), 8 + 4.4 * std::sin(angle)),
+                      QPointF(8 + 6.4 * std::cos(angle), 8 + 6.4 * std::sin(angle)));
+         }
+         p.drawEllipse(QPointF(8, 8), 4.4, 4.4);
+       }},
+      {"cursorarrow.click.2",
+       [](QPainter& p) {
+         p.drawPolygon(QPolygonF{
+             {6, 5}, {6, 15}, {8.5, 12.5}, {10.5, 15.5}, {12, 14.5}, {10, 11.8}, {13.5, 11.5}});
+         p.drawLine(QPointF(6, 1.2), QPointF(6, 2.8));
+         p.drawLine(QPointF(2.2, 3), QPointF(3.4, 4.2));
+         p.drawLine(QPointF(1.2, 6.5), QPointF(2.8, 6.5));
+         p.drawLine(QPointF(9.8, 3), QPointF(8.6, 4.2));
+       }},
+      {"scissors",
+       [](QPainter& p) {
+         p.drawEllipse(QPointF(4.2, 12), 2.2, 2.2);
+         p.drawEllipse(QPointF(11.8, 12), 2.2, 2.2);
+         p.drawLine(QPointF(5.6, 10.3), QPointF(12, 1.5));
+         p.drawLine(QPointF(10.4, 10.3), QPointF(4, 1.5));
+       }},
+      {"keyboard",
+       [](QPainter& p) {
+         p.drawRoundedRect(QRectF(1, 4, 14, 9), 1.5, 1.5);
+         for (int row = 0; row < 2; ++row) {
+           for (int i = 0; i < 5; ++i) p.drawPoint(QPointF(3.2 + i * 2.4, 6.6 + row * 2.2));
+         }
+         p.drawLine(QPointF(5, 11), QPointF(11, 11));
+       }},
       {"plus",
        [](QPainter& p) {
          p.drawLine(QPointF(8, 2.5), QPointF(8, 13.5));

@@ -7,6 +7,7 @@
 #include <QStackedWidget>
 
 #include "app/ui/FeaturesPage.h"
+#include "app/ui/PanelSymbols.h"
 #include "app/ui/SettingsPage.h"
 #include "app/ui/WelcomeView.h"
 #include "app/ui/Widgets.h"
@@ -49,16 +50,24 @@ QWidget* SettingsWindow::mainView(UpdateSettings& updates, const BundleInfo& bun
 
   sidebar_ = new QListWidget;
   sidebar_->setObjectName(QStringLiteral("sidebar"));
-  sidebar_->setFixedWidth(200);
+  sidebar_->setFixedWidth(210);
   sidebar_->setFrameShape(QFrame::NoFrame);
-  sidebar_->setStyleSheet(QStringLiteral("QListWidget#sidebar::item { padding: 6px 10px; }"));
-  sidebar_->addItem(QStringLiteral("Todas las utilidades"));
+  sidebar_->setIconSize(QSize(16, 16));
+  sidebar_->setStyleSheet(QStringLiteral(
+      "QListWidget#sidebar { background: palette(window); padding: 10px 8px; outline: none; }"
+      "QListWidget#sidebar::item { padding: 6px 8px; border-radius: 6px; margin: 1px 0; }"
+      "QListWidget#sidebar::item:hover { background: palette(midlight); }"
+      "QListWidget#sidebar::item:selected { background: palette(highlight);"
+      " color: palette(highlighted-text); }"));
+  sidebar_->addItem(new QListWidgetItem(ui::symbolIcon("square.grid.2x2"),
+                                        QStringLiteral("Todas las utilidades")));
   sidebarPages_.push_back(AppModel::FeaturesPage{});
   for (const auto& category : model_.categories()) {
-    sidebar_->addItem(ui::text(category.title));
+    sidebar_->addItem(
+        new QListWidgetItem(ui::symbolIcon(category.symbol), ui::text(category.title)));
     sidebarPages_.push_back(AppModel::CategoryPage{category.id});
   }
-  sidebar_->addItem(QStringLiteral("Ajustes"));
+  sidebar_->addItem(new QListWidgetItem(ui::symbolIcon("gearshape"), QStringLiteral("Ajustes")));
   sidebarPages_.push_back(AppModel::SettingsPage{});
   connect(sidebar_, &QListWidget::currentRowChanged, this, [this](int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= sidebarPages_.size()) return;
@@ -67,6 +76,11 @@ QWidget* SettingsWindow::mainView(UpdateSettings& updates, const BundleInfo& bun
     }
   });
   layout->addWidget(sidebar_);
+  auto* divider = new QFrame;
+  divider->setFrameShape(QFrame::VLine);
+  divider->setFrameShadow(QFrame::Plain);
+  divider->setForegroundRole(QPalette::Mid);
+  layout->addWidget(divider);
 
   pages_ = new QStackedWidget;
   featuresPage_ = new FeaturesPage(model_);
