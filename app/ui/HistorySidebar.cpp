@@ -150,7 +150,10 @@ HistorySidebar::HistorySidebar(HistoryPanelModel& model, QWidget* parent)
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   rebuildSoon_.setSingleShot(true);
   rebuildSoon_.setInterval(0);
-  connect(&rebuildSoon_, &QTimer::timeout, this, [this] { rebuild(); });
+  connect(&rebuildSoon_, &QTimer::timeout, this, [this] {
+    // Hidden, it is rebuilt when it shows again.
+    if (isVisible()) rebuild();
+  });
   const auto later = [this](const auto&) {
     rebuildSoon_.start();
   };
@@ -160,6 +163,11 @@ HistorySidebar::HistorySidebar(HistoryPanelModel& model, QWidget* parent)
   subscriptions_.push_back(model_.editingList().subscribe(later));
   subscriptions_.push_back(
       model_.store().subscribe([this](const HistoryStore&) { rebuildSoon_.start(); }));
+  rebuild();
+}
+
+void HistorySidebar::showEvent(QShowEvent* event) {
+  QScrollArea::showEvent(event);
   rebuild();
 }
 

@@ -20,6 +20,9 @@ class HistorySidebar : public QScrollArea {
 
   HistorySidebar(HistoryPanelModel& model, QWidget* parent = nullptr);
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void rebuild();
   void addHeader(const QString& title, QWidget* accessory = nullptr);

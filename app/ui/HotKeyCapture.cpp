@@ -88,7 +88,11 @@ void HotKeyCapture::stop() {
 }
 
 bool HotKeyCapture::eventFilter(QObject*, QEvent* event) {
-  if (event->type() == QEvent::ShortcutOverride) return handler_ != nullptr;
+  if (event->type() == QEvent::ShortcutOverride && handler_) {
+    // Accepted, the press comes as a key press instead of running a shortcut.
+    event->accept();
+    return true;
+  }
   if (event->type() != QEvent::KeyPress || !handler_) return false;
   // The handler may stop the capture: keep it alive for this call.
   const Handler handler = handler_;
