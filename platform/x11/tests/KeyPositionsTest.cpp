@@ -8,10 +8,10 @@ namespace {
 TEST(KeyPositionsTest, NamesTheSamePlacesBothWays) {
   // V, the default hot key's key; Return; the left arrow; F1; keypad Enter.
   for (const auto& [x, mac] : {std::pair<std::uint32_t, std::uint16_t>{55, 9},
-                              {36, 36},
-                              {113, 123},
-                              {67, 122},
-                              {104, 76}}) {
+                               {36, 36},
+                               {113, 123},
+                               {67, 122},
+                               {104, 76}}) {
     EXPECT_EQ(KeyPositions::macKeyCode(x), mac) << x;
     EXPECT_EQ(KeyPositions::xKeyCode(mac), x) << mac;
   }
