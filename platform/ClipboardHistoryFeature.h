@@ -111,6 +111,8 @@ class ClipboardHistoryFeature : public MirletFeature, public ClipboardHistoryCon
   void update(const std::function<void(ClipboardHistorySettings&)>& change);
   HotKeyStatus setHotKey(const std::optional<HotKeyCombo>& combo);
   std::string label(const HotKeyCombo& combo) const;
+  // How this desktop writes shortcuts.
+  ShortcutStyle shortcutStyle() const { return environment_.keyboardLayout.shortcutStyle(); }
   void notePanelOpened();
   bool accessibilityGranted() const { return environment_.accessibility.isProcessTrusted(); }
   void pollPasteboardNow();

@@ -65,9 +65,9 @@ HotKeyCombo hotKeyCombo(const QKeyEvent& event) {
   Qt::KeyboardModifiers held = event.modifiers();
   if (const auto own = modifierOfKey(event.key()); own != Qt::NoModifier) held |= own;
   unsigned bits = 0;
-  if (held & Qt::ControlModifier) bits |= Modifiers::command;
+  if (held & Qt::ControlModifier) bits |= Modifiers::control;
   if (held & Qt::AltModifier) bits |= Modifiers::option;
-  if (held & Qt::MetaModifier) bits |= Modifiers::control;
+  if (held & Qt::MetaModifier) bits |= Modifiers::command;
   if (held & Qt::ShiftModifier) bits |= Modifiers::shift;
   // A key without a place (a media key) stays unusable: its code names no key.
   return HotKeyCombo{code.value_or(0xFFFF), Modifiers{bits}};

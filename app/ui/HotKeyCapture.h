@@ -30,7 +30,8 @@ class HotKeyCapture : public QObject {
 };
 
 // The combination a key press stands for: the key by its place on the keyboard
-// (Mac key codes, as hot keys are stored) and the held modifiers, ⌘ for Control.
+// (Mac key codes, as hot keys are stored) and the held modifiers as their labels
+// name them: Ctrl is ⌃, Alt is ⌥, Super is ⌘.
 HotKeyCombo hotKeyCombo(const QKeyEvent& event);
 
 }  // namespace mirlet

@@ -23,8 +23,6 @@ using ui::text;
 
 namespace {
 
-// The keys that type the digits 1 to 9, by position.
-constexpr std::array<std::uint16_t, 9> kDigitKeyCodes{18, 19, 20, 21, 23, 22, 26, 28, 25};
 constexpr int kThumbnailSide = 480;
 constexpr int kIconSide = 64;
 
@@ -119,9 +117,11 @@ void TileGridView::relayout() {
 }
 
 void TileGridView::refreshShortcutHints() {
-  for (std::size_t i = 0; i < kDigitKeyCodes.size(); ++i) {
-    shortcutHints_[i] =
-        text(feature_.label(HotKeyCombo{kDigitKeyCodes[i], Modifiers{Modifiers::command}}));
+  // The panel's ⌘ is Ctrl where shortcuts are written with names.
+  const QString prefix = feature_.shortcutStyle() == ShortcutStyle::names ? QStringLiteral("Ctrl+")
+                                                                          : QStringLiteral("⌘");
+  for (std::size_t i = 0; i < shortcutHints_.size(); ++i) {
+    shortcutHints_[i] = prefix + QString::number(i + 1);
   }
 }
 

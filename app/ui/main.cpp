@@ -50,8 +50,13 @@ int main(int argc, char* argv[]) {
   mirlet::SystemClock clock;
   mirlet::LogindSessionEvents sessionEvents;
 
-  mirlet::AppDelegate delegate({defaults, environment, mainLoop, clock, sessionEvents},
-                               mirlet::makeDesktopFeatures, mirlet::BundleInfo::current());
+  const mirlet::BundleInfo bundle = mirlet::BundleInfo::current();
+  const std::string identifier = bundle.identifier.value_or("app.mirlet");
+  mirlet::X11Desktop desktop(mainLoop, identifier);
+  mirlet::AppDelegate delegate({defaults, environment, mainLoop, clock, sessionEvents,
+                                mirlet::desktopPanelEnvironment(desktop, mainLoop, clock)},
+                               mirlet::desktopFeatures(desktop, mainLoop, clock, identifier),
+                               bundle);
   const mirlet::Subscription reopen =
       instance.observeReopen([&delegate] { delegate.openWindow(); });
   QObject::connect(&application, &QCoreApplication::aboutToQuit,

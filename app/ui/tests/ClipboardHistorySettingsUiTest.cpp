@@ -62,11 +62,11 @@ TEST_F(ClipboardHistorySettingsUiTest, TheRecorderTakesTheNextKeyPress) {
   EXPECT_TRUE(view_->recorder().isRecording());
   EXPECT_EQ(recordButton().text(), QStringLiteral("Pulsa el atajo…"));
 
-  press(Qt::Key_B, Qt::ControlModifier | Qt::AltModifier);  // ⌘ is Control here
+  press(Qt::Key_B, Qt::ControlModifier | Qt::AltModifier);
   EXPECT_FALSE(view_->recorder().isRecording());
   EXPECT_EQ(feature().settings().get().hotKey,
-            (HotKeyCombo{11, Modifiers{Modifiers::command | Modifiers::option}}));
-  EXPECT_EQ(recordButton().text(), QStringLiteral("⌥⌘B"));
+            (HotKeyCombo{11, Modifiers{Modifiers::control | Modifiers::option}}));
+  EXPECT_EQ(recordButton().text(), QStringLiteral("⌃⌥B"));
   EXPECT_EQ(feature().hotKeyStatus().get(), HotKeyStatus::registered);
 }
 
@@ -96,7 +96,7 @@ TEST_F(ClipboardHistorySettingsUiTest, RefusedCombinationsSayWhy) {
             "Pulsa también una tecla; los modificadores solos no bastan.");
   EXPECT_TRUE(shows(*view_, "Pulsa también una tecla; los modificadores solos no bastan."));
 
-  // ⌃⌥B, once this program's, then another application's.
+  // ⌘⌥B, once this program's, then another application's.
   recordButton().click();
   press(Qt::Key_B, Qt::MetaModifier | Qt::AltModifier);
   const auto [keyCode, modifiers] = scenario_.desktop.hotKeys.registered().at(0);

@@ -22,9 +22,9 @@ TEST(KeyPositionsTest, NamesTheSamePlacesBothWays) {
   }
 }
 
-TEST(KeyPositionsTest, ControlStandsWhereCommandDoes) {
-  EXPECT_EQ(KeyPositions::macKeyCode(37), 55);   // Control_L: ⌘
-  EXPECT_EQ(KeyPositions::macKeyCode(133), 59);  // Super_L: ⌃
+TEST(KeyPositionsTest, SuperStandsWhereCommandDoes) {
+  EXPECT_EQ(KeyPositions::macKeyCode(37), 59);   // Control_L: ⌃
+  EXPECT_EQ(KeyPositions::macKeyCode(133), 55);  // Super_L: ⌘
 }
 
 TEST(KeyPositionsTest, KeysWithoutAPlaceHaveNoCode) {

@@ -140,12 +140,3 @@ TEST_F(X11PasteboardTest, OthersReadWhatThisProgramWrites) {
 
 }  // namespace
 }  // namespace mirlet
-
-int main(int argc, char* argv[]) {
-  ::testing::InitGoogleTest(&argc, argv);
-  QCoreApplication application(argc, argv);
-  // The server starts over when its last client leaves, refusing connections
-  // meanwhile: one stays for the whole run.
-  const mirlet::XcbConnection keepAlive;
-  return RUN_ALL_TESTS();
-}

@@ -1,0 +1,181 @@
+// Another application on the X display, for the end-to-end tests: a window of its
+// own process that copies what it is told to, typed keys it reports, and hot keys
+// it tries to grab. Commands come one per line on standard input; it answers on
+// standard output.
+//
+//   copy-text TEXT | copy-html HTML | copy-png PATH | copy-files URI... | copy-secret TEXT
+//   focus | grab KEYCODE MODIFIERS | quit
+//   answers: ready, copied, focused, grabbed, occupied, key KEYCODE STATE
+
+#include <poll.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+xcb_connection_t* c = nullptr;
+xcb_window_t window = 0;
+std::map<std::string, xcb_atom_t> atoms;
+std::vector<std::pair<xcb_atom_t, std::string>> offered;
+
+xcb_atom_t atom(const std::string& name) {
+  if (const auto found = atoms.find(name); found != atoms.end()) return found->second;
+  auto* reply = xcb_intern_atom_reply(
+      c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr);
+  const xcb_atom_t value = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+  std::free(reply);
+  return atoms[name] = value;
+}
+
+void say(const std::string& line) { std::cout << line << std::endl; }
+
+void own(std::vector<std::pair<std::string, std::string>> targets) {
+  offered.clear();
+  for (auto& [name, data] : targets) offered.emplace_back(atom(name), std::move(data));
+  xcb_set_selection_owner(c, window, atom("CLIPBOARD"), XCB_CURRENT_TIME);
+  xcb_flush(c);
+  say("copied");
+}
+
+void answer(const xcb_selection_request_event_t& request) {
+  xcb_selection_notify_event_t notify{};
+  notify.response_type = XCB_SELECTION_NOTIFY;
+  notify.time = request.time;
+  notify.requestor = request.requestor;
+  notify.selection = request.selection;
+  notify.target = request.target;
+  notify.property = request.property;
+  if (request.target == atom("TARGETS")) {
+    std::vector<xcb_atom_t> list{atom("TARGETS")};
+    for (const auto& [target, data] : offered) list.push_back(target);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property,
+                        XCB_ATOM_ATOM, 32, static_cast<std::uint32_t>(list.size()), list.data());
+  } else {
+    notify.property = XCB_ATOM_NONE;
+    for (const auto& [target, data] : offered) {
+      if (target != request.target) continue;
+      xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, target, 8,
+                          static_cast<std::uint32_t>(data.size()), data.data());
+      notify.property = request.property;
+    }
+  }
+  xcb_send_event(c, 0, request.requestor, 0, reinterpret_cast<const char*>(&notify));
+  xcb_flush(c);
+}
+
+std::string rest(std::istringstream& words) {
+  std::string text;
+  std::getline(words, text);
+  if (!text.empty() && text.front() == ' ') text.erase(text.begin());
+  return text;
+}
+
+bool command(const std::string& line) {
+  std::istringstream words(line);
+  std::string verb;
+  words >> verb;
+  if (verb == "quit") return false;
+  if (verb == "copy-text") {
+    const std::string text = rest(words);
+    own({{"UTF8_STRING", text}, {"text/plain;charset=utf-8", text}});
+  } else if (verb == "copy-html") {
+    const std::string html = rest(words);
+    own({{"text/html", html}, {"UTF8_STRING", "texto del html"}});
+  } else if (verb == "copy-png") {
+    std::ifstream file(rest(words), std::ios::binary);
+    own({{"image/png", std::string(std::istreambuf_iterator<char>(file), {})}});
+  } else if (verb == "copy-files") {
+    std::string list;
+    for (std::string uri; words >> uri;) list += uri + "\r\n";
+    own({{"text/uri-list", list}});
+  } else if (verb == "copy-secret") {
+    const std::string text = rest(words);
+    own({{"UTF8_STRING", text}, {"x-kde-passwordManagerHint", "secret"}});
+  } else if (verb == "focus") {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = atom("_NET_ACTIVE_WINDOW");
+    message.data.data32[0] = 2;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(c);
+    say("focused");
+  } else if (verb == "grab") {
+    int key = 0;
+    int modifiers = 0;
+    words >> key >> modifiers;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    auto* error =
+        xcb_request_check(c, xcb_grab_key_checked(c, 0, root, static_cast<std::uint16_t>(modifiers),
+                                                  static_cast<xcb_keycode_t>(key),
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    say(error ? "occupied" : "grabbed");
+    std::free(error);
+  }
+  return true;
+}
+
+}  // namespace
+
+int main() {
+  c = xcb_connect(nullptr, nullptr);
+  if (xcb_connection_has_error(c)) return 1;
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+  window = xcb_generate_id(c);
+  const std::uint32_t events = XCB_EVENT_MASK_KEY_PRESS;
+  xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 10, 10, 300, 200, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &events);
+  const std::uint32_t pid = static_cast<std::uint32_t>(::getpid());
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32,
+                      1, &pid);
+  const char windowClass[] = "testclient\0TestClient";
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                      sizeof windowClass, windowClass);
+  const std::string title = "Ventana de prueba";
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_NAME"), atom("UTF8_STRING"),
+                      8, static_cast<std::uint32_t>(title.size()), title.data());
+  xcb_map_window(c, window);
+  xcb_flush(c);
+  say("ready");
+
+  std::string pending;
+  while (true) {
+    pollfd descriptors[2] = {{STDIN_FILENO, POLLIN, 0}, {xcb_get_file_descriptor(c), POLLIN, 0}};
+    ::poll(descriptors, 2, -1);
+    while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
+      const std::uint8_t type = event->response_type & 0x7F;
+      if (type == XCB_SELECTION_REQUEST) {
+        answer(*reinterpret_cast<xcb_selection_request_event_t*>(event));
+      } else if (type == XCB_KEY_PRESS) {
+        const auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
+        say("key " + std::to_string(key->detail) + " " + std::to_string(key->state));
+      }
+      std::free(event);
+    }
+    if (xcb_connection_has_error(c)) return 1;
+    if (descriptors[0].revents & (POLLIN | POLLHUP)) {
+      char buffer[4096];
+      const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
+      if (count <= 0) return 0;
+      pending.append(buffer, static_cast<std::size_t>(count));
+      for (auto end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
+        const std::string line = pending.substr(0, end);
+        pending.erase(0, end + 1);
+        if (!command(line)) return 0;
+      }
+    }
+  }
+}
