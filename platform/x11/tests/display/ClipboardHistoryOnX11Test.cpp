@@ -165,11 +165,11 @@ TEST_F(ClipboardHistoryOnX11Test, TheHotKeyIsHeldAgainstOtherClients) {
   const Subscription pressed = feature_->observeHotKey([&] { ++presses; });
   XcbConnection keyboard;
   for (const auto& [key, down] : {std::pair<int, bool>{37, true},
-                                 {64, true},
-                                 {55, true},
-                                 {55, false},
-                                 {64, false},
-                                 {37, false}}) {
+                                  {64, true},
+                                  {55, true},
+                                  {55, false},
+                                  {64, false},
+                                  {37, false}}) {
     xcb_test_fake_input(keyboard.get(), down ? XCB_KEY_PRESS : XCB_KEY_RELEASE,
                         static_cast<std::uint8_t>(key), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
   }

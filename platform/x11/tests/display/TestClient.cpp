@@ -4,8 +4,11 @@
 // standard output.
 //
 //   copy-text TEXT | copy-html HTML | copy-png PATH | copy-files URI... | copy-secret TEXT
-//   focus | grab KEYCODE MODIFIERS | quit
-//   answers: ready, copied, focused, grabbed, occupied, key KEYCODE STATE
+//   focus | grab KEYCODE MODIFIERS | tray | quit
+//   answers: ready, copied, focused, grabbed, occupied, tray, docked, key KEYCODE STATE
+//
+// With "tray" it is the system tray as well, and says "docked" when an icon asks
+// to be docked.
 
 #include <poll.h>
 #include <unistd.h>
@@ -113,6 +116,22 @@ bool command(const std::string& line) {
                    reinterpret_cast<const char*>(&message));
     xcb_flush(c);
     say("focused");
+  } else if (verb == "tray") {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_atom_t selection = atom("_NET_SYSTEM_TRAY_S0");
+    xcb_set_selection_owner(c, window, selection, XCB_CURRENT_TIME);
+    xcb_client_message_event_t manager{};
+    manager.response_type = XCB_CLIENT_MESSAGE;
+    manager.format = 32;
+    manager.window = root;
+    manager.type = atom("MANAGER");
+    manager.data.data32[0] = XCB_CURRENT_TIME;
+    manager.data.data32[1] = selection;
+    manager.data.data32[2] = window;
+    xcb_send_event(c, 0, root, XCB_EVENT_MASK_STRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&manager));
+    xcb_flush(c);
+    say("tray");
   } else if (verb == "grab") {
     int key = 0;
     int modifiers = 0;
@@ -159,6 +178,12 @@ int main() {
       const std::uint8_t type = event->response_type & 0x7F;
       if (type == XCB_SELECTION_REQUEST) {
         answer(*reinterpret_cast<xcb_selection_request_event_t*>(event));
+      } else if (type == XCB_CLIENT_MESSAGE) {
+        const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
+        // SYSTEM_TRAY_REQUEST_DOCK
+        if (message->type == atom("_NET_SYSTEM_TRAY_OPCODE") && message->data.data32[1] == 0) {
+          say("docked");
+        }
       } else if (type == XCB_KEY_PRESS) {
         const auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
         say("key " + std::to_string(key->detail) + " " + std::to_string(key->state));
