@@ -33,8 +33,10 @@ std::optional<Bytes> png(const QIcon& icon) {
   return Bytes(data.begin(), data.end());
 }
 
-// The start time of a process, which tells a reused pid from its first owner.
+// The start time of a running process, which tells a reused pid from its first
+// owner; nothing for a process that has ended (a zombie included).
 std::optional<std::string> startTime(int pid) {
+  if (pid <= 0) return std::nullopt;
   std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
   std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
   const auto end = text.rfind(')');
@@ -42,6 +44,7 @@ std::optional<std::string> startTime(int pid) {
   std::istringstream fields(text.substr(end + 2));
   std::string field;
   for (int i = 3; i <= 22 && fields >> field; ++i) {
+    if (i == 3 && (field == "Z" || field == "X")) return std::nullopt;
     if (i == 22) return field;
   }
   return std::nullopt;
@@ -256,16 +259,27 @@ std::vector<std::shared_ptr<RunningApplication>> X11Workspace::runningApplicatio
   return result;
 }
 
+void X11Workspace::resignActive() {
+  if (frontPid_ != self_->processIdentifier()) return;
+  if (const auto known = applications_.find(previousPid_); known != applications_.end()) {
+    known->second->activate();
+  }
+}
+
 void X11Workspace::activeWindowChanged() {
   const xcb_window_t window = activeWindow();
   const int pid = processOf(window);
   if (pid == frontPid_ || pid <= 0) return;
+  previousPid_ = frontPid_;
   frontPid_ = pid;
   if (auto app = application(pid, window)) activated_.emit(app);
 }
 
 bool X11Workspace::openURL(const std::string& url) {
-  return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+  const QUrl parsed(QString::fromStdString(url));
+  // The desktop's opener starts whatever the URL is; an unknown kind opens nowhere.
+  if (!parsed.isLocalFile() && applicationsToOpen(url).empty()) return false;
+  return QDesktopServices::openUrl(parsed);
 }
 
 std::vector<ApplicationInfo> X11Workspace::applicationsToOpen(const std::string& url) const {

@@ -39,7 +39,8 @@ class X11Workspace : public Workspace {
     return session_.connect(std::move(observer));
   }
   std::shared_ptr<RunningApplication> currentApplication() const override;
-  void resignActive() override {}
+  // The application in front before this program comes forward again.
+  void resignActive() override;
   bool openURL(const std::string& url) override;
   std::vector<ApplicationInfo> applicationsToOpen(const std::string& url) const override;
   bool open(const std::vector<std::string>& urls, const std::string& bundleIdentifier) override;
@@ -71,6 +72,7 @@ class X11Workspace : public Workspace {
   mutable std::map<int, std::shared_ptr<Application>> applications_;
   mutable std::map<int, std::unique_ptr<QSocketNotifier>> watches_;
   int frontPid_ = 0;
+  int previousPid_ = 0;
   Signal<const std::shared_ptr<RunningApplication>&> activated_;
   mutable Signal<const std::shared_ptr<RunningApplication>&> terminated_;
   Signal<SessionEvent> session_;
