@@ -75,6 +75,10 @@ void X11EventSystem::postToProcess(int pid, const InputEvent& event) {
       (event.flags & EventFlags::command) && isTerminal(front->bundleIdentifier().value_or(""));
   if ((event.flags & EventFlags::shift) || terminalPaste) modifiers.push_back(kShiftKey);
   if (event.type == EventType::keyDown) {
+    // Modifiers the user still holds (the hot key's Alt) would change the keystroke.
+    for (const std::uint32_t held : heldModifiers()) {
+      if (std::ranges::find(modifiers, held) == modifiers.end()) fakeKey(held, false);
+    }
     for (const std::uint32_t modifier : modifiers) fakeKey(modifier, true);
     fakeKey(*key, true);
   } else {
@@ -84,6 +88,19 @@ void X11EventSystem::postToProcess(int pid, const InputEvent& event) {
     }
   }
   xcb_flush(display_.get());
+}
+
+std::vector<std::uint32_t> X11EventSystem::heldModifiers() {
+  static constexpr std::array<std::uint32_t, 8> kModifierKeys{37, 105, 50, 62, 64, 108, 133, 134};
+  xcb_connection_t* c = display_.get();
+  const auto keymap = xcbReply(xcb_query_keymap_reply(c, xcb_query_keymap(c), nullptr));
+  display_.deliverSoon();
+  std::vector<std::uint32_t> held;
+  if (!keymap) return held;
+  for (const std::uint32_t key : kModifierKeys) {
+    if (keymap->keys[key / 8] & (1u << (key % 8))) held.push_back(key);
+  }
+  return held;
 }
 
 ScreenPoint X11EventSystem::pointerLocation() const {

@@ -7,8 +7,9 @@
 namespace mirlet {
 
 // Input on an X display: keys are typed through XTest into the application in
-// front (the display cannot address one process), ⌘ as Control; terminals, which
-// paste with Ctrl+Shift+V, get Shift as well. Events cannot be tapped here.
+// front (the display cannot address one process), ⌘ as Control, other modifiers
+// still held released first; terminals, which paste with Ctrl+Shift+V, get Shift
+// as well. Events cannot be tapped here.
 class X11EventSystem : public EventSystem {
  public:
   X11EventSystem(X11Display& display, X11Workspace& workspace);
@@ -25,6 +26,8 @@ class X11EventSystem : public EventSystem {
 
  private:
   void fakeKey(std::uint32_t key, bool down);
+  // The X key codes of the modifier keys held down now.
+  std::vector<std::uint32_t> heldModifiers();
 
   X11Display& display_;
   X11Workspace& workspace_;

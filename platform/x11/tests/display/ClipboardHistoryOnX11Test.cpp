@@ -155,6 +155,21 @@ TEST_F(ClipboardHistoryOnX11Test, ChoosingPastesIntoTheApplicationInFrontWithCtr
   EXPECT_EQ(outcome, ChooseOutcome::pasted);
 }
 
+TEST_F(ClipboardHistoryOnX11Test, AnAltStillHeldFromTheHotKeyDoesNotReachThePaste) {
+  const Uuid id = copy("copy-text con alt").id;
+  ASSERT_TRUE(client_.send("focus", "focused"));
+  ASSERT_TRUE(waitFor([&] {
+    const auto front = desktop_.workspace.frontmostApplication();
+    return front && front->processIdentifier() == client_.pid();
+  }));
+  XcbConnection keyboard;
+  xcb_test_fake_input(keyboard.get(), XCB_KEY_PRESS, 64, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+  xcbReply(xcb_get_input_focus_reply(keyboard.get(), xcb_get_input_focus(keyboard.get()), nullptr));
+  feature_->choose({id}, false, true, desktop_.workspace.frontmostApplication(),
+                   [](ChooseOutcome) {});
+  EXPECT_TRUE(client_.expect("key 55 4"));  // Control alone, no Alt (8)
+}
+
 TEST_F(ClipboardHistoryOnX11Test, TheHotKeyIsHeldAgainstOtherClients) {
   EXPECT_EQ(feature_->hotKeyStatus().get(), HotKeyStatus::registered);
   EXPECT_EQ(feature_->hotKeyLabel(), "Ctrl+Alt+V");
