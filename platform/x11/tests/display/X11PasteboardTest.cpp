@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <filesystem>
 
 #include "platform/host/testing/PasteboardContract.h"
 #include "platform/x11/QtMainLoop.h"
@@ -136,6 +138,63 @@ TEST_F(X11PasteboardTest, OthersReadWhatThisProgramWrites) {
   ASSERT_EQ(other.items().size(), 1u);
   EXPECT_EQ(other.items()[0]->data("public.utf8-plain-text"), bytes("de Mirlet"));
   EXPECT_EQ(other.items()[0]->data("org.nspasteboard.ConcealedType"), Bytes{});
+}
+
+TEST_F(X11PasteboardTest, AnOwnerThatQuitsMidTransferLeavesNothingHalfRead) {
+  QtMainLoop loop;
+  auto owner = std::make_unique<X11Pasteboard>(loop);
+  Bytes large(40 << 20, 'x');
+  const auto before = harness_.mine().changeCount();
+  owner->clearContents();
+  owner->writeItems({{{{"public.utf8-plain-text", large}}}});
+  runFor(5);  // the transfer has begun
+  owner.reset();
+  runUntil([&] { return harness_.mine().changeCount() != before; });
+  runFor(300);
+  for (const auto& item : harness_.mine().items()) {
+    const auto data = item->data("public.utf8-plain-text");
+    EXPECT_TRUE(!data || *data == large);  // whole or not at all
+  }
+  harness_.copyTextElsewhere("sigue funcionando");
+  EXPECT_EQ(data("public.utf8-plain-text"), bytes("sigue funcionando"));
+}
+
+TEST_F(X11PasteboardTest, ContentsOverTheLimitAreLeftOutAndTheRestKept) {
+  QtMainLoop loop;
+  X11Pasteboard limited(loop, X11Pasteboard::Limits{1.0, 1 << 20});
+  X11Pasteboard owner(loop);
+  const auto before = limited.changeCount();
+  owner.clearContents();
+  owner.writeItems(
+      {{{{"public.html", Bytes(3 << 20, 'h')}, {"public.utf8-plain-text", bytes("corto")}}}});
+  ASSERT_TRUE(runUntil([&] { return limited.changeCount() != before; }));
+  ASSERT_EQ(limited.items().size(), 1u);
+  EXPECT_EQ(limited.items()[0]->data("public.html"), std::nullopt);
+  EXPECT_EQ(limited.items()[0]->data("public.utf8-plain-text"), bytes("corto"));
+}
+
+TEST(X11PasteboardDisplayTest, ADisplayThatGoesAwayLeavesAnEmptyPasteboardThatRefusesWrites) {
+  QProcess server;
+  int display = 150;
+  while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(display))) ++display;
+  server.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(display),
+                                        QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+  ASSERT_TRUE(server.waitForStarted());
+  const auto socket = "/tmp/.X11-unix/X" + std::to_string(display);
+  ASSERT_TRUE(runUntil([&] { return std::filesystem::exists(socket); }));
+  const QByteArray previous = qgetenv("DISPLAY");
+  qputenv("DISPLAY", QByteArray(":") + QByteArray::number(display));
+  QtMainLoop loop;
+  {
+    X11Pasteboard pasteboard(loop);
+    qputenv("DISPLAY", previous);
+    ASSERT_TRUE(pasteboard.isAvailable());
+    server.kill();
+    server.waitForFinished();
+    runFor(100);
+    EXPECT_TRUE(pasteboard.items().empty());
+    EXPECT_FALSE(pasteboard.writeItems({{{{"public.utf8-plain-text", bytes("nadie")}}}}));
+  }  // and it goes without waiting on anyone
 }
 
 }  // namespace
