@@ -16,6 +16,7 @@ const std::string kAllFeaturesTitle = "Mis mirlets";
 AppModel::AppModel(Services services, const FeatureFactory& makeFeatures,
                    std::vector<FeaturePresentation> catalog)
     : clock_(services.clock),
+      texts_(services.texts),
       preferences_(services.defaults),
       failureRelay_(std::make_shared<EventRelay<FailureReport>>()),
       activityRelay_(std::make_shared<EventRelay<FinderCutActivity>>()) {
@@ -37,6 +38,10 @@ AppModel::AppModel(Services services, const FeatureFactory& makeFeatures,
   for (auto& entry : catalog) {
     if (!catalogIds.insert(entry.id).second) {
       throw std::logic_error("repeated catalogue id " + entry.id);
+    }
+    if (entry.id == FeatureIds::clipboardHistory && !texts_.clipboardSummary.empty()) {
+      entry.summary = texts_.clipboardSummary;
+      entry.details = texts_.clipboardDetails;
     }
     if (registry.feature(entry.id)) catalog_.push_back(std::move(entry));
   }

@@ -13,6 +13,7 @@
 #include "app/EventRelay.h"
 #include "app/FeatureCatalog.h"
 #include "app/FinderKeysOptions.h"
+#include "app/HostTexts.h"
 #include "app/StatusMenu.h"
 #include "core/Clock.h"
 #include "core/FeatureController.h"
@@ -68,6 +69,7 @@ class AppModel {
     SystemEnvironment& environment;
     MainLoop& mainLoop;
     Clock& clock;
+    const HostTexts& texts = HostTexts::mac;
   };
 
   // Builds the features, the registry and the controller, then the system settings,
@@ -80,6 +82,8 @@ class AppModel {
   AppModel& operator=(const AppModel&) = delete;
 
   Preferences& preferences() { return preferences_; }
+  // The texts that name this desktop.
+  const HostTexts& texts() const { return texts_; }
   FeatureController& controller() { return *controller_; }
   MacSystemSettings& systemSettings() { return *systemSettings_; }
   // The catalogue entries whose feature is registered, in catalogue order.
@@ -145,6 +149,7 @@ class AppModel {
   using FailureReport = std::pair<std::string, Uuid>;
 
   Clock& clock_;
+  const HostTexts& texts_;
   Preferences preferences_;
   std::shared_ptr<EventRelay<FailureReport>> failureRelay_;
   std::shared_ptr<EventRelay<FinderCutActivity>> activityRelay_;

@@ -16,32 +16,30 @@ std::string featureStatus(FeatureState state) {
   return {};
 }
 
-std::string loginDescription(LoginState state) {
+std::string loginDescription(LoginState state, const HostTexts& host) {
   switch (state) {
     case LoginState::disabled:
-      return "Abre Mirlet automáticamente cuando entres a tu Mac.";
+      return std::string(host.loginDisabled);
     case LoginState::enabled:
-      return "Mirlet se abrirá automáticamente cuando entres a tu Mac.";
+      return std::string(host.loginEnabled);
     case LoginState::requiresApproval:
-      return "Falta aprobación en Ajustes del Sistema.";
+      return std::string(host.loginRequiresApproval);
     case LoginState::notFound:
-      return "macOS aún no confirma el registro. Activa la opción para intentarlo.";
+      return std::string(host.loginNotFound);
     case LoginState::unavailable:
       return "El inicio automático no está disponible en esta copia de Mirlet.";
   }
   return {};
 }
 
-std::string systemSettingsError(SystemSettingsError error) {
+std::string systemSettingsError(SystemSettingsError error, const HostTexts& host) {
   switch (error) {
     case SystemSettingsError::accessibilitySettingsUnavailable:
-      return "No se pudieron abrir los ajustes. Abre Ajustes del Sistema, Privacidad y "
-             "seguridad, Accesibilidad.";
+      return std::string(host.accessibilitySettingsUnavailable);
     case SystemSettingsError::loginUnavailable:
       return "No pudimos activar el inicio automático. Abre Mirlet manualmente.";
     case SystemSettingsError::loginChangeFailed:
-      return "No se pudo cambiar el inicio automático. Comprueba el estado en Ajustes del "
-             "Sistema e inténtalo de nuevo.";
+      return std::string(host.loginChangeFailed);
   }
   return {};
 }
@@ -51,10 +49,10 @@ std::string permissionStatus(AccessibilityPermission permission) {
                                                         : "Mirlet aún no tiene acceso";
 }
 
-std::string permissionCheckResult(AccessibilityPermission permission) {
+std::string permissionCheckResult(AccessibilityPermission permission, const HostTexts& host) {
   return permission == AccessibilityPermission::granted
              ? "Comprobación completada. Mirlet tiene acceso."
-             : "Comprobación completada. macOS aún no le da acceso a Mirlet.";
+             : std::string(host.permissionNotGranted);
 }
 
 }  // namespace mirlet::AppTexts

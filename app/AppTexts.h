@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/HostTexts.h"
 #include "core/AccessibilityPermission.h"
 #include "core/FeatureState.h"
 #include "platform/LoginState.h"
@@ -14,10 +15,10 @@ namespace mirlet {
 namespace AppTexts {
 
 std::string featureStatus(FeatureState state);
-std::string loginDescription(LoginState state);
-std::string systemSettingsError(SystemSettingsError error);
+std::string loginDescription(LoginState state, const HostTexts& host);
+std::string systemSettingsError(SystemSettingsError error, const HostTexts& host);
 std::string permissionStatus(AccessibilityPermission permission);
-std::string permissionCheckResult(AccessibilityPermission permission);
+std::string permissionCheckResult(AccessibilityPermission permission, const HostTexts& host);
 
 }  // namespace AppTexts
 }  // namespace mirlet

@@ -5,9 +5,6 @@ namespace {
 
 constexpr const char* kOccupied =
     "Otra app ya usa este atajo. Elige otro. El panel sigue disponible desde el menú de la barra.";
-constexpr const char* kUnavailable =
-    "macOS no permitió registrar este atajo. Prueba con otro. El panel sigue disponible desde el "
-    "menú de la barra.";
 
 // A count with a full stop before each group of three digits: "10.000".
 std::string grouped(std::int64_t value) {
@@ -49,7 +46,7 @@ std::string resetAfter(const std::optional<int>& minutes) {
   return std::to_string(*minutes) + " minutos";
 }
 
-std::optional<std::string> recorderMessage(const HotKeyStatus& status) {
+std::optional<std::string> recorderMessage(const HotKeyStatus& status, const HostTexts& host) {
   switch (status.kind) {
     case HotKeyStatus::Kind::none:
     case HotKeyStatus::Kind::registered:
@@ -57,7 +54,7 @@ std::optional<std::string> recorderMessage(const HotKeyStatus& status) {
     case HotKeyStatus::Kind::occupied:
       return kOccupied;
     case HotKeyStatus::Kind::unavailable:
-      return kUnavailable;
+      return std::string(host.hotKeyUnavailable);
     case HotKeyStatus::Kind::invalid:
       break;
   }
@@ -68,14 +65,14 @@ std::optional<std::string> recorderMessage(const HotKeyStatus& status) {
       return "Incluye ⌃, o ⌥ junto con ⌘, además de una tecla. Así no choca con los atajos de las "
              "apps ni con los caracteres que escribes.";
     case HotKeyCombo::ValidationError::reserved:
-      return "macOS usa esa combinación. Elige otra.";
+      return std::string(host.hotKeyReserved);
   }
   return std::nullopt;
 }
 
-std::optional<std::string> registrationWarning(const HotKeyStatus& status) {
+std::optional<std::string> registrationWarning(const HotKeyStatus& status, const HostTexts& host) {
   if (status.kind == HotKeyStatus::Kind::occupied) return kOccupied;
-  if (status.kind == HotKeyStatus::Kind::unavailable) return kUnavailable;
+  if (status.kind == HotKeyStatus::Kind::unavailable) return std::string(host.hotKeyUnavailable);
   return std::nullopt;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ClipboardHistory/HistoryLimit.h"
+#include "app/HostTexts.h"
 #include "platform/HotKeyStatus.h"
 
 namespace mirlet::HistorySettingsTexts {
@@ -14,9 +15,9 @@ std::string limit(const HistoryLimit& limit);
 std::string resetAfter(const std::optional<int>& minutes);
 // What the recorder says of the status a new combination got; nothing when it
 // was registered or removed.
-std::optional<std::string> recorderMessage(const HotKeyStatus& status);
+std::optional<std::string> recorderMessage(const HotKeyStatus& status, const HostTexts& host);
 // The lasting warning under the recorder for a combination that is not registered.
-std::optional<std::string> registrationWarning(const HotKeyStatus& status);
+std::optional<std::string> registrationWarning(const HotKeyStatus& status, const HostTexts& host);
 // The try-it hint, with the hot key's label when there is one.
 std::string tryIt(const std::optional<std::string>& hotKeyLabel);
 

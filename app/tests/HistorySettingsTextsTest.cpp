@@ -7,6 +7,7 @@ namespace {
 
 namespace Texts = HistorySettingsTexts;
 using Error = HotKeyCombo::ValidationError;
+const HostTexts& mac = HostTexts::mac;
 
 TEST(HistorySettingsTextsTest, LimitsReadAsTheUserCountsThem) {
   EXPECT_EQ(Texts::limit(HistoryLimit::count(20)), "20 elementos");
@@ -33,24 +34,32 @@ TEST(HistorySettingsTextsTest, ResetChoices) {
 }
 
 TEST(HistorySettingsTextsTest, TheRecorderExplainsEveryRefusal) {
-  EXPECT_EQ(Texts::recorderMessage(HotKeyStatus::registered), std::nullopt);
-  EXPECT_EQ(Texts::recorderMessage(HotKeyStatus::none), std::nullopt);
-  EXPECT_EQ(Texts::recorderMessage(HotKeyStatus::invalid(Error::modifierOnly)),
+  EXPECT_EQ(Texts::recorderMessage(HotKeyStatus::registered, mac), std::nullopt);
+  EXPECT_EQ(Texts::recorderMessage(HotKeyStatus::none, mac), std::nullopt);
+  EXPECT_EQ(Texts::recorderMessage(HotKeyStatus::invalid(Error::modifierOnly), mac),
             "Pulsa también una tecla; los modificadores solos no bastan.");
-  EXPECT_EQ(Texts::recorderMessage(HotKeyStatus::invalid(Error::needsModifier)),
+  EXPECT_EQ(Texts::recorderMessage(HotKeyStatus::invalid(Error::needsModifier), mac),
             "Incluye ⌃, o ⌥ junto con ⌘, además de una tecla. Así no choca con los atajos de las "
             "apps ni con los caracteres que escribes.");
-  EXPECT_EQ(Texts::recorderMessage(HotKeyStatus::invalid(Error::reserved)),
+  EXPECT_EQ(Texts::recorderMessage(HotKeyStatus::invalid(Error::reserved), mac),
             "macOS usa esa combinación. Elige otra.");
   const std::string occupied =
       "Otra app ya usa este atajo. Elige otro. El panel sigue disponible desde el menú de la "
       "barra.";
-  EXPECT_EQ(Texts::recorderMessage(HotKeyStatus::occupied), occupied);
-  EXPECT_EQ(Texts::registrationWarning(HotKeyStatus::occupied), occupied);
-  EXPECT_EQ(Texts::registrationWarning(HotKeyStatus::unavailable),
-            Texts::recorderMessage(HotKeyStatus::unavailable));
-  EXPECT_EQ(Texts::registrationWarning(HotKeyStatus::invalid(Error::reserved)), std::nullopt);
-  EXPECT_EQ(Texts::registrationWarning(HotKeyStatus::registered), std::nullopt);
+  EXPECT_EQ(Texts::recorderMessage(HotKeyStatus::occupied, mac), occupied);
+  EXPECT_EQ(Texts::registrationWarning(HotKeyStatus::occupied, mac), occupied);
+  EXPECT_EQ(Texts::registrationWarning(HotKeyStatus::unavailable, mac),
+            Texts::recorderMessage(HotKeyStatus::unavailable, mac));
+  EXPECT_EQ(Texts::registrationWarning(HotKeyStatus::invalid(Error::reserved), mac), std::nullopt);
+  EXPECT_EQ(Texts::registrationWarning(HotKeyStatus::registered, mac), std::nullopt);
+}
+
+TEST(HistorySettingsTextsTest, ALinuxDesktopIsNotCalledMacOS) {
+  for (const auto& status : {HotKeyStatus::unavailable, HotKeyStatus::invalid(Error::reserved)}) {
+    const auto message = Texts::recorderMessage(status, HostTexts::linuxDesktop);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->find("macOS"), std::string::npos);
+  }
 }
 
 TEST(HistorySettingsTextsTest, TheTryItHintNamesTheHotKey) {

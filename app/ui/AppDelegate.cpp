@@ -14,8 +14,9 @@ namespace mirlet {
 
 AppDelegate::AppDelegate(DesktopHost host, const FeatureFactory& features, BundleInfo bundle)
     : host_(host), bundle_(std::move(bundle)) {
-  model_ = std::make_unique<AppModel>(
-      AppModel::Services{host_.defaults, host_.environment, host_.mainLoop, host_.clock}, features);
+  model_ = std::make_unique<AppModel>(AppModel::Services{host_.defaults, host_.environment,
+                                                         host_.mainLoop, host_.clock, host_.texts},
+                                      features);
   auto* clipboard = model_->featureControl<ClipboardHistoryFeature>(FeatureIds::clipboardHistory);
   if (clipboard && host_.historyPanel) makeHistoryPanel(*clipboard, *host_.historyPanel);
 }

@@ -27,6 +27,7 @@ struct DesktopHost {
   Clock& clock;
   SessionEvents& sessionEvents;
   std::optional<HistoryPanelControllerEnvironment> historyPanel;
+  const HostTexts& texts = HostTexts::mac;
 };
 
 // The application's spine: builds the model, owns the status item and the

@@ -48,7 +48,7 @@ ClipboardHistorySettingsView::ClipboardHistorySettingsView(ClipboardHistoryFeatu
   layout->setSpacing(10);
 
   layout->addWidget(makeTryIt());
-  recorder_ = new HotKeyRecorder(feature_);
+  recorder_ = new HotKeyRecorder(feature_, actions_.texts);
   layout->addWidget(recorder_);
 
   auto* choose = new QHBoxLayout;

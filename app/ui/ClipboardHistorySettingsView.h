@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/HostTexts.h"
 #include "platform/ClipboardHistoryFeature.h"
 
 class QCheckBox;
@@ -18,6 +19,7 @@ class HotKeyRecorder;
 
 // What the settings block needs from the application around it.
 struct ClipboardHistorySettingsActions {
+  const HostTexts& texts;
   std::function<bool()> isRunning;
   std::function<bool()> accessibilityGranted;
   std::function<void()> grantAccessibility;

@@ -150,13 +150,13 @@ void FeatureRow::addClipboardHistorySettings(QVBoxLayout* layout) {
   auto* feature = model_.featureControl<ClipboardHistoryFeature>(feature_.id);
   if (!feature) return;
   clipboardSettings_ = new ClipboardHistorySettingsView(
-      *feature,
-      ClipboardHistorySettingsActions{[this] { return state() == FeatureState::running; },
-                                      [feature] { return feature->accessibilityGranted(); },
-                                      [this] { model_.grantAccessibility(); },
-                                      [this] {
-                                        model_.openHistory();
-                                      }});
+      *feature, ClipboardHistorySettingsActions{
+                    model_.texts(), [this] { return state() == FeatureState::running; },
+                    [feature] { return feature->accessibilityGranted(); },
+                    [this] { model_.grantAccessibility(); },
+                    [this] {
+                      model_.openHistory();
+                    }});
   layout->addWidget(clipboardSettings_);
 }
 

@@ -28,9 +28,8 @@ FeaturesPage::FeaturesPage(AppModel& model, QWidget* parent) : QWidget(parent), 
   banner->addWidget(label(QStringLiteral("Falta un permiso"), TextStyle::heading));
   banner->addWidget(
       label(QStringLiteral("Hay utilidades activadas que esperan el permiso de Accesibilidad.")));
-  watchingText_ = label(QStringLiteral("Esperando el permiso. Actívalo en Ajustes del Sistema y "
-                                       "Mirlet lo detectará solo."),
-                        TextStyle::secondary);
+  watchingText_ =
+      label(text(std::string(model_.texts().waitingForPermission)), TextStyle::secondary);
   banner->addWidget(watchingText_);
   layout->addWidget(permissionBanner_);
 

@@ -24,8 +24,9 @@ constexpr std::uint16_t kEscapeKey = 53;
 
 }  // namespace
 
-HotKeyRecorder::HotKeyRecorder(ClipboardHistoryFeature& feature, QWidget* parent)
-    : QWidget(parent), feature_(feature) {
+HotKeyRecorder::HotKeyRecorder(ClipboardHistoryFeature& feature, const HostTexts& texts,
+                               QWidget* parent)
+    : QWidget(parent), feature_(feature), texts_(texts) {
   setObjectName(QStringLiteral("hotKeyRecorder"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -83,7 +84,7 @@ bool HotKeyRecorder::handle(const QKeyEvent& event) {
   if (combo.keyCode == kDeleteKey) {
     feature_.setHotKey(std::nullopt);
   } else if (combo.keyCode != kEscapeKey) {
-    message_ = HistorySettingsTexts::recorderMessage(feature_.setHotKey(combo));
+    message_ = HistorySettingsTexts::recorderMessage(feature_.setHotKey(combo), texts_);
   }
   refresh();
   return true;
@@ -94,7 +95,8 @@ void HotKeyRecorder::refresh() {
   button_->setText(isRecording() ? QStringLiteral("Pulsa el atajo…")
                    : hotKey      ? text(feature_.label(*hotKey))
                                  : QStringLiteral("Sin atajo"));
-  const auto warning = HistorySettingsTexts::registrationWarning(feature_.hotKeyStatus().get());
+  const auto warning =
+      HistorySettingsTexts::registrationWarning(feature_.hotKeyStatus().get(), texts_);
   warning_->setText(warning ? text(*warning) : QString());
   warningRow_->setVisible(warning.has_value());
   // The lasting warning already says what the message would.

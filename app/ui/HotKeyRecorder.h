@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/HostTexts.h"
 #include "app/ui/HotKeyCapture.h"
 #include "platform/ClipboardHistoryFeature.h"
 
@@ -19,7 +20,8 @@ namespace mirlet {
 // the application is no longer active.
 class HotKeyRecorder : public QWidget {
  public:
-  explicit HotKeyRecorder(ClipboardHistoryFeature& feature, QWidget* parent = nullptr);
+  HotKeyRecorder(ClipboardHistoryFeature& feature, const HostTexts& texts,
+                 QWidget* parent = nullptr);
 
   bool isRecording() const { return capture_.isRunning(); }
   const std::optional<std::string>& message() const { return message_; }
@@ -34,6 +36,7 @@ class HotKeyRecorder : public QWidget {
   void refresh();
 
   ClipboardHistoryFeature& feature_;
+  const HostTexts& texts_;
   HotKeyCapture capture_;
   std::optional<std::string> message_;
   QPushButton* button_ = nullptr;

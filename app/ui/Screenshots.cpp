@@ -81,10 +81,10 @@ bool savePanel(const QDir& folder) {
   auto* layout = new QVBoxLayout(&page);
   layout->setContentsMargins(24, 24, 24, 24);
   auto* block = new ClipboardHistorySettingsView(
-      history.feature(),
-      ClipboardHistorySettingsActions{[] { return true; }, [] { return false; }, [] {},
-                                      [] {
-                                      }});
+      history.feature(), ClipboardHistorySettingsActions{HostTexts::mac, [] { return true; },
+                                                         [] { return false; }, [] {},
+                                                         [] {
+                                                         }});
   layout->addWidget(block);
   layout->addStretch(1);
   page.resize(640, 760);

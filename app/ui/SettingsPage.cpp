@@ -126,7 +126,7 @@ QWidget* SettingsPage::permissionSection() {
   permissionStatus_->setObjectName(QStringLiteral("permissionStatus"));
   layout->addWidget(permissionStatus_);
   auto* buttons = new QHBoxLayout;
-  auto* grant = new QPushButton(QStringLiteral("Abrir Ajustes del Sistema…"));
+  auto* grant = new QPushButton(text(std::string(model_.texts().openSystemSettings)));
   auto* check = new QPushButton(QStringLiteral("Comprobar permiso"));
   buttons->addWidget(grant);
   buttons->addWidget(check);
@@ -152,8 +152,7 @@ QWidget* SettingsPage::supportSection(const BundleInfo& bundle) {
   connect(contact, &QPushButton::clicked, this,
           [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kSupportAddress))); });
   layout->addWidget(contact, 0, Qt::AlignLeft);
-  layout->addWidget(
-      label(QStringLiteral("No necesitas una cuenta. Tus ajustes se guardan en este Mac.")));
+  layout->addWidget(label(text(std::string(model_.texts().settingsStayHere))));
   auto* footer = label(text(AppVersion::settingsDescription(bundle.identifier, bundle.info)),
                        TextStyle::secondary);
   footer->setObjectName(QStringLiteral("versionFooter"));
@@ -165,11 +164,11 @@ void SettingsPage::refresh() {
   MacSystemSettings& settings = model_.systemSettings();
   const LoginState login = settings.loginState().get();
   loginSwitch_->setChecked(login == LoginState::enabled);
-  loginDescription_->setText(text(AppTexts::loginDescription(login)));
+  loginDescription_->setText(text(AppTexts::loginDescription(login, model_.texts())));
   approvalButtons_->setVisible(login == LoginState::requiresApproval);
   const auto& error = settings.error().get();
   error_->setVisible(error.has_value());
-  if (error) error_->setText(text(AppTexts::systemSettingsError(*error)));
+  if (error) error_->setText(text(AppTexts::systemSettingsError(*error, model_.texts())));
 
   updatesSwitch_->setChecked(updates_.automaticallyChecksForUpdates());
 
@@ -178,7 +177,7 @@ void SettingsPage::refresh() {
   checkResult_->setVisible(check.has_value());
   checkTime_->setVisible(check.has_value());
   if (check) {
-    checkResult_->setText(text(AppTexts::permissionCheckResult(check->permission)));
+    checkResult_->setText(text(AppTexts::permissionCheckResult(check->permission, model_.texts())));
     const auto millis = static_cast<qint64>(check->checkedAt.unixSeconds() * 1000.0);
     const QString time =
         QDateTime::fromMSecsSinceEpoch(millis).toString(QStringLiteral("HH:mm:ss"));

@@ -10,6 +10,7 @@
 namespace mirlet {
 
 using ui::label;
+using ui::text;
 using ui::TextStyle;
 
 namespace {
@@ -53,7 +54,7 @@ QWidget* WelcomeView::welcomeStep() {
   start->setAutoDefault(true);
   connect(start, &QPushButton::clicked, this, [this] { model_.startWelcome(); });
   return step({label(QStringLiteral("Bienvenido a Mirlet"), TextStyle::largeTitle),
-               label(QStringLiteral("Pequeños ajustes. Un Mac más cómodo."), TextStyle::title),
+               label(text(std::string(model_.texts().welcomeTitle)), TextStyle::title),
                label(QStringLiteral("Activa solo los ajustes que quieras usar. Puedes "
                                     "desactivarlos cuando quieras desde esta ventana."))},
               {start});

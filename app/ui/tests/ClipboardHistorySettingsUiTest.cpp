@@ -28,8 +28,8 @@ class ClipboardHistorySettingsUiTest : public ::testing::Test {
   ClipboardHistorySettingsUiTest() {
     view_ = std::make_unique<ClipboardHistorySettingsView>(
         history_.feature(),
-        ClipboardHistorySettingsActions{[] { return true; }, [this] { return granted_; },
-                                        [this] { ++grants_; },
+        ClipboardHistorySettingsActions{HostTexts::mac, [] { return true; },
+                                        [this] { return granted_; }, [this] { ++grants_; },
                                         [this] {
                                           ++opened_;
                                         }});

@@ -9,14 +9,16 @@
 namespace mirlet {
 namespace {
 
-// A key file keychain in a folder of its own, gone with it.
-class TemporaryFileKeychain : public FileKeychain {
- public:
-  TemporaryFileKeychain() : FileKeychain(files_, folder_ / "keys") {}
+// What the keychain below is built over, made before it.
+struct KeychainFolder {
+  testing::TemporaryFolder folder;
+  PosixFileSystem files;
+};
 
- private:
-  testing::TemporaryFolder folder_;
-  PosixFileSystem files_;
+// A key file keychain in a folder of its own, gone with it.
+class TemporaryFileKeychain : private KeychainFolder, public FileKeychain {
+ public:
+  TemporaryFileKeychain() : FileKeychain(files, folder / "keys") {}
 };
 
 using contract::KeychainContract;
