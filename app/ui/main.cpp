@@ -1,8 +1,10 @@
 // The process entry: a tray (menu-bar) utility without a window of its own until
 // the user opens one.
 
+#include <malloc.h>
 #include <QApplication>
 #include <QTimer>
+
 #include <csignal>
 #include <filesystem>
 #include <optional>
@@ -67,6 +69,8 @@ int main(int argc, char* argv[]) {
                    });
   QTimer::singleShot(0, &application, [&delegate, launchedAsLoginItem] {
     delegate.applicationDidFinishLaunching(launchedAsLoginItem);
+    // Loading the history leaves freed memory that the allocator would keep.
+    ::malloc_trim(0);
   });
   return QApplication::exec();
 }
