@@ -432,12 +432,79 @@ HistoryIndex decode(std::string_view text) {
   return index;
 }
 
-std::optional<std::int64_t> decodeVersion(std::string_view text) {
-  try {
-    return integer(required(object(parse(text)), "version"));
-  } catch (const IndexDecodingError&) {
-    return std::nullopt;
+namespace {
+
+// Reads the top-level "version" without building the document: the index is
+// megabytes, and the version comes first in what this program writes.
+class VersionReader : public nlohmann::json_sax<json> {
+ public:
+  std::optional<std::int64_t> version;
+  bool invalid = false;
+
+  bool null() override { return value(); }
+  bool boolean(bool) override { return value(); }
+  bool number_integer(number_integer_t number) override { return integer(number); }
+  bool number_unsigned(number_unsigned_t number) override {
+    if (number > static_cast<number_unsigned_t>(INT64_MAX)) return value();
+    return integer(static_cast<std::int64_t>(number));
   }
+  bool number_float(number_float_t, const string_t&) override { return value(); }
+  bool string(string_t&) override { return value(); }
+  bool binary(binary_t&) override { return value(); }
+  bool start_object(std::size_t) override { return open(); }
+  bool key(string_t& name) override {
+    atVersion_ = depth_ == 1 && name == "version";
+    return true;
+  }
+  bool end_object() override { return close(); }
+  bool start_array(std::size_t) override {
+    if (depth_ == 0) invalid = true;  // not an object
+    return open() && !invalid;
+  }
+  bool end_array() override { return close(); }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+    invalid = true;
+    return false;
+  }
+
+ private:
+  bool value() {
+    if (depth_ == 0) invalid = true;
+    // A version that is no integer reads as none.
+    return !(atVersion_ && depth_ == 1) && !invalid;
+  }
+  bool integer(std::int64_t number) {
+    if (depth_ == 0) {
+      invalid = true;
+      return false;
+    }
+    if (!atVersion_ || depth_ != 1) return true;
+    version = number;
+    return false;  // found: the rest is not read
+  }
+  bool open() {
+    // A value under "version" that is an object or array is no version.
+    if (atVersion_ && depth_ == 1) return false;
+    ++depth_;
+    return true;
+  }
+  bool close() {
+    --depth_;
+    atVersion_ = false;
+    return true;
+  }
+
+  int depth_ = 0;
+  bool atVersion_ = false;
+};
+
+}  // namespace
+
+std::optional<std::int64_t> decodeVersion(std::string_view text) {
+  VersionReader reader;
+  json::sax_parse(text, &reader, nlohmann::json::input_format_t::json, /*strict=*/false);
+  if (reader.invalid) return std::nullopt;
+  return reader.version;
 }
 
 std::string encodeDetail(const ItemDetail& value) {

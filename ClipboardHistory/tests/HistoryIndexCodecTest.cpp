@@ -162,6 +162,12 @@ TEST(HistoryIndexCodecTest, VersionIsReadOnItsOwn) {
   EXPECT_EQ(HistoryIndexCodec::decodeVersion(R"({"version":2,"items":"whatever"})"), 2);
   EXPECT_EQ(HistoryIndexCodec::decodeVersion(R"({"items":[]})"), std::nullopt);
   EXPECT_EQ(HistoryIndexCodec::decodeVersion("garbage"), std::nullopt);
+  EXPECT_EQ(HistoryIndexCodec::decodeVersion(R"({"items":[{"version":7}],"version":1})"), 1);
+  EXPECT_EQ(HistoryIndexCodec::decodeVersion(R"({"version":"2"})"), std::nullopt);
+  EXPECT_EQ(HistoryIndexCodec::decodeVersion(R"({"version":{"major":2}})"), std::nullopt);
+  EXPECT_EQ(HistoryIndexCodec::decodeVersion(R"({"version":2.5})"), std::nullopt);
+  EXPECT_EQ(HistoryIndexCodec::decodeVersion(R"([{"version":2}])"), std::nullopt);
+  EXPECT_EQ(HistoryIndexCodec::decodeVersion("7"), std::nullopt);
 }
 
 TEST(HistoryIndexCodecTest, TextThatIsNotUtf8StillWritesReadableJson) {
