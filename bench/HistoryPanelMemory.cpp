@@ -37,25 +37,12 @@ int main(int argc, char* argv[]) {
   scenario.activate(scenario.textEdit);
   sim::SimDesktop& d = scenario.desktop;
   demo::DemoHistory history(d, 10000, 10);
-  MemoryDefaultsStore defaults;
-  HistoryPanelWindow* window = nullptr;
-  HistoryPanelController controller(
-      history.feature(),
-      HistoryPanelControllerEnvironment{d.workspace, d.screens, d.events, d.accessibility, d.time,
-                                        d.time, d.time, CalendarSettings{}},
-      [&](HistoryPanelModel& model, HistoryPanelController& owner) {
-        auto made =
-            std::make_unique<HistoryPanelWindow>(model, owner, history.feature(), d.time, defaults);
-        window = made.get();
-        return made;
-      },
-      HistoryPanelRequests{[] {},
-                           [] {
-                           }});
+  demo::DemoPanel panel(d, history.feature());
+  HistoryPanelController& controller = panel.controller();
   d.time.drainQueues();
   const double before = statusMiB("VmRSS");
   controller.show();
-  TileGridView& grid = window->view().grid();
+  TileGridView& grid = panel.window().view().grid();
   QScrollBar* scroll = grid.verticalScrollBar();
   std::size_t frames = 0;
   for (int top = 0;; top += scroll->pageStep()) {

@@ -24,33 +24,19 @@ class Panel {
   ClipboardHistoryFeature& feature() { return history_.feature(); }
   // The panel as the application makes it at start; its search index is built on
   // its queue while the application starts.
-  std::unique_ptr<HistoryPanelController> make() {
-    sim::SimDesktop& d = scenario_.desktop;
-    auto controller = std::make_unique<HistoryPanelController>(
-        feature(),
-        HistoryPanelControllerEnvironment{d.workspace, d.screens, d.events, d.accessibility, d.time,
-                                          d.time, d.time, CalendarSettings{}},
-        [this](HistoryPanelModel& model, HistoryPanelController& owner) {
-          auto made = std::make_unique<HistoryPanelWindow>(model, owner, feature(),
-                                                           scenario_.desktop.time, defaults_);
-          window_ = made.get();
-          return made;
-        },
-        HistoryPanelRequests{[] {},
-                             [] {
-                             }});
+  std::unique_ptr<demo::DemoPanel> make() {
+    auto made = std::make_unique<demo::DemoPanel>(scenario_.desktop, feature());
     scenario_.desktop.time.drainQueues();
-    return controller;
+    return made;
   }
-  TileGridView& grid() { return window_->view().grid(); }
-  // One frame of the grid, drawn as the screen would show it.
-  void frame() { benchmark::DoNotOptimize(grid().viewport()->grab()); }
+  // One frame of the panel's grid, drawn as the screen would show it.
+  static void frame(demo::DemoPanel& panel) {
+    benchmark::DoNotOptimize(panel.window().view().grid().viewport()->grab());
+  }
 
  private:
   sim::DesktopScenario scenario_;
   demo::DemoHistory history_{scenario_.desktop, 10000, 10};
-  MemoryDefaultsStore defaults_;
-  HistoryPanelWindow* window_ = nullptr;
 };
 
 Panel& panel() {
@@ -62,49 +48,49 @@ Panel& panel() {
 void BM_PanelFirstOpenWithFrame(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
-    auto controller = panel().make();
+    auto made = panel().make();
     state.ResumeTiming();
-    controller->show();
-    panel().frame();
+    made->controller().show();
+    Panel::frame(*made);
     state.PauseTiming();
-    controller->hide();
-    controller.reset();
+    made->controller().hide();
+    made.reset();
     state.ResumeTiming();
   }
 }
 
 // Opening again: the window exists.
 void BM_PanelReopenWithFrame(benchmark::State& state) {
-  auto controller = panel().make();
+  auto made = panel().make();
   for (auto _ : state) {
-    controller->show();
-    panel().frame();
+    made->controller().show();
+    Panel::frame(*made);
     state.PauseTiming();
-    controller->hide();
+    made->controller().hide();
     state.ResumeTiming();
   }
 }
 
 void BM_PanelKeystrokeWithFrame(benchmark::State& state) {
-  auto controller = panel().make();
-  controller->show();
-  controller->model().setQuery("presupuest");
+  auto made = panel().make();
+  made->controller().show();
+  made->model().setQuery("presupuest");
   bool longer = false;
   for (auto _ : state) {
-    controller->model().setQuery((longer = !longer) ? "presupuesto" : "presupuest");
-    panel().frame();
+    made->model().setQuery((longer = !longer) ? "presupuesto" : "presupuest");
+    Panel::frame(*made);
   }
 }
 
 // A page down the whole history, with the frame it shows.
 void BM_PanelScrollPageWithFrame(benchmark::State& state) {
-  auto controller = panel().make();
-  controller->show();
-  QScrollBar* scroll = panel().grid().verticalScrollBar();
+  auto made = panel().make();
+  made->controller().show();
+  QScrollBar* scroll = made->window().view().grid().verticalScrollBar();
   for (auto _ : state) {
     const int next = scroll->value() + scroll->pageStep();
     scroll->setValue(next > scroll->maximum() ? 0 : next);
-    panel().frame();
+    Panel::frame(*made);
   }
 }
 

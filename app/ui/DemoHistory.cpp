@@ -261,4 +261,21 @@ DemoHistory::DemoHistory(sim::SimDesktop& desktop, std::size_t count, std::size_
 
 DemoHistory::~DemoHistory() { feature_->stop(); }
 
+DemoPanel::DemoPanel(sim::SimDesktop& desktop, ClipboardHistoryFeature& feature) {
+  controller_ = std::make_unique<HistoryPanelController>(
+      feature,
+      HistoryPanelControllerEnvironment{desktop.workspace, desktop.screens, desktop.events,
+                                        desktop.accessibility, desktop.time, desktop.time,
+                                        desktop.time, CalendarSettings{}},
+      [this, &feature, &desktop](HistoryPanelModel& model, HistoryPanelController& owner) {
+        auto made =
+            std::make_unique<HistoryPanelWindow>(model, owner, feature, desktop.time, defaults_);
+        window_ = made.get();
+        return made;
+      },
+      HistoryPanelRequests{[] {},
+                           [] {
+                           }});
+}
+
 }  // namespace mirlet::demo

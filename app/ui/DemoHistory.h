@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/HistoryPanelController.h"
 #include "app/testing/SimulatedClipboardHistory.h"
+#include "app/ui/HistoryPanelWindow.h"
 #include "platform/sim/SimWorkspace.h"
 #include "platform/x11/QtImageCodec.h"
 
@@ -46,6 +48,22 @@ class DemoHistory {
   MemoryDefaultsStore defaults_;
   Preferences preferences_{defaults_};
   std::unique_ptr<ClipboardHistoryFeature> feature_;
+};
+
+// The history panel over a history on the simulated desktop, made as the
+// application makes it; its window exists once the panel has been shown.
+class DemoPanel {
+ public:
+  DemoPanel(sim::SimDesktop& desktop, ClipboardHistoryFeature& feature);
+
+  HistoryPanelController& controller() { return *controller_; }
+  HistoryPanelModel& model() { return controller_->model(); }
+  HistoryPanelWindow& window() { return *window_; }
+
+ private:
+  MemoryDefaultsStore defaults_;
+  HistoryPanelWindow* window_ = nullptr;
+  std::unique_ptr<HistoryPanelController> controller_;
 };
 
 }  // namespace mirlet::demo

@@ -10,6 +10,7 @@
 #include "app/ui/HistoryPanelView.h"
 #include "app/ui/PanelSearchBox.h"
 #include "app/ui/PreviewWindow.h"
+#include "app/ui/QtKeys.h"
 
 namespace mirlet {
 namespace {
@@ -54,25 +55,6 @@ unsigned modifierBits(Qt::KeyboardModifiers modifiers) {
   return bits;
 }
 
-// The modifier a modifier key itself stands for.
-Qt::KeyboardModifier modifierOfKey(int key) {
-  switch (key) {
-    case Qt::Key_Control:
-      return Qt::ControlModifier;
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-      return Qt::AltModifier;
-    case Qt::Key_Meta:
-    case Qt::Key_Super_L:
-    case Qt::Key_Super_R:
-      return Qt::MetaModifier;
-    case Qt::Key_Shift:
-      return Qt::ShiftModifier;
-    default:
-      return Qt::NoModifier;
-  }
-}
-
 // What the key types without modifiers: the event's text holds control
 // characters while Control is held, so letters and digits come from the key.
 std::string unmodifiedCharacters(const QKeyEvent& event) {
@@ -92,7 +74,7 @@ std::string unmodifiedCharacters(const QKeyEvent& event) {
 
 PanelKeyEvent panelKeyEvent(const QKeyEvent& event) {
   PanelKeyEvent panelEvent;
-  const Qt::KeyboardModifier own = modifierOfKey(event.key());
+  const Qt::KeyboardModifier own = ui::modifierOfKey(event.key());
   if (own != Qt::NoModifier) {
     panelEvent.type = PanelKeyEvent::Type::modifiersChanged;
     // Whether the event's modifiers count its own key differs by platform; the

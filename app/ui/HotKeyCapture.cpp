@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <string_view>
 
+#include "app/ui/QtKeys.h"
 #include "platform/x11/KeyPositions.h"
 
 namespace mirlet {
@@ -37,23 +38,6 @@ std::optional<std::uint32_t> usPosition(int key) {
   return std::nullopt;
 }
 
-Qt::KeyboardModifier modifierOfKey(int key) {
-  switch (key) {
-    case Qt::Key_Control:
-      return Qt::ControlModifier;
-    case Qt::Key_Alt:
-      return Qt::AltModifier;
-    case Qt::Key_Meta:
-    case Qt::Key_Super_L:
-    case Qt::Key_Super_R:
-      return Qt::MetaModifier;
-    case Qt::Key_Shift:
-      return Qt::ShiftModifier;
-    default:
-      return Qt::NoModifier;
-  }
-}
-
 }  // namespace
 
 HotKeyCombo hotKeyCombo(const QKeyEvent& event) {
@@ -63,7 +47,7 @@ HotKeyCombo hotKeyCombo(const QKeyEvent& event) {
     if (const auto position = usPosition(event.key())) code = KeyPositions::macKeyCode(*position);
   }
   Qt::KeyboardModifiers held = event.modifiers();
-  if (const auto own = modifierOfKey(event.key()); own != Qt::NoModifier) held |= own;
+  if (const auto own = ui::modifierOfKey(event.key()); own != Qt::NoModifier) held |= own;
   unsigned bits = 0;
   if (held & Qt::ControlModifier) bits |= Modifiers::control;
   if (held & Qt::AltModifier) bits |= Modifiers::option;

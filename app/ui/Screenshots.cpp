@@ -43,23 +43,11 @@ bool savePanel(const QDir& folder) {
   scenario.activate(scenario.textEdit);
   sim::SimDesktop& d = scenario.desktop;
   demo::DemoHistory history(d, 400);
-  MemoryDefaultsStore defaults;
-  HistoryPanelWindow* window = nullptr;
-  HistoryPanelController controller(
-      history.feature(),
-      HistoryPanelControllerEnvironment{d.workspace, d.screens, d.events, d.accessibility, d.time,
-                                        d.time, d.time, CalendarSettings{}},
-      [&](HistoryPanelModel& model, HistoryPanelController& owner) {
-        auto made =
-            std::make_unique<HistoryPanelWindow>(model, owner, history.feature(), d.time, defaults);
-        window = made.get();
-        return made;
-      },
-      HistoryPanelRequests{[] {},
-                           [] {
-                           }});
+  demo::DemoPanel panel(d, history.feature());
+  HistoryPanelController& controller = panel.controller();
   controller.show();
   d.time.drainQueues();
+  HistoryPanelWindow* window = &panel.window();
   ok &= save(*window, folder, "panel.png");
 
   controller.model().perform(PanelCommand{PanelCommand::Action::move, 0, PanelDirection::right});

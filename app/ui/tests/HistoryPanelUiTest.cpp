@@ -6,17 +6,13 @@
 #include <QScrollBar>
 #include <QToolButton>
 
-#include "app/testing/SimulatedFeatures.h"
-#include "app/ui/AppDelegate.h"
 #include "app/ui/DemoHistory.h"
 #include "app/ui/HistoryPanelView.h"
 #include "app/ui/HistoryPanelWindow.h"
 #include "app/ui/HistorySidebar.h"
 #include "app/ui/PanelSearchBox.h"
 #include "app/ui/TileGridView.h"
-#include "app/ui/tests/UiTestSupport.h"
-#include "platform/sim/DesktopScenario.h"
-#include "platform/testing/ScriptedSystemEnvironment.h"
+#include "app/ui/tests/SimulatedApplication.h"
 
 namespace mirlet {
 namespace {
@@ -25,57 +21,27 @@ using testing::typeKey;
 using testing::typeText;
 using testing::visibleButton;
 
-// The application on the simulated desktop with the real clipboard history
-// switched on, its panel drawn by Qt on the offscreen platform.
+// The application on the simulated desktop, its panel drawn by Qt on the
+// offscreen platform.
 class HistoryPanelUiTest : public ::testing::Test {
  protected:
-  HistoryPanelUiTest() {
-    Preferences preferences(defaults_);
-    preferences.setHasCompletedOnboarding(true);
-    preferences.setEnabled(true, FeatureIds::clipboardHistory);
-    scenario_.activate(scenario_.textEdit);
-    sim::SimDesktop& d = scenario_.desktop;
-    delegate_ = std::make_unique<AppDelegate>(
-        DesktopHost{
-            defaults_, environment_, d.time, d.time, sessionEvents_,
-            HistoryPanelControllerEnvironment{d.workspace, d.screens, d.events, d.accessibility,
-                                              d.time, d.time, d.time, CalendarSettings{}}},
-        features_.factory(), BundleInfo{"app.mirlet", {{"CFBundleVersion", "42"}}});
-    delegate_->applicationDidFinishLaunching(true);
-  }
-  ~HistoryPanelUiTest() override { delegate_->applicationWillTerminate(); }
-
-  ClipboardHistoryFeature& feature() { return *features_.clipboard; }
-  HistoryPanelController& panel() { return *delegate_->historyPanel(); }
+  ClipboardHistoryFeature& feature() { return app_.feature(); }
+  HistoryPanelController& panel() { return app_.panel(); }
   HistoryPanelWindow& window() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (auto* found = dynamic_cast<HistoryPanelWindow*>(widget)) return *found;
-    }
-    throw std::logic_error("no panel window");
+    HistoryPanelWindow* window = app_.window();
+    if (!window) throw std::logic_error("no panel window");
+    return *window;
   }
-  void copy(std::string_view text) {
-    scenario_.copyText(scenario_.textEdit, text);
-    scenario_.rest(0.5);
-  }
-  void pressHotKey() {
-    const auto [keyCode, modifiers] = scenario_.desktop.hotKeys.registered().at(0);
-    scenario_.desktop.hotKeys.press(keyCode, modifiers);
-    scenario_.settle();
-    QApplication::processEvents();
-  }
+  void copy(std::string_view text) { app_.copy(text); }
+  void pressHotKey() { app_.pressHotKey(); }
   std::string latestText() { return feature().store().get().items().front().text; }
 
-  testing::TemporaryFolder folder_;
-  sim::DesktopScenario scenario_;
-  MemoryDefaultsStore defaults_;
-  testing::ScriptedSystemEnvironment environment_;
-  testing::ScriptedSessionEvents sessionEvents_;
-  testing::SimulatedFeatures features_{scenario_.desktop, folder_.path()};
-  std::unique_ptr<AppDelegate> delegate_;
+  testing::SimulatedApplication app_;
+  sim::DesktopScenario& scenario_ = app_.scenario();
 };
 
 TEST_F(HistoryPanelUiTest, TheHotKeyAndTheMenuOpenThePanelAndSwitchingOffClosesIt) {
-  ASSERT_NE(delegate_->historyPanel(), nullptr);
+  ASSERT_NE(app_.delegate().historyPanel(), nullptr);
   pressHotKey();
   EXPECT_TRUE(panel().isOpen());
   EXPECT_TRUE(window().isVisible());
@@ -84,9 +50,9 @@ TEST_F(HistoryPanelUiTest, TheHotKeyAndTheMenuOpenThePanelAndSwitchingOffClosesI
   EXPECT_FALSE(panel().isOpen());
   EXPECT_FALSE(window().isVisible());
 
-  delegate_->openHistory();
+  app_.delegate().openHistory();
   EXPECT_TRUE(panel().isOpen());
-  delegate_->model().setFeatureEnabled(false, FeatureIds::clipboardHistory);
+  app_.delegate().model().setFeatureEnabled(false, FeatureIds::clipboardHistory);
   EXPECT_FALSE(panel().isOpen());
 }
 
@@ -178,27 +144,13 @@ class TileGridUiTest : public ::testing::Test {
 
   sim::DesktopScenario scenario_;
   demo::DemoHistory history_{scenario_.desktop, 600};
-  MemoryDefaultsStore defaults_;
 };
 
 TEST_F(TileGridUiTest, ScrollingToTheEndDrawsEveryTileOnceOnScreenAndNoOther) {
-  sim::SimDesktop& d = scenario_.desktop;
-  HistoryPanelWindow* window = nullptr;
-  HistoryPanelController controller(
-      history_.feature(),
-      HistoryPanelControllerEnvironment{d.workspace, d.screens, d.events, d.accessibility, d.time,
-                                        d.time, d.time, CalendarSettings{}},
-      [&](HistoryPanelModel& model, HistoryPanelController& owner) {
-        auto made = std::make_unique<HistoryPanelWindow>(model, owner, history_.feature(), d.time,
-                                                         defaults_);
-        window = made.get();
-        return made;
-      },
-      HistoryPanelRequests{[] {},
-                           [] {
-                           }});
+  demo::DemoPanel panel(scenario_.desktop, history_.feature());
+  HistoryPanelController& controller = panel.controller();
   controller.show();
-  TileGridView& grid = window->view().grid();
+  TileGridView& grid = panel.window().view().grid();
   const int viewportHeight = grid.viewport()->height();
   const int columns = grid.layout().columns();
   const auto rowsOnScreen = static_cast<std::size_t>(

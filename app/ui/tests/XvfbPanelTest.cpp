@@ -11,15 +11,11 @@
 #include <QElapsedTimer>
 #include <memory>
 
-#include "app/testing/SimulatedFeatures.h"
-#include "app/ui/AppDelegate.h"
 #include "app/ui/HistoryPanelView.h"
-#include "app/ui/HistoryPanelWindow.h"
 #include "app/ui/PanelSearchBox.h"
 #include "app/ui/TileGridView.h"
-#include "app/ui/tests/UiTestSupport.h"
-#include "platform/sim/DesktopScenario.h"
-#include "platform/testing/ScriptedSystemEnvironment.h"
+#include "app/ui/tests/SimulatedApplication.h"
+#include "platform/x11/testing/QtRunLoop.h"
 
 namespace mirlet {
 namespace {
@@ -50,42 +46,9 @@ class XTestKeyboard {
   xcb_connection_t* connection_;
 };
 
-// Runs Qt's loop until `done` holds, for at most five seconds.
-template <class Condition>
-bool waitFor(Condition done) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done() && timer.elapsed() < 5000) {
-    QApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return done();
-}
-
 class XvfbPanelTest : public ::testing::Test {
  protected:
-  XvfbPanelTest() {
-    Preferences preferences(defaults_);
-    preferences.setHasCompletedOnboarding(true);
-    preferences.setEnabled(true, FeatureIds::clipboardHistory);
-    scenario_.activate(scenario_.textEdit);
-    sim::SimDesktop& d = scenario_.desktop;
-    delegate_ = std::make_unique<AppDelegate>(
-        DesktopHost{
-            defaults_, environment_, d.time, d.time, sessionEvents_,
-            HistoryPanelControllerEnvironment{d.workspace, d.screens, d.events, d.accessibility,
-                                              d.time, d.time, d.time, CalendarSettings{}}},
-        features_.factory(), BundleInfo{"app.mirlet", {{"CFBundleVersion", "42"}}});
-    delegate_->applicationDidFinishLaunching(true);
-  }
-  ~XvfbPanelTest() override { delegate_->applicationWillTerminate(); }
-
-  testing::TemporaryFolder folder_;
-  sim::DesktopScenario scenario_;
-  MemoryDefaultsStore defaults_;
-  testing::ScriptedSystemEnvironment environment_;
-  testing::ScriptedSessionEvents sessionEvents_;
-  testing::SimulatedFeatures features_{scenario_.desktop, folder_.path()};
-  std::unique_ptr<AppDelegate> delegate_;
+  testing::SimulatedApplication app_;
 };
 
 TEST_F(XvfbPanelTest, TheHotKeyOpensThePanelWhereTypingSearchesArrowsMoveAndReturnChooses) {
@@ -94,24 +57,18 @@ TEST_F(XvfbPanelTest, TheHotKeyOpensThePanelWhereTypingSearchesArrowsMoveAndRetu
   ASSERT_TRUE(keyboard.isConnected());
   for (const char* text :
        {"casa uno", "casa dos", "casa tres", "casa cuatro", "casa cinco", "otra cosa"}) {
-    scenario_.copyText(scenario_.textEdit, text);
-    scenario_.rest(0.5);
+    app_.copy(text);
   }
-
-  const auto [keyCode, modifiers] = scenario_.desktop.hotKeys.registered().at(0);
-  scenario_.desktop.hotKeys.press(keyCode, modifiers);
-  scenario_.settle();
-  HistoryPanelController& panel = *delegate_->historyPanel();
+  app_.pressHotKey();
+  HistoryPanelController& panel = app_.panel();
   ASSERT_TRUE(panel.isOpen());
-  HistoryPanelWindow* window = nullptr;
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (auto* found = dynamic_cast<HistoryPanelWindow*>(widget)) window = found;
-  }
+  HistoryPanelWindow* window = app_.window();
   ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(waitFor([&] { return window->isActiveWindow(); }));
+  ASSERT_TRUE(testing::runUntil([&] { return window->isActiveWindow(); }));
 
   for (const xcb_keycode_t key : {kKeyC, kKeyA, kKeyS, kKeyA}) keyboard.tap(key);
-  ASSERT_TRUE(waitFor([&] { return window->view().searchBox().text() == QStringLiteral("casa"); }));
+  ASSERT_TRUE(testing::runUntil(
+      [&] { return window->view().searchBox().text() == QStringLiteral("casa"); }));
   const auto& visible = panel.model().visible().get();
   ASSERT_EQ(visible.size(), 5u);
   const int columns = window->view().grid().layout().columns();
@@ -119,13 +76,13 @@ TEST_F(XvfbPanelTest, TheHotKeyOpensThePanelWhereTypingSearchesArrowsMoveAndRetu
   const std::string below = visible.at(static_cast<std::size_t>(columns))->text;
 
   keyboard.tap(kDown);
-  ASSERT_TRUE(waitFor([&] {
+  ASSERT_TRUE(testing::runUntil([&] {
     return panel.model().focusID().get() == visible.at(static_cast<std::size_t>(columns))->id;
   }));
   keyboard.tap(kReturn);
-  ASSERT_TRUE(waitFor([&] { return !panel.isOpen(); }));
-  scenario_.rest(1);
-  EXPECT_EQ(features_.clipboard->store().get().items().front().text, below);
+  ASSERT_TRUE(testing::runUntil([&] { return !panel.isOpen(); }));
+  app_.scenario().rest(1);
+  EXPECT_EQ(app_.feature().store().get().items().front().text, below);
 }
 
 }  // namespace

@@ -12,21 +12,12 @@
 #include "platform/testing/TemporaryFolder.h"
 #include "platform/x11/QtMainLoop.h"
 #include "platform/x11/X11Desktop.h"
+#include "platform/x11/testing/QtRunLoop.h"
 
 namespace mirlet {
 namespace {
 
 namespace fs = std::filesystem;
-
-template <class Condition>
-bool waitFor(Condition done, int milliseconds = 3000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done() && timer.elapsed() < milliseconds) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return done();
-}
 
 // Another application: a process of its own with a window on the display.
 class TestClient {
@@ -49,7 +40,7 @@ class TestClient {
   // Waits for a line that starts with `prefix`; lines before it are passed over.
   bool expect(const std::string& prefix) {
     bool seen = false;
-    waitFor([&] {
+    testing::runUntil([&] {
       while (!seen && process_.canReadLine()) {
         seen = process_.readLine().trimmed().toStdString().starts_with(prefix);
       }
@@ -88,7 +79,7 @@ class ClipboardHistoryOnX11Test : public ::testing::Test {
   const ClipboardItem& copy(const std::string& command) {
     const std::size_t before = items().size();
     EXPECT_TRUE(client_.send(command, "copied"));
-    EXPECT_TRUE(waitFor([&] { return items().size() > before; })) << command;
+    EXPECT_TRUE(testing::runUntil([&] { return items().size() > before; })) << command;
     return items().front();
   }
 
@@ -142,7 +133,7 @@ TEST_F(ClipboardHistoryOnX11Test, APasswordIsKeptPrivateAndNoneOfItsBytesReachTh
 TEST_F(ClipboardHistoryOnX11Test, ChoosingPastesIntoTheApplicationInFrontWithCtrlV) {
   const Uuid id = copy("copy-text para pegar").id;
   ASSERT_TRUE(client_.send("focus", "focused"));
-  ASSERT_TRUE(waitFor([&] {
+  ASSERT_TRUE(testing::runUntil([&] {
     const auto front = desktop_.workspace.frontmostApplication();
     return front && front->processIdentifier() == client_.pid();
   }));
@@ -151,14 +142,14 @@ TEST_F(ClipboardHistoryOnX11Test, ChoosingPastesIntoTheApplicationInFrontWithCtr
                    [&](ChooseOutcome result) { outcome = result; });
   // V (X key 55) with Control held.
   EXPECT_TRUE(client_.expect("key 55 4"));
-  EXPECT_TRUE(waitFor([&] { return outcome.has_value(); }));
+  EXPECT_TRUE(testing::runUntil([&] { return outcome.has_value(); }));
   EXPECT_EQ(outcome, ChooseOutcome::pasted);
 }
 
 TEST_F(ClipboardHistoryOnX11Test, AnAltStillHeldFromTheHotKeyDoesNotReachThePaste) {
   const Uuid id = copy("copy-text con alt").id;
   ASSERT_TRUE(client_.send("focus", "focused"));
-  ASSERT_TRUE(waitFor([&] {
+  ASSERT_TRUE(testing::runUntil([&] {
     const auto front = desktop_.workspace.frontmostApplication();
     return front && front->processIdentifier() == client_.pid();
   }));
@@ -189,7 +180,7 @@ TEST_F(ClipboardHistoryOnX11Test, TheHotKeyIsHeldAgainstOtherClients) {
                         static_cast<std::uint8_t>(key), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
   }
   xcb_flush(keyboard.get());
-  EXPECT_TRUE(waitFor([&] { return presses == 1; }));
+  EXPECT_TRUE(testing::runUntil([&] { return presses == 1; }));
 }
 
 }  // namespace

@@ -14,15 +14,12 @@
 #include "platform/x11/KeyPositions.h"
 #include "platform/x11/X11HotKeys.h"
 #include "platform/x11/X11Workspace.h"
+#include "platform/x11/testing/QtRunLoop.h"
 
 namespace mirlet {
 namespace {
 
-void runFor(int milliseconds) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
+using testing::runFor;
 
 // The X key codes of a combination's modifiers, as the hot keys read them.
 std::vector<xcb_keycode_t> modifierKeys(std::uint32_t modifiers) {

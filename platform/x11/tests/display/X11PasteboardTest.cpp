@@ -10,30 +10,16 @@
 #include "platform/host/testing/PasteboardContract.h"
 #include "platform/x11/QtMainLoop.h"
 #include "platform/x11/XcbConnection.h"
+#include "platform/x11/testing/QtRunLoop.h"
 
 namespace mirlet {
 namespace {
 
 using Representation = PasteboardItemData::Representation;
+using testing::runFor;
+using testing::runUntil;
 
 Bytes bytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
-
-// Runs Qt's loop until `done` holds or two seconds pass.
-template <class Condition>
-bool runUntil(Condition done) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done() && timer.elapsed() < 2000) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return done();
-}
-
-void runFor(int milliseconds) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
 
 // This program's pasteboard, and another X client copying on its own connection.
 class X11PasteboardHarness : public contract::PasteboardHarness {
