@@ -1,7 +1,6 @@
 #include "platform/x11/X11Display.h"
 
 #include <QSocketNotifier>
-#include <QTimer>
 #include <cstdlib>
 
 namespace mirlet {
@@ -17,7 +16,11 @@ X11Display::X11Display() {
 X11Display::~X11Display() = default;
 
 void X11Display::deliverSoon() {
-  if (notifier_) QTimer::singleShot(0, notifier_.get(), [this] { deliver(); });
+  // Any thread: the delivery itself happens on the main thread.
+  if (notifier_) {
+    QMetaObject::invokeMethod(
+        notifier_.get(), [this] { deliver(); }, Qt::QueuedConnection);
+  }
 }
 
 void X11Display::deliver() {

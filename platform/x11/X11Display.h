@@ -32,7 +32,8 @@ class X11Display {
   [[nodiscard]] Subscription listen(Listener listener) {
     return events_.connect(std::move(listener));
   }
-  // Hands out the events already read, after a round trip may have queued some.
+  // Hands out the events already read, after a round trip (on any thread) may
+  // have queued some.
   void deliverSoon();
 
  private:

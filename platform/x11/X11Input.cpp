@@ -131,6 +131,11 @@ AXElement X11Accessibility::application(int pid) {
 }
 
 AXResult X11Accessibility::copyAttribute(const AXElement& handle, const std::string& attribute) {
+  // Asked on a background queue: events read meanwhile go to the main thread.
+  const struct Deliver {
+    X11Display& display;
+    ~Deliver() { display.deliverSoon(); }
+  } deliver{display_};
   const Element* target = element(handle);
   if (!target) return {AXError::illegalArgument, {}};
   if (target->window == XCB_WINDOW_NONE && attribute == "AXFocusedWindow") {
