@@ -73,7 +73,7 @@ ClipboardHistorySettingsView::ClipboardHistorySettingsView(ClipboardHistoryFeatu
             TextStyle::secondary),
       1);
   auto* grant = new QPushButton(QStringLiteral("Permitir que pegue por mí…"));
-  grant->setMinimumWidth(grant->sizeHint().width());
+  grant->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   connect(grant, &QPushButton::clicked, this, [this] { actions_.grantAccessibility(); });
   noteRow->addWidget(grant);
   accessibilityNote_ = note;
