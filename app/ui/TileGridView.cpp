@@ -87,17 +87,13 @@ TileGridView::TileGridView(HistoryPanelModel& model, ClipboardHistoryFeature& fe
 void TileGridView::itemsChanged() {
   items_.clear();
   indexes_.clear();
-  std::vector<TileGridLayout::Group> groups;
   for (const HistoryGroup& group : model_.groups().get()) {
-    groups.push_back({group.title.has_value(), group.items.size()});
     for (const ItemPointer& item : group.items) {
       indexes_.emplace(item->id, items_.size());
       items_.push_back(item);
     }
   }
   hovered_.reset();
-  layout_ =
-      TileGridLayout(std::move(groups), viewport()->width(), feature_.settings().get().tileSize);
   relayout();
 }
 
