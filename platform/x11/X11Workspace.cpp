@@ -161,13 +161,13 @@ std::optional<std::string> X11Workspace::title(xcb_window_t window) const {
   return stringProperty(window, "WM_NAME", "STRING");
 }
 
-std::vector<xcb_window_t> X11Workspace::clientWindows() const {
+std::vector<xcb_window_t> X11Workspace::clientWindows(const char* list) const {
   if (!display_.isOpen()) return {};
   xcb_connection_t* c = display_.get();
   const auto reply = xcbReply(xcb_get_property_reply(
       c,
-      xcb_get_property(c, 0, display_.root(), display_.connection().atom("_NET_CLIENT_LIST"),
-                       XCB_ATOM_WINDOW, 0, 4096),
+      xcb_get_property(c, 0, display_.root(), display_.connection().atom(list), XCB_ATOM_WINDOW, 0,
+                       4096),
       nullptr));
   if (!reply) return {};
   const auto* windows = static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
@@ -260,9 +260,15 @@ std::vector<std::shared_ptr<RunningApplication>> X11Workspace::runningApplicatio
 }
 
 void X11Workspace::resignActive() {
-  if (frontPid_ != self_->processIdentifier()) return;
-  if (const auto known = applications_.find(previousPid_); known != applications_.end()) {
-    known->second->activate();
+  const int self = self_->processIdentifier();
+  if (processOf(activeWindow()) != self) return;
+  // The application before is the one whose window is highest below this program's.
+  const std::vector<xcb_window_t> stacking = clientWindows("_NET_CLIENT_LIST_STACKING");
+  for (auto window = stacking.rbegin(); window != stacking.rend(); ++window) {
+    const int pid = processOf(*window);
+    if (pid <= 0 || pid == self) continue;
+    if (const auto application = this->application(pid, *window)) application->activate();
+    return;
   }
 }
 
@@ -270,7 +276,6 @@ void X11Workspace::activeWindowChanged() {
   const xcb_window_t window = activeWindow();
   const int pid = processOf(window);
   if (pid == frontPid_ || pid <= 0) return;
-  previousPid_ = frontPid_;
   frontPid_ = pid;
   if (auto app = application(pid, window)) activated_.emit(app);
 }

@@ -61,7 +61,9 @@ class X11Workspace : public Workspace {
   std::shared_ptr<Application> application(int pid, xcb_window_t window) const;
   std::optional<std::string> stringProperty(xcb_window_t window, const char* property,
                                             const char* type) const;
-  std::vector<xcb_window_t> clientWindows() const;
+  // The windows the window manager lists, in `_NET_CLIENT_LIST` order or, with
+  // "_NET_CLIENT_LIST_STACKING", from the bottom up.
+  std::vector<xcb_window_t> clientWindows(const char* list = "_NET_CLIENT_LIST") const;
   xcb_window_t windowOf(int pid) const;
   void activeWindowChanged();
   void watchTermination(const std::shared_ptr<Application>& application) const;
@@ -72,7 +74,6 @@ class X11Workspace : public Workspace {
   mutable std::map<int, std::shared_ptr<Application>> applications_;
   mutable std::map<int, std::unique_ptr<QSocketNotifier>> watches_;
   int frontPid_ = 0;
-  int previousPid_ = 0;
   Signal<const std::shared_ptr<RunningApplication>&> activated_;
   mutable Signal<const std::shared_ptr<RunningApplication>&> terminated_;
   Signal<SessionEvent> session_;
