@@ -37,8 +37,15 @@ std::vector<PasteboardItemData> items(const std::vector<TargetData>& read) {
   for (const TargetData& target : read) {
     const std::string& type = target.source.uniformType;
     if (type == kFileURL) {
-      files = uris(text(target.data));
-      if (!files.empty()) first.representations.push_back({type, bytes(files.front())});
+      if (files.empty()) files = uris(text(target.data));
+    } else if (type == ClipboardTargets::kGnomeCopiedFiles) {
+      // "copy" or "cut", then one URI a line: GNOME's file manager offers only this.
+      first.representations.push_back({type, target.data});
+      const std::string_view list = text(target.data);
+      const auto firstLine = list.find('\n');
+      if (files.empty() && firstLine != std::string_view::npos) {
+        files = uris(list.substr(firstLine + 1));
+      }
     } else if (type == CapturePolicy::concealedType) {
       if (text(target.data) == ClipboardTargets::kSecret) {
         first.representations.push_back({type, {}});
@@ -47,6 +54,10 @@ std::vector<PasteboardItemData> items(const std::vector<TargetData>& read) {
       first.representations.push_back(
           {type, ClipboardTargets::converted(target.source.conversion, target.data)});
     }
+  }
+  if (!files.empty()) {
+    first.representations.insert(first.representations.begin(),
+                                 {std::string(kFileURL), bytes(files.front())});
   }
   if (first.representations.empty()) return {};
   std::vector<PasteboardItemData> result{std::move(first)};

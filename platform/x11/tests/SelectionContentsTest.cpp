@@ -42,6 +42,19 @@ TEST(SelectionContentsTest, AUriListIsOneItemPerFile) {
                 {"public.file-url", bytes("file:///home/ana/b%20c.pdf")}}));
 }
 
+TEST(SelectionContentsTest, GnomesListOfCopiedFilesIsFilesToo) {
+  const auto items = SelectionContents::items(
+      {read("x-special/gnome-copied-files", "x-special/gnome-copied-files",
+            "copy\nfile:///home/ana/a.txt\nfile:///home/ana/b.txt"),
+       read("public.utf8-plain-text", "UTF8_STRING", "/home/ana/a.txt\n/home/ana/b.txt")});
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(
+      items[0].representations.at(0),
+      (PasteboardItemData::Representation{"public.file-url", bytes("file:///home/ana/a.txt")}));
+  EXPECT_EQ(items[0].representations.at(1).type, "x-special/gnome-copied-files");
+  EXPECT_EQ(items[1].representations.at(0).data, bytes("file:///home/ana/b.txt"));
+}
+
 TEST(SelectionContentsTest, OnlyASecretHintConcealsTheContent) {
   const auto secret = SelectionContents::items(
       {read("public.utf8-plain-text", "UTF8_STRING", "hunter2"),
