@@ -326,7 +326,7 @@ bool TileGridView::viewportEvent(QEvent* event) {
 }
 
 void TileGridView::contextMenuEvent(QContextMenuEvent* event) {
-  const auto index = itemAt(viewport()->mapFrom(this, event->pos()));
+  const auto index = itemAt(event->pos());  // viewport coordinates, as for every event here
   if (!index) return;
   TileMenu tileMenu(model_, feature_, items_[*index]->id);
   QMenu menu(this);
