@@ -12,6 +12,7 @@
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QUrl>
 #include <filesystem>
 #include <fstream>
@@ -278,6 +279,14 @@ void X11Workspace::activeWindowChanged() {
   if (pid == frontPid_ || pid <= 0) return;
   frontPid_ = pid;
   if (auto app = application(pid, window)) activated_.emit(app);
+}
+
+void X11Workspace::playSound(const std::string& name) {
+  static const QString player = QStandardPaths::findExecutable(QStringLiteral("canberra-gtk-play"));
+  if (player.isEmpty()) return;
+  // The sound theme's nearest to the Mac's capture sound; any other, the bell.
+  const QString id = name == "Tink" ? QStringLiteral("message") : QStringLiteral("bell");
+  QProcess::startDetached(player, {QStringLiteral("--id"), id});
 }
 
 bool X11Workspace::openURL(const std::string& url) {

@@ -18,8 +18,8 @@ namespace mirlet {
 // its window class, its name from its desktop entry). Activation is asked of the
 // window manager; a process's end is heard from its pidfd. URLs and files open
 // with the desktop's opener or an application's desktop entry, files are revealed
-// by the file manager's D-Bus interface, icons come from the icon theme. There is
-// no sound theme here: sounds are silent.
+// by the file manager's D-Bus interface, icons come from the icon theme, sounds
+// from the sound theme through libcanberra's player (silent where it is missing).
 class X11Workspace : public Workspace {
  public:
   X11Workspace(X11Display& display, std::string ownIdentifier);
@@ -47,7 +47,7 @@ class X11Workspace : public Workspace {
   void revealFiles(const std::vector<std::string>& paths) override;
   std::optional<Bytes> applicationIcon(const std::string& bundleIdentifier) const override;
   std::optional<Bytes> fileIcon(const std::string& path) const override;
-  void playSound(const std::string&) override {}
+  void playSound(const std::string& name) override;
 
   // The window in front and its title, for the window-title follow-up.
   xcb_window_t activeWindow() const;
