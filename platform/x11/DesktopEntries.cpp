@@ -53,8 +53,25 @@ std::vector<std::string> words(const std::string& exec) {
   return result;
 }
 
+// The path of a file URL, its escapes undone; other URLs as they are.
 std::string localPath(const std::string& url) {
-  return url.starts_with("file://") ? url.substr(7) : url;
+  if (!url.starts_with("file://")) return url;
+  std::string path;
+  for (std::size_t i = 7; i < url.size(); ++i) {
+    const auto hex = [](char c) -> int {
+      if (c >= '0' && c <= '9') return c - '0';
+      if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+      if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+      return -1;
+    };
+    if (url[i] == '%' && i + 2 < url.size() && hex(url[i + 1]) >= 0 && hex(url[i + 2]) >= 0) {
+      path += static_cast<char>(hex(url[i + 1]) * 16 + hex(url[i + 2]));
+      i += 2;
+    } else {
+      path += url[i];
+    }
+  }
+  return path;
 }
 
 }  // namespace
@@ -68,7 +85,31 @@ std::vector<std::filesystem::path> DesktopEntries::standardFolders() {
   return folders;
 }
 
-DesktopEntries::DesktopEntries(std::vector<std::filesystem::path> folders) {
+std::vector<std::filesystem::path> DesktopEntries::standardDefaults() {
+  std::vector<std::filesystem::path> files{XdgFolders::configHome() / "mimeapps.list"};
+  for (const auto& folder : standardFolders()) files.push_back(folder / "mimeapps.list");
+  return files;
+}
+
+DesktopEntries::DesktopEntries(std::vector<std::filesystem::path> folders,
+                               std::vector<std::filesystem::path> defaults) {
+  for (const auto& file : defaults) {
+    std::ifstream stream(file);
+    bool inDefaults = false;
+    for (std::string line; std::getline(stream, line);) {
+      if (line.starts_with('[')) {
+        inDefaults = line.starts_with("[Default Applications]");
+        continue;
+      }
+      const auto equals = line.find('=');
+      if (!inDefaults || equals == std::string::npos) continue;
+      const auto ids = split(line.substr(equals + 1), ';');
+      if (ids.empty()) continue;
+      std::string id = ids.front();
+      if (id.ends_with(".desktop")) id.resize(id.size() - 8);
+      defaults_.emplace(line.substr(0, equals), id);  // an earlier file wins
+    }
+  }
   std::set<std::string> seen;
   for (const auto& folder : folders) {
     std::error_code error;
@@ -148,6 +189,10 @@ std::vector<DesktopEntry> DesktopEntries::handling(const std::string& mimeType) 
     if (std::ranges::find(entry.mimeTypes, mimeType) != entry.mimeTypes.end()) {
       result.push_back(entry);
     }
+  }
+  if (const auto preferred = defaults_.find(mimeType); preferred != defaults_.end()) {
+    std::ranges::stable_partition(
+        result, [&](const DesktopEntry& entry) { return entry.id == preferred->second; });
   }
   return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,17 +20,21 @@ struct DesktopEntry {
 };
 
 // The desktop entries of the installed applications, from the folders of the XDG
-// data directories (the user's first), read once. Hidden entries and those not
-// shown are left out; names are the Spanish ones where the entry has them.
+// data directories (the user's first), read once, with the default application of
+// each type from the "mimeapps.list" files. Hidden entries and those not shown
+// are left out; names are the Spanish ones where the entry has them.
 class DesktopEntries {
  public:
   // The "applications" folders, the first winning for an id.
   static std::vector<std::filesystem::path> standardFolders();
-  explicit DesktopEntries(std::vector<std::filesystem::path> folders = standardFolders());
+  // The "mimeapps.list" files, the first winning for a type.
+  static std::vector<std::filesystem::path> standardDefaults();
+  explicit DesktopEntries(std::vector<std::filesystem::path> folders = standardFolders(),
+                          std::vector<std::filesystem::path> defaults = standardDefaults());
 
   // By id, case-insensitively, or by the window class the entry declares.
   std::optional<DesktopEntry> find(const std::string& idOrWindowClass) const;
-  // The entries that open the MIME type.
+  // The entries that open the MIME type, its default one first.
   std::vector<DesktopEntry> handling(const std::string& mimeType) const;
   // The command that opens the URLs, from the entry's Exec line.
   static std::vector<std::string> command(const DesktopEntry& entry,
@@ -38,6 +43,7 @@ class DesktopEntries {
 
  private:
   std::vector<DesktopEntry> entries_;
+  std::map<std::string, std::string> defaults_;  // MIME type to entry id
 };
 
 }  // namespace mirlet
