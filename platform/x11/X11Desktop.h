@@ -9,6 +9,7 @@
 #include "platform/x11/FileKeychain.h"
 #include "platform/x11/QtDesktopServices.h"
 #include "platform/x11/QtImageCodec.h"
+#include "platform/x11/SecretServiceKeychain.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11HotKeys.h"
 #include "platform/x11/X11Input.h"
@@ -28,7 +29,8 @@ struct X11Desktop {
         keyboardLayout(display),
         events(display, workspace),
         accessibility(display, workspace),
-        keychain(files, FileKeychain::defaultFolder()),
+        keyFiles(files, FileKeychain::defaultFolder()),
+        keychain(keyring, keyFiles),
         keys(keychain, bundleIdentifier),
         links(mainLoop, queues, CurlLinkPreviewer::systemNetwork()) {}
 
@@ -43,7 +45,9 @@ struct X11Desktop {
   PathFileURLs fileURLs;
   QtScreens screens;
   PosixFileSystem files;
-  FileKeychain keychain;
+  SecretServiceKeychain keyring;
+  FileKeychain keyFiles;
+  FallbackKeychain keychain;
   KeychainKeyProvider keys;
   ThreadSerialQueueFactory queues;
   CurlLinkPreviewer links;

@@ -3,29 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "platform/host/testing/KeychainContract.h"
 #include "platform/testing/TemporaryFolder.h"
 
 namespace mirlet {
 namespace {
-
-// What the keychain below is built over, made before it.
-struct KeychainFolder {
-  testing::TemporaryFolder folder;
-  PosixFileSystem files;
-};
-
-// A key file keychain in a folder of its own, gone with it.
-class TemporaryFileKeychain : private KeychainFolder, public FileKeychain {
- public:
-  TemporaryFileKeychain() : FileKeychain(files, folder / "keys") {}
-};
-
-using contract::KeychainContract;
-INSTANTIATE_TEST_SUITE_P(File, KeychainContract, ::testing::Values([] {
-                           return std::unique_ptr<Keychain>(
-                               std::make_unique<TemporaryFileKeychain>());
-                         }));
 
 TEST(FileKeychainTest, SecretsAreTheUsersAloneAndStayInTheirFolder) {
   testing::TemporaryFolder folder;

@@ -35,6 +35,8 @@ int main(int argc, char* argv[]) {
   const mirlet::testing::TemporaryFolder home;
   ::setenv("XDG_CONFIG_HOME", (home.path() / "config").c_str(), 1);
   ::setenv("XDG_DATA_HOME", (home.path() / "data").c_str(), 1);
+  // Keys go to files in the temporary home, never to the user's keyring.
+  ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
   qputenv("QT_QPA_PLATFORM", "xcb");
   QGuiApplication application(argc, argv);
   // The server starts over when its last client leaves, refusing connections
