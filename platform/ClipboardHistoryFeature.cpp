@@ -125,9 +125,12 @@ void ClipboardHistoryFeature::applyLimit() {
   if (!disk_) return;
   HistoryStore store = store_.get();
   const auto removed = store.enforce(settings_.get().limit, environment_.clock.now());
+  // Nothing over the limit: nothing to publish or save (a start would rewrite the
+  // whole index otherwise).
+  if (removed.empty()) return;
   setStore(std::move(store));
   changed();
-  if (!removed.empty()) disk_->deleteItems(removed);
+  disk_->deleteItems(removed);
 }
 
 void ClipboardHistoryFeature::update(const std::function<void(ClipboardHistorySettings&)>& change) {

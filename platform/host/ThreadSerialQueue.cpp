@@ -1,5 +1,7 @@
 #include "platform/host/ThreadSerialQueue.h"
 
+#include <pthread.h>
+
 #include <cassert>
 #include <condition_variable>
 #include <deque>
@@ -23,7 +25,10 @@ struct WorkerState {
 // std::terminate, which reports it, as on every executor.
 void runJob(SerialQueue::Job& job) noexcept { job(); }
 
-void work(const std::shared_ptr<WorkerState>& state) {
+void work(const std::shared_ptr<WorkerState>& state, const std::string& label) {
+  // The queue's label names its thread where the system shows it (15 bytes at most).
+  pthread_setname_np(pthread_self(),
+                     label.substr(label.size() > 15 ? label.size() - 15 : 0).c_str());
   while (true) {
     SerialQueue::Job job;
     {
@@ -40,7 +45,8 @@ void work(const std::shared_ptr<WorkerState>& state) {
 class ThreadSerialQueue : public SerialQueue {
  public:
   explicit ThreadSerialQueue(std::string label)
-      : label_(std::move(label)), worker_([state = state_] { work(state); }) {}
+      : label_(std::move(label)),
+        worker_([state = state_, label = label_] { work(state, label); }) {}
 
   ~ThreadSerialQueue() override {
     std::deque<Job> dropped;

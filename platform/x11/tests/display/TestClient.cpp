@@ -27,6 +27,7 @@ namespace {
 
 xcb_connection_t* c = nullptr;
 xcb_window_t window = 0;
+bool awaitingFocus = false;
 std::map<std::string, xcb_atom_t> atoms;
 std::vector<std::pair<xcb_atom_t, std::string>> offered;
 
@@ -114,8 +115,15 @@ bool command(const std::string& line) {
     xcb_send_event(c, 0, root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&message));
-    xcb_flush(c);
-    say("focused");
+    // "focused" once the keyboard is really this window's.
+    auto* focus = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
+    const bool hasFocus = focus && focus->focus == window;
+    std::free(focus);
+    if (hasFocus) {
+      say("focused");
+    } else {
+      awaitingFocus = true;
+    }
   } else if (verb == "tray") {
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     const xcb_atom_t selection = atom("_NET_SYSTEM_TRAY_S0");
@@ -154,7 +162,7 @@ int main() {
   if (xcb_connection_has_error(c)) return 1;
   const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
   window = xcb_generate_id(c);
-  const std::uint32_t events = XCB_EVENT_MASK_KEY_PRESS;
+  const std::uint32_t events = XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_FOCUS_CHANGE;
   xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 10, 10, 300, 200, 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &events);
   const std::uint32_t pid = static_cast<std::uint32_t>(::getpid());
@@ -178,6 +186,9 @@ int main() {
       const std::uint8_t type = event->response_type & 0x7F;
       if (type == XCB_SELECTION_REQUEST) {
         answer(*reinterpret_cast<xcb_selection_request_event_t*>(event));
+      } else if (type == XCB_FOCUS_IN && awaitingFocus) {
+        awaitingFocus = false;
+        say("focused");
       } else if (type == XCB_CLIENT_MESSAGE) {
         const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
         // SYSTEM_TRAY_REQUEST_DOCK
