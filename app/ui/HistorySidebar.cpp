@@ -152,7 +152,11 @@ HistorySidebar::HistorySidebar(HistoryPanelModel& model, QWidget* parent)
   rebuildSoon_.setInterval(0);
   connect(&rebuildSoon_, &QTimer::timeout, this, [this] {
     // Hidden, it is rebuilt when it shows again.
-    if (isVisible()) rebuild();
+    if (isVisible()) {
+      rebuild();
+    } else {
+      isStale_ = true;
+    }
   });
   const auto later = [this](const auto&) {
     rebuildSoon_.start();
@@ -168,7 +172,7 @@ HistorySidebar::HistorySidebar(HistoryPanelModel& model, QWidget* parent)
 
 void HistorySidebar::showEvent(QShowEvent* event) {
   QScrollArea::showEvent(event);
-  rebuild();
+  if (isStale_) rebuild();
 }
 
 void HistorySidebar::addHeader(const QString& title, QWidget* accessory) {
@@ -212,6 +216,7 @@ void HistorySidebar::addList(const ItemList& list) {
 }
 
 void HistorySidebar::rebuild() {
+  isStale_ = false;
   const int scrolled = verticalScrollBar()->value();
   content_ = new QWidget;
   content_->setObjectName(QStringLiteral("sidebarContent"));

@@ -33,6 +33,7 @@ class HistorySidebar : public QScrollArea {
   QWidget* content_ = nullptr;
   QVBoxLayout* rows_ = nullptr;
   QTimer rebuildSoon_;
+  bool isStale_ = false;  // it changed while hidden
   std::vector<Subscription> subscriptions_;
 };
 
