@@ -130,7 +130,6 @@ class AppModel {
 
   // Opens the history panel, when the application has one (the delegate says how).
   void setHistoryOpener(std::function<void()> open) { historyOpener_ = std::move(open); }
-  bool canOpenHistory() const { return static_cast<bool>(historyOpener_); }
   void openHistory() const {
     if (historyOpener_) historyOpener_();
   }

@@ -36,7 +36,6 @@ class DemoHistory {
   ~DemoHistory();
 
   ClipboardHistoryFeature& feature() { return *feature_; }
-  DemoWorkspace& workspace() { return workspace_; }
 
  private:
   testing::TemporaryFolder folder_;

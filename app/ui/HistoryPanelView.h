@@ -24,7 +24,6 @@ class HistoryPanelView : public QWidget {
 
   PanelSearchBox& searchBox() { return *searchBox_; }
   TileGridView& grid() { return *grid_; }
-  HistorySidebar& sidebar() { return *sidebar_; }
 
  private:
   QWidget* makeToolbar();

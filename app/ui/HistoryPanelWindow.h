@@ -23,7 +23,6 @@ class HistoryPanelWindow : public QWidget, public PanelWindow {
   ~HistoryPanelWindow() override;
 
   HistoryPanelView& view() { return *view_; }
-  PreviewWindow* preview() const { return preview_.get(); }
 
   // PanelWindow.
   bool hasSavedFrame() const override { return hasSavedFrame_; }

@@ -21,8 +21,6 @@ class PreviewWindow : public QWidget {
   explicit PreviewWindow(std::function<void()> closed, QWidget* parent = nullptr);
 
   void show(const std::vector<std::filesystem::path>& files);
-  const std::vector<std::filesystem::path>& files() const { return files_; }
-  std::size_t current() const { return current_; }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

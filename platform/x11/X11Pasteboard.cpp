@@ -59,7 +59,6 @@ struct X11Pasteboard::Outgoing {
   std::shared_ptr<const Offer> offer;
   std::size_t index;
   std::size_t offset = 0;
-  bool finished = false;
   Clock::time_point lastActivity;
 };
 
@@ -357,7 +356,7 @@ void X11Pasteboard::answer(const xcb_selection_request_event_t& request) {
                           1, &size);
       outgoing_.push_back(std::make_unique<Outgoing>(
           Outgoing{request.requestor, notify.property, request.target, offer,
-                   static_cast<std::size_t>(found - offer->begin()), 0, false, Clock::now()}));
+                   static_cast<std::size_t>(found - offer->begin()), 0, Clock::now()}));
     }
   }
   xcb_send_event(c, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT,
@@ -383,9 +382,8 @@ bool X11Pasteboard::sendPart(Outgoing& outgoing) {
   xcb_flush(connection_.get());
   outgoing.offset += length;
   outgoing.lastActivity = Clock::now();
-  // The empty part that ends the transfer has been sent.
-  if (length == 0) return false;
-  return true;
+  // False once the empty part that ends the transfer has gone.
+  return length > 0;
 }
 
 }  // namespace mirlet
