@@ -30,17 +30,15 @@ char32_t next(std::string_view text, std::size_t& offset) {
   return static_cast<char32_t>(c);
 }
 
-}  // namespace
-
-std::string_view prefixOfCharacters(std::string_view text, std::size_t count) {
-  // A character is at least one byte: short texts need no segmentation.
-  if (text.size() <= count) return text;
+// Segments `text` with the character break iterator and answers the byte length
+// of its first `count` characters.
+std::size_t segmentedLength(std::string_view text, std::size_t count) {
   icu::BreakIterator* iterator = characterIterator();
   UErrorCode status = U_ZERO_ERROR;
   UText* utext = utext_openUTF8(nullptr, text.data(), static_cast<int64_t>(text.size()), &status);
   if (!iterator || U_FAILURE(status)) {
     utext_close(utext);
-    return text;
+    return text.size();
   }
   iterator->setText(utext, status);
   int32_t boundary = 0;
@@ -52,7 +50,51 @@ std::string_view prefixOfCharacters(std::string_view text, std::size_t count) {
     }
   }
   utext_close(utext);
-  return text.substr(0, static_cast<std::size_t>(boundary));
+  return static_cast<std::size_t>(boundary);
+}
+
+// Below U+0300 no code point joins its neighbours, but LF after CR: each is a
+// character of its own. Answers the byte length of such a code point at
+// `offset`, or 0.
+std::size_t simpleCodePointLength(std::string_view text, std::size_t offset) {
+  const auto lead = static_cast<unsigned char>(text[offset]);
+  if (lead < 0x80) return 1;
+  // Two-byte sequences up to U+02FF.
+  if (lead < 0xC2 || lead > 0xCB || offset + 1 >= text.size()) return 0;
+  const auto trail = static_cast<unsigned char>(text[offset + 1]);
+  return (trail & 0xC0) == 0x80 ? 2 : 0;
+}
+
+}  // namespace
+
+std::string_view prefixOfCharacters(std::string_view text, std::size_t count) {
+  // A character is at least one byte: short texts need no segmentation.
+  if (text.size() <= count) return text;
+  // Counting the simple code points needs no segmenter, which is slow; from the
+  // first other one on, the segmenter takes over at the last sure boundary (the
+  // previous character's start, as the other one may join it).
+  std::size_t characters = 0;
+  std::size_t lastStart = 0;
+  bool afterCR = false;
+  std::size_t offset = 0;
+  while (offset < text.size()) {
+    const std::size_t length = simpleCodePointLength(text, offset);
+    if (length == 0) {
+      const std::size_t resumed = characters == 0 ? 0 : characters - 1;
+      return text.substr(0, lastStart + segmentedLength(text.substr(lastStart), count - resumed));
+    }
+    if (afterCR && text[offset] == '\n') {
+      afterCR = false;
+      ++offset;
+      continue;
+    }
+    if (characters == count) return text.substr(0, offset);
+    lastStart = offset;
+    ++characters;
+    afterCR = text[offset] == '\r';
+    offset += length;
+  }
+  return text;
 }
 
 bool isWhitespace(char32_t codePoint) { return u_isUWhiteSpace(static_cast<UChar32>(codePoint)); }

@@ -39,7 +39,6 @@ HistoryPanelModel::HistoryPanelModel(ClipboardHistoryFeature& feature,
       searchIndexQueue_(environment.queues.makeQueue(kSearchIndexQueue)) {
   storeSubscription_ =
       feature_.store().subscribe(handoff_.bind([this](const HistoryStore& s) { storeChanged(s); }));
-  prepareSearchIndex();
 }
 
 void HistoryPanelModel::storeChanged(const HistoryStore& store) {
@@ -78,6 +77,7 @@ Subscription HistoryPanelModel::attachSearchField(PanelSearchField& field) {
 void HistoryPanelModel::activate(bool selectingFirst) {
   isActive_ = true;
   if (isDirty_) recompute();
+  prepareSearchIndex();
   if (selectingFirst && !visible_.get().empty()) selectOnly(visible_.get().front()->id);
 }
 
@@ -86,6 +86,8 @@ void HistoryPanelModel::deactivate() {
   undoStack_.clear();
   redoStack_.clear();
   isActive_ = false;
+  searchIndex_.reset();
+  searchIndexIsCurrent_ = false;
   optionHeld_.set(false);
   messageTimer_.reset();
   message_.set(std::nullopt);
@@ -222,7 +224,7 @@ void HistoryPanelModel::keepVisibleSelection() {
 // Search index.
 
 void HistoryPanelModel::prepareSearchIndex() {
-  if (searchIndexIsCurrent_ || searchIndexInFlight_) return;
+  if (!isActive_ || searchIndexIsCurrent_ || searchIndexInFlight_) return;
   searchIndexInFlight_ = true;
   // The items are immutable and shared, so the queue reads them while the main
   // thread goes on.
@@ -232,7 +234,7 @@ void HistoryPanelModel::prepareSearchIndex() {
                           : std::make_shared<const SearchIndex>(items);
     handoff_.post(environment_.mainLoop, [this, built = std::move(built), generation] {
       searchIndexInFlight_ = false;
-      if (searchIndexIsCurrent_) return;
+      if (!isActive_ || searchIndexIsCurrent_) return;
       searchIndex_ = built;
       if (generation == storeGeneration_) {
         searchIndexIsCurrent_ = true;

@@ -227,7 +227,8 @@ class HistoryPanelModel {
   std::vector<Removal> redoStack_;
   // Current for the store, or the last one built, whose unchanged entries the
   // next build reuses. Built ahead on the queue so that typing never waits for it;
-  // a search that comes first builds it here.
+  // a search that comes first builds it here. It holds a folded copy of every
+  // text, so it lives only while the panel is shown: a hidden panel costs nothing.
   std::shared_ptr<const SearchIndex> searchIndex_;
   bool searchIndexIsCurrent_ = false;
   bool searchIndexInFlight_ = false;
