@@ -68,7 +68,9 @@ class X11Workspace::Application : public RunningApplication {
   std::optional<std::string> localizedName() const override { return name_; }
   ActivationPolicy activationPolicy() const override { return ActivationPolicy::regular; }
   bool isActive() const override {
-    return !isTerminated() && workspace_.processOf(workspace_.activeWindow()) == pid_;
+    if (isTerminated()) return false;
+    const xcb_window_t active = workspace_.activeWindow();
+    return workspace_.processOf(active) == pid_ && workspace_.hasKeyboard(active);
   }
   bool isTerminated() const override {
     return terminated_ || !started_ || startTime(pid_) != started_;
@@ -181,6 +183,22 @@ xcb_window_t X11Workspace::windowOf(int pid) const {
     if (processOf(window) == pid) return window;
   }
   return XCB_WINDOW_NONE;
+}
+
+bool X11Workspace::hasKeyboard(xcb_window_t window) const {
+  if (!display_.isOpen()) return false;
+  xcb_connection_t* c = display_.get();
+  const auto focus = xcbReply(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+  if (!focus || focus->focus == XCB_NONE) return false;
+  // Keys follow the pointer: nothing better is known.
+  if (focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT) return true;
+  for (xcb_window_t current = focus->focus; current != XCB_WINDOW_NONE;) {
+    if (current == window) return true;
+    const auto tree = xcbReply(xcb_query_tree_reply(c, xcb_query_tree(c, current), nullptr));
+    if (!tree || tree->parent == tree->root) return false;
+    current = tree->parent;
+  }
+  return false;
 }
 
 std::shared_ptr<X11Workspace::Application> X11Workspace::application(int pid,

@@ -65,6 +65,9 @@ class X11Workspace : public Workspace {
   // "_NET_CLIENT_LIST_STACKING", from the bottom up.
   std::vector<xcb_window_t> clientWindows(const char* list = "_NET_CLIENT_LIST") const;
   xcb_window_t windowOf(int pid) const;
+  // Whether keys typed now reach `window`: window managers announce the active
+  // window before they move the input focus there.
+  bool hasKeyboard(xcb_window_t window) const;
   void activeWindowChanged();
   void watchTermination(const std::shared_ptr<Application>& application) const;
 
