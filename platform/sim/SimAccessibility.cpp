@@ -147,6 +147,10 @@ AXElement SimAccessibility::application(int pid) { return element(applicationNod
 
 AXError SimAccessibility::answer(SimAXNode& target, const AXElement& asked,
                                  std::function<void()> lateEffect) {
+  if (events_.isInTapCallback()) {
+    ++callsFromTapCallbacks_;
+    return AXError::cannotComplete;
+  }
   double delay = 0;
   if (target.answerDelay) {
     delay = *target.answerDelay;

@@ -81,7 +81,9 @@ class SimAXNode : public std::enable_shared_from_this<SimAXNode> {
 // identity by node, trust the test grants and revokes, answers that take virtual
 // time (a messaging time-out below the delay fails, and a hung application costs
 // exactly the time-out), observers whose notifications arrive on the main loop,
-// and hit testing through the window list.
+// and hit testing through the window list. A query made from inside an event
+// tap's callback, which would stall every key and click of the system, fails and
+// is counted, so that tests can require that none happens.
 class SimAccessibility : public Accessibility {
  public:
   // Without a messaging time-out, a call waits this long.
@@ -118,6 +120,8 @@ class SimAccessibility : public Accessibility {
   // node or on the application element receive it on the main loop.
   void notify(const std::shared_ptr<SimAXNode>& node, const std::string& notification);
   const std::vector<std::string>& announcements() const { return announcements_; }
+  // Queries refused because a tap's callback made them.
+  int callsFromTapCallbacks() const { return callsFromTapCallbacks_; }
   bool observersCanBeCreated = true;
 
  private:
@@ -149,6 +153,7 @@ class SimAccessibility : public Accessibility {
   double globalMessagingTimeout_ = kDefaultMessagingTimeout;
   std::vector<std::shared_ptr<ObserverState>> observers_;
   std::vector<std::string> announcements_;
+  int callsFromTapCallbacks_ = 0;
   Handoff handoff_;  // last: revoked first
 };
 

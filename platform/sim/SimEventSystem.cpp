@@ -137,7 +137,9 @@ std::optional<InputEvent> SimEventSystem::throughTaps(InputEvent event) {
   for (const auto& tap : snapshot) {
     if (!tap->valid || !tap->receives || (tap->mask & eventMaskBit(event.type)) == 0) continue;
     const double started = clock_.uptime();
+    ++tapCallbackDepth_;
     std::optional<InputEvent> answer = tap->callback(event.type, event);
+    --tapCallbackDepth_;
     if (clock_.uptime() - started > kTapTimeout) {
       // The system stopped waiting: the event went on unchanged, the tap is off.
       if (tap->valid) switchOff(tap, EventType::tapDisabledByTimeout);

@@ -56,6 +56,8 @@ class SimEventSystem : public EventSystem {
   // platform sometimes reports, though it receives nothing more.
   bool timedOutTapsReadEnabled = false;
   void inject(InputEvent event);
+  // Whether a tap's callback is running now.
+  bool isInTapCallback() const { return tapCallbackDepth_ > 0; }
   // The taps alive, the most recently installed first.
   std::vector<TapInfo> taps() const;
   // The platform switches a tap off: it is disabled and its callback receives the
@@ -98,6 +100,7 @@ class SimEventSystem : public EventSystem {
   std::int64_t nextWindowID_ = 100;
   ScreenPoint pointer_{0, 0};
   std::vector<std::pair<int, InputEvent>> posted_;
+  int tapCallbackDepth_ = 0;
   Handoff handoff_;  // last: revoked first
 };
 

@@ -539,11 +539,30 @@ void SimFinder::handleKey(const InputEvent& event) {
     return;
   }
   if (!viewFocused) return;
+  const std::uint16_t code = event.keyCode();
+  const bool sideways = target->view == View::icon || target->view == View::gallery;
+  if (modifiers == 0 &&
+      (code == 125 || code == 126 || (sideways && (code == 123 || code == 124)))) {
+    stepSelection(*target, code == 125 || code == 124 ? 1 : -1);
+  }
   if (modifiers == EventFlags::command && character == "c") copySelection();
   if (modifiers == EventFlags::command && character == "v") pasteCopies();
   if (modifiers == (EventFlags::command | EventFlags::option) && character == "v") moveHere();
   if (modifiers == EventFlags::command && event.keyCode() == 125) openSelection();
   if (modifiers == EventFlags::command && event.keyCode() == 51) moveSelectionToTrash();
+}
+
+void SimFinder::stepSelection(FinderWindow& target, int step) {
+  if (target.entries.empty()) return;
+  const auto count = static_cast<int>(target.entries.size());
+  int at = step > 0 ? -1 : count;
+  if (!target.selected.empty()) {
+    at = static_cast<int>(
+        std::find(target.entries.begin(), target.entries.end(), target.selected.back()) -
+        target.entries.begin());
+  }
+  const int next = std::clamp(at + step, 0, count - 1);
+  select(target.id, {target.entries[static_cast<std::size_t>(next)]});
 }
 
 void SimFinder::relaunch() {

@@ -21,7 +21,8 @@ namespace mirlet::sim {
 // shortcut, takes effect `latency` seconds after it was given (⌘C writes file
 // reference URLs to the pasteboard, ⌘V copies the pasteboard's files into the
 // window's folder, ⌥⌘V moves them there, ⌘↓ opens, ⌘⌫ moves the selection into
-// the Trash folder); Return starts and ends renaming at once. Destroying it quits
+// the Trash folder); Return starts and ends renaming and the arrow keys move the
+// selection (↑↓, and ←→ in icon and gallery view) at once. Destroying it quits
 // the application, and what it had not done yet never happens.
 class SimFinder {
  public:
@@ -92,6 +93,8 @@ class SimFinder {
   void rebuild(FinderWindow& window);
   std::shared_ptr<SimAXNode> buildColumns(FinderWindow& window);
   void handleKey(const InputEvent& event);
+  // Selects the item `step` places from the last selected one, or the first (last).
+  void stepSelection(FinderWindow& target, int step);
   FinderWindow* focusedFinderWindow();
   FinderWindow* findWindow(int id);
   FinderWindow& window(int id);
