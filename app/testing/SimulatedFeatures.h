@@ -6,14 +6,15 @@
 #include "app/AppModel.h"
 #include "app/testing/SimulatedClipboardHistory.h"
 #include "platform/ClipboardHistoryFeature.h"
+#include "platform/FinderKeysFeature.h"
 #include "platform/KeychainKeyProvider.h"
 #include "platform/sim/SimDesktop.h"
 
 namespace mirlet::testing {
 
 // The features the simulated desktop runs, registered as the desktop host does
-// (in the fixed order; the clipboard history fourth), for tests of the application
-// over real features.
+// (in the fixed order: Finder keys third, the clipboard history fourth), for tests
+// of the application over real features.
 class SimulatedFeatures {
  public:
   SimulatedFeatures(sim::SimDesktop& desktop, const std::filesystem::path& folder)
@@ -23,6 +24,10 @@ class SimulatedFeatures {
     return
         [this](const FeatureSinks& sinks, Preferences& preferences) -> FeatureRegistry::Features {
           std::filesystem::create_directories(folder_ / "tmp");
+          finderKeys = std::make_shared<FinderKeysFeature>(
+              FinderKeysEnvironment{desktop_.accessibility, desktop_.workspace, desktop_.events,
+                                    desktop_.time, desktop_.time, desktop_.time},
+              sinks.failureCallback(FeatureIds::finderKeys));
           clipboard = std::make_shared<ClipboardHistoryFeature>(
               preferences,
               ClipboardHistoryEnvironment{
@@ -31,10 +36,11 @@ class SimulatedFeatures {
                   files_, keys_, links_, desktop_.time, desktop_.time, desktop_.time,
                   folder_ / "ClipboardHistory", folder_ / "tmp", "app.mirlet"},
               sinks.failureCallback(FeatureIds::clipboardHistory));
-          return {clipboard};
+          return {finderKeys, clipboard};
         };
   }
 
+  std::shared_ptr<FinderKeysFeature> finderKeys;
   std::shared_ptr<ClipboardHistoryFeature> clipboard;
 
  private:
