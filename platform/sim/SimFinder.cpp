@@ -367,6 +367,12 @@ void SimFinder::minimize(int id) { ui_->setMinimized(window(id).window.node, tru
 
 void SimFinder::showSheet(int id) { ui_->addSheet(window(id).window, "Conectar al servidor"); }
 
+std::vector<int> SimFinder::windowIDs() const {
+  std::vector<int> ids;
+  for (const auto& w : windows_) ids.push_back(w->id);
+  return ids;
+}
+
 fs::path SimFinder::folder(int id) const { return window(id).folder.value_or(fs::path()); }
 
 std::vector<std::string> SimFinder::selection(int id) const { return window(id).selected; }
@@ -486,6 +492,19 @@ void SimFinder::openSelection() {
   });
 }
 
+void SimFinder::openEnclosingFolder() {
+  FinderWindow* target = focusedFinderWindow();
+  if (!target || !target->folder || !target->folder->has_parent_path()) return;
+  later([this, id = target->id] {
+    FinderWindow* window = findWindow(id);
+    if (!window || !window->folder) return;
+    const fs::path left = *window->folder;
+    window->folder = left.parent_path();
+    window->selected = {left.filename().string()};
+    rebuild(*window);
+  });
+}
+
 void SimFinder::startOrEndRenaming() {
   FinderWindow* target = focusedFinderWindow();
   if (renaming_) {
@@ -549,6 +568,7 @@ void SimFinder::handleKey(const InputEvent& event) {
   if (modifiers == EventFlags::command && character == "v") pasteCopies();
   if (modifiers == (EventFlags::command | EventFlags::option) && character == "v") moveHere();
   if (modifiers == EventFlags::command && event.keyCode() == 125) openSelection();
+  if (modifiers == EventFlags::command && event.keyCode() == 126) openEnclosingFolder();
   if (modifiers == EventFlags::command && event.keyCode() == 51) moveSelectionToTrash();
 }
 

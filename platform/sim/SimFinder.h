@@ -20,7 +20,8 @@ namespace mirlet::sim {
 // Like the real one, it acts on its own time: a command, from the menu or a
 // shortcut, takes effect `latency` seconds after it was given (⌘C writes file
 // reference URLs to the pasteboard, ⌘V copies the pasteboard's files into the
-// window's folder, ⌥⌘V moves them there, ⌘↓ opens, ⌘⌫ moves the selection into
+// window's folder, ⌥⌘V moves them there, ⌘↓ opens, ⌘↑ goes to the enclosing
+// folder, ⌘⌫ moves the selection into
 // the Trash folder); Return starts and ends renaming and the arrow keys move the
 // selection (↑↓, and ←→ in icon and gallery view) at once. Destroying it quits
 // the application, and what it had not done yet never happens.
@@ -68,6 +69,8 @@ class SimFinder {
   void minimize(int window);
   void showSheet(int window);
 
+  // The open windows, oldest first (a relaunch gives the reopened ones new ids).
+  std::vector<int> windowIDs() const;
   std::filesystem::path folder(int window) const;
   std::vector<std::string> selection(int window) const;
   bool isRenaming() const { return renaming_; }
@@ -81,6 +84,7 @@ class SimFinder {
   void pasteCopies();
   void moveHere();
   void openSelection();
+  void openEnclosingFolder();
   void startOrEndRenaming();
   void moveSelectionToTrash();
 

@@ -238,6 +238,10 @@ TEST_F(FinderTest, ShortcutsActOnTheFilesForReal) {
   key(125, EventFlags::command);  // ⌘↓ on a folder enters it
   finderActs();
   EXPECT_EQ(finder_.folder(window_), root() / "Docs/Fotos");
+  key(126, EventFlags::command);  // ⌘↑ goes back, the folder left selected
+  finderActs();
+  EXPECT_EQ(finder_.folder(window_), root() / "Docs");
+  EXPECT_EQ(finder_.selection(window_), std::vector<std::string>{"Fotos"});
 }
 
 TEST_F(FinderTest, ReturnStartsAndEndsRenaming) {
