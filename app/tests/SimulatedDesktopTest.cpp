@@ -11,7 +11,7 @@
 namespace mirlet {
 namespace {
 
-// The application model over the real clipboard history on the simulated desktop.
+// The application model over the real features on the simulated desktop.
 class SimulatedDesktopTest : public ::testing::Test {
  protected:
   AppModel& model() {
@@ -64,6 +64,17 @@ TEST_F(SimulatedDesktopTest, AHistoryThatCannotBeOpenedShowsTheFeatureFailed) {
   EXPECT_EQ(model().featureStates().get().at(FeatureIds::clipboardHistory), FeatureState::failed);
   EXPECT_EQ(model().controller().startFailure(FeatureIds::clipboardHistory),
             "disk store: newer index: 9");
+}
+
+TEST_F(SimulatedDesktopTest, FinderKeysRunWithTheKeysTheRowLeavesOn) {
+  scenario_.desktop.trust.trusted = true;
+  environment_.trusted = true;
+  model().setKeyEnabled(false, FinderKey::delete_);
+  model().setFeatureEnabled(true, FeatureIds::finderKeys);
+  EXPECT_EQ(model().featureStates().get().at(FeatureIds::finderKeys), FeatureState::running);
+  EXPECT_EQ(features_.finderKeys->enabledKeys(), (std::set{FinderKey::enter, FinderKey::f2}));
+  model().setKeyEnabled(true, FinderKey::delete_);
+  EXPECT_EQ(features_.finderKeys->enabledKeys().size(), 3u);
 }
 
 }  // namespace
