@@ -71,7 +71,8 @@ class FinderInFront {
   sim::SimFinder finder_{scenario_.desktop, folder_.path() / "Papelera"};
   CapturedTap tap_{scenario_.desktop.events};
   FinderKeysFeature feature_{
-      {scenario_.desktop.accessibility, scenario_.desktop.workspace, tap_, scenario_.desktop.time,
+      {scenario_.desktop.accessibility, scenario_.desktop.workspace, tap_,
+       scenario_.desktop.pasteboard, scenario_.desktop.fileURLs, scenario_.desktop.time,
        scenario_.desktop.time, scenario_.desktop.time},
       [](const Uuid&) {
       }};

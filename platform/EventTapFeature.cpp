@@ -19,6 +19,7 @@ std::uint64_t EventTapFeature::mask(const std::vector<EventType>& types) {
 void EventTapFeature::start(const Uuid& runID) {
   if (isRunning_) return;
   if (!trust_.isProcessTrusted()) failStart(StartFailure::missingTrust);
+  prepareStart();
   std::vector<std::unique_ptr<EventTap>> installed;
   const std::vector<TapSpec> specs = tapSpecs();
   for (std::size_t index = 0; index < specs.size(); ++index) {

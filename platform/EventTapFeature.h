@@ -19,7 +19,8 @@ namespace mirlet {
 // event taps. A feature derives from it, names its taps and markers, and decides
 // per event; this class keeps the run, the taps, the restart gate and the reports.
 //
-// Start: refuse without accessibility trust, install the taps (head inserted,
+// Start: refuse without accessibility trust, let the feature prepare (it may
+// refuse too), install the taps (head inserted,
 // filtering or listen-only, the mask of the listed types below 64), enable them,
 // then start the feature's own machinery. A tap the platform switches off is
 // stopped and restarted under the same run at most once per minute of uptime;
@@ -56,6 +57,9 @@ class EventTapFeature : public MirletFeature {
   virtual bool handle(std::size_t tapIndex, EventType type, InputEvent& event) = 0;
   // Throws the feature's own error (an `ErrorOf` its error code) for a failed start.
   [[noreturn]] virtual void failStart(StartFailure failure) = 0;
+  // Runs after the trust check and before any tap exists; throwing the feature's
+  // error refuses the start with nothing installed.
+  virtual void prepareStart() {}
   // The feature's machinery besides the taps, started after them and stopped
   // before them.
   virtual void startMachinery() {}

@@ -20,7 +20,8 @@ FinderKeysFeature::FinderKeysFeature(FinderKeysEnvironment environment, FailureC
                       std::move(onFailure)),
       environment_(environment),
       queue_(environment.queues.makeQueue(kQueueLabel)),
-      adapter_(environment.accessibility, environment.workspace, environment.clock) {}
+      adapter_({environment.accessibility, environment.workspace, environment.clock,
+                environment.pasteboard, environment.fileURLs}) {}
 
 FinderKeysFeature::~FinderKeysFeature() {
   handoff_.revoke();  // no queued read may outlive what it touches

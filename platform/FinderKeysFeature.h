@@ -27,6 +27,8 @@ struct FinderKeysEnvironment {
   Accessibility& accessibility;
   Workspace& workspace;
   EventSystem& events;
+  Pasteboard& pasteboard;
+  FileURLs& fileURLs;
   Clock& clock;
   MainLoop& mainLoop;
   SerialQueueFactory& queues;

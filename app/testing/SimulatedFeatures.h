@@ -6,6 +6,7 @@
 #include "app/AppModel.h"
 #include "app/testing/SimulatedClipboardHistory.h"
 #include "platform/ClipboardHistoryFeature.h"
+#include "platform/FinderCutFeature.h"
 #include "platform/FinderKeysFeature.h"
 #include "platform/KeychainKeyProvider.h"
 #include "platform/sim/SimDesktop.h"
@@ -13,8 +14,8 @@
 namespace mirlet::testing {
 
 // The features the simulated desktop runs, registered as the desktop host does
-// (in the fixed order: Finder keys third, the clipboard history fourth), for tests
-// of the application over real features.
+// (in the fixed order: Finder cut second, Finder keys third, the clipboard history
+// fourth), for tests of the application over real features.
 class SimulatedFeatures {
  public:
   SimulatedFeatures(sim::SimDesktop& desktop, const std::filesystem::path& folder)
@@ -24,9 +25,15 @@ class SimulatedFeatures {
     return
         [this](const FeatureSinks& sinks, Preferences& preferences) -> FeatureRegistry::Features {
           std::filesystem::create_directories(folder_ / "tmp");
+          finderCut = std::make_shared<FinderCutFeature>(
+              FinderCutServices{desktop_.accessibility, desktop_.workspace, desktop_.events,
+                                desktop_.pasteboard, desktop_.fileURLs, desktop_.bundles,
+                                desktop_.time, desktop_.time, desktop_.time},
+              sinks.finderCutActivity, sinks.failureCallback(FeatureIds::finderCut));
           finderKeys = std::make_shared<FinderKeysFeature>(
               FinderKeysEnvironment{desktop_.accessibility, desktop_.workspace, desktop_.events,
-                                    desktop_.time, desktop_.time, desktop_.time},
+                                    desktop_.pasteboard, desktop_.fileURLs, desktop_.time,
+                                    desktop_.time, desktop_.time},
               sinks.failureCallback(FeatureIds::finderKeys));
           clipboard = std::make_shared<ClipboardHistoryFeature>(
               preferences,
@@ -36,10 +43,11 @@ class SimulatedFeatures {
                   files_, keys_, links_, desktop_.time, desktop_.time, desktop_.time,
                   folder_ / "ClipboardHistory", folder_ / "tmp", "app.mirlet"},
               sinks.failureCallback(FeatureIds::clipboardHistory));
-          return {finderKeys, clipboard};
+          return {finderCut, finderKeys, clipboard};
         };
   }
 
+  std::shared_ptr<FinderCutFeature> finderCut;
   std::shared_ptr<FinderKeysFeature> finderKeys;
   std::shared_ptr<ClipboardHistoryFeature> clipboard;
 

@@ -72,11 +72,12 @@ class FinderKeysFeatureTest : public ::testing::Test {
   SimFinder finder_{desktop(), folder_.path() / "Papelera"};
   int window_ = 0;
   std::vector<Uuid> failures_;
-  FinderKeysFeature feature_{{desktop().accessibility, desktop().workspace, desktop().events,
-                              desktop().time, desktop().time, desktop().time},
-                             [this](const Uuid& run) {
-                               failures_.push_back(run);
-                             }};
+  FinderKeysFeature feature_{
+      {desktop().accessibility, desktop().workspace, desktop().events, desktop().pasteboard,
+       desktop().fileURLs, desktop().time, desktop().time, desktop().time},
+      [this](const Uuid& run) {
+        failures_.push_back(run);
+      }};
 };
 
 TEST_F(FinderKeysFeatureTest, ReturnOpensAFileAndEntersAFolder) {

@@ -271,10 +271,11 @@ class FinderKeysRandomTest : public ::testing::Test {
   testing::TemporaryFolder folder_;
   DesktopScenario scenario_;
   SimFinder finder_{desktop(), folder_.path() / "Papelera"};
-  FinderKeysFeature feature_{{desktop().accessibility, desktop().workspace, desktop().events,
-                              desktop().time, desktop().time, desktop().time},
-                             [](const Uuid&) {
-                             }};
+  FinderKeysFeature feature_{
+      {desktop().accessibility, desktop().workspace, desktop().events, desktop().pasteboard,
+       desktop().fileURLs, desktop().time, desktop().time, desktop().time},
+      [](const Uuid&) {
+      }};
   std::multiset<std::string> initialFiles_;
   std::set<std::uint16_t> swallowedDowns_;
   std::optional<PendingTrash> pendingTrash_;
