@@ -113,6 +113,9 @@ bool FinderCutFeature::keyDown(const InputEvent& event) {
       return true;
     case KeyAction::cut:
     case KeyAction::paste:
+      // Only a first press acts: a repeat of a ⌘X or ⌘V whose press reached Finder
+      // must reach it too, or Finder would never see that key released.
+      if (event.integerField(EventField::autorepeat) != 0) return true;
       break;
   }
   if (!preconditionsHold()) {

@@ -123,6 +123,35 @@ TEST_F(FinderCutFeatureTest, HoldingCommandXCutsOnce) {
   EXPECT_TRUE(feature_.hasPendingCut());
 }
 
+TEST_F(FinderCutFeatureTest, ARepeatOfACommandXThatReachedFinderNeverCuts) {
+  select(source_, {"a.txt"});
+  // Finder is too slow to be read: the press passes.
+  desktop().accessibility.setAnswerDelay(finder_.processID(), 0.05);
+  scenario_.rest(1.1);
+  auto key = [this](bool down, bool repeat) {
+    InputEvent event = InputEvent::keyboard(kX, down, EventFlags::command);
+    if (repeat) event.setIntegerField(EventField::autorepeat, 1);
+    desktop().events.inject(event);
+  };
+  key(true, false);
+  // Finder answers again while the key is held, and is read.
+  desktop().accessibility.setAnswerDelay(finder_.processID(), 0);
+  for (int i = 0; i < 20; ++i) {
+    scenario_.rest(0.1);
+    key(true, true);
+  }
+  key(false, false);
+  scenario_.rest(0.5);
+  EXPECT_FALSE(feature_.hasPendingCut());
+  int downs = 0, ups = 0;
+  for (const InputEvent& event : finder_.application()->receivedEvents()) {
+    downs += event.type == EventType::keyDown && event.keyCode() == kX;
+    ups += event.type == EventType::keyUp && event.keyCode() == kX;
+  }
+  EXPECT_GT(downs, 1);
+  EXPECT_EQ(ups, 1);
+}
+
 TEST_F(FinderCutFeatureTest, ASelectionInTheDestinationStillReceivesTheMove) {
   select(source_, {"a.txt"});
   press(kX);
