@@ -46,29 +46,53 @@ void EventTapFeature::stop() {
   isRunning_ = false;
   runID_.reset();
   stopMachinery();
-  for (auto& tap : taps_) tap->setEnabled(false);
-  taps_.clear();
+  for (std::size_t index = 0; index < taps_.size(); ++index) {
+    if (!keepsTapWhenStopped(index)) removeTap(index);
+  }
+}
+
+bool EventTapFeature::hasTap(std::size_t tapIndex) const {
+  return tapIndex < taps_.size() && taps_[tapIndex];
+}
+
+void EventTapFeature::enableTap(std::size_t tapIndex) {
+  if (hasTap(tapIndex)) taps_[tapIndex]->setEnabled(true);
+}
+
+void EventTapFeature::removeTap(std::size_t tapIndex) {
+  if (!hasTap(tapIndex)) return;
+  taps_[tapIndex]->setEnabled(false);
+  taps_[tapIndex].reset();
 }
 
 std::optional<InputEvent> EventTapFeature::dispatch(std::size_t tapIndex, EventType type,
                                                     const InputEvent& event) {
   if (type == EventType::tapDisabledByTimeout || type == EventType::tapDisabledByUserInput) {
-    recoverTap(type == EventType::tapDisabledByTimeout);
+    tapDisabled(tapIndex, type);
     return event;
   }
-  if (!isRunning_) return event;
   if (std::find(markers_.begin(), markers_.end(), event.sourceUserData()) != markers_.end())
     return event;
+  if (!isRunning_) {
+    if (handleWhileStopped(tapIndex, type, event)) return event;
+    return std::nullopt;
+  }
   InputEvent changed = event;
   if (handle(tapIndex, type, changed)) return changed;
   return std::nullopt;
 }
 
+void EventTapFeature::tapDisabled(std::size_t, EventType reason) {
+  recoverTap(reason == EventType::tapDisabledByTimeout);
+}
+
+bool EventTapFeature::allowsRestart() { return restartGate_.allowsRestart(clock_.uptime()); }
+
 void EventTapFeature::recoverTap(bool afterTimeout) {
   if (!runID_) return;
   const Uuid kept = *runID_;
   stop();
-  if (afterTimeout && restartGate_.allowsRestart(clock_.uptime())) {
+  if (afterTimeout && allowsRestart()) {
     try {
       start(kept);
       return;

@@ -24,7 +24,9 @@ namespace mirlet {
 // filtering or listen-only, the mask of the listed types below 64), enable them,
 // then start the feature's own machinery. A tap the platform switches off is
 // stopped and restarted under the same run at most once per minute of uptime;
-// otherwise, or when switched off by user input, the run is reported failed.
+// otherwise, or when switched off by user input, the run is reported failed (a
+// feature may handle it otherwise). A feature may keep a tap installed after a
+// stop, to finish a gesture it had intercepted.
 class EventTapFeature : public MirletFeature {
  public:
   enum class StartFailure { missingTrust, tapUnavailable };
@@ -65,15 +67,32 @@ class EventTapFeature : public MirletFeature {
   virtual void startMachinery() {}
   virtual void stopMachinery() {}
 
+  // The platform switched tap `tapIndex` off (`reason` is the pseudo event type).
+  // By default the run is recovered as `recoverTap` does.
+  virtual void tapDisabled(std::size_t tapIndex, EventType reason);
+  // Whether the tap stays installed when the feature stops; its events then go to
+  // `handleWhileStopped` until the feature removes it.
+  virtual bool keepsTapWhenStopped(std::size_t) const { return false; }
+  // An event of a tap kept after a stop; true passes it.
+  virtual bool handleWhileStopped(std::size_t, EventType, const InputEvent&) { return true; }
+
   // Run at the start of each of the feature's context refreshes: false when the
   // refresh must end (trust lost: stopped and reported; tap missing or switched
   // off: recovered as after a timeout).
   bool checkHealth();
+  // Stops the run; after a timeout restarts it under the same run identifier when
+  // the restart gate allows, otherwise reports it failed.
   void recoverTap(bool afterTimeout);
+  // Whether the gate allows a restart now (and counts it).
+  bool allowsRestart();
+  bool hasTap(std::size_t tapIndex) const;
+  // Switches an installed tap on again.
+  void enableTap(std::size_t tapIndex);
+  void removeTap(std::size_t tapIndex);
+  void reportFailure(const Uuid& runID);
 
  private:
   std::optional<InputEvent> dispatch(std::size_t tapIndex, EventType type, const InputEvent& event);
-  void reportFailure(const Uuid& runID);
 
   EventSystem& events_;
   AccessibilityTrust& trust_;

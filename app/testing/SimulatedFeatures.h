@@ -9,13 +9,14 @@
 #include "platform/FinderCutFeature.h"
 #include "platform/FinderKeysFeature.h"
 #include "platform/KeychainKeyProvider.h"
+#include "platform/RightClickFocusFeature.h"
 #include "platform/sim/SimDesktop.h"
 
 namespace mirlet::testing {
 
 // The features the simulated desktop runs, registered as the desktop host does
-// (in the fixed order: Finder cut second, Finder keys third, the clipboard history
-// fourth), for tests of the application over real features.
+// (in the fixed order: right-click focus, Finder cut, Finder keys, the clipboard
+// history), for tests of the application over real features.
 class SimulatedFeatures {
  public:
   SimulatedFeatures(sim::SimDesktop& desktop, const std::filesystem::path& folder)
@@ -25,6 +26,10 @@ class SimulatedFeatures {
     return
         [this](const FeatureSinks& sinks, Preferences& preferences) -> FeatureRegistry::Features {
           std::filesystem::create_directories(folder_ / "tmp");
+          rightClick = std::make_shared<RightClickFocusFeature>(
+              RightClickFocusServices{desktop_.accessibility, desktop_.workspace, desktop_.events,
+                                      desktop_.time, desktop_.time, desktop_.time},
+              nullptr, sinks.failureCallback(FeatureIds::rightClickFocus));
           finderCut = std::make_shared<FinderCutFeature>(
               FinderCutServices{desktop_.accessibility, desktop_.workspace, desktop_.events,
                                 desktop_.pasteboard, desktop_.fileURLs, desktop_.bundles,
@@ -43,10 +48,11 @@ class SimulatedFeatures {
                   files_, keys_, links_, desktop_.time, desktop_.time, desktop_.time,
                   folder_ / "ClipboardHistory", folder_ / "tmp", "app.mirlet"},
               sinks.failureCallback(FeatureIds::clipboardHistory));
-          return {finderCut, finderKeys, clipboard};
+          return {rightClick, finderCut, finderKeys, clipboard};
         };
   }
 
+  std::shared_ptr<RightClickFocusFeature> rightClick;
   std::shared_ptr<FinderCutFeature> finderCut;
   std::shared_ptr<FinderKeysFeature> finderKeys;
   std::shared_ptr<ClipboardHistoryFeature> clipboard;

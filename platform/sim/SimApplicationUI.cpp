@@ -48,6 +48,16 @@ void SimApplicationUI::handle(const InputEvent& event) {
     }
     return;
   }
+  if (event.type == EventType::rightMouseDown) {
+    // A context menu opens only in the focused window of the active application;
+    // a click on a window in the background opens none.
+    auto focused = focusedWindow_.lock();
+    if (application_->isActive() && focused && focused->frame &&
+        focused->frame->contains(event.location)) {
+      contextMenus_.push_back(focused);
+    }
+    return;
+  }
   // ⌘V pastes; ⌘⇧V or ⌥⌘V are other commands.
   if (event.type != EventType::keyDown ||
       (event.flags & EventFlags::modifiers) != EventFlags::command) {

@@ -65,6 +65,13 @@ class SimApplicationUI {
   // A content text area that takes the focus and receives pasted text.
   std::shared_ptr<SimAXNode> addTextArea(const Window& window);
   const std::string& text(const std::shared_ptr<SimAXNode>& textArea) const;
+  // The windows whose context menu a right click opened, in order. Only the focused
+  // window of the active application opens one.
+  std::vector<std::shared_ptr<SimAXNode>> contextMenus() const {
+    std::vector<std::shared_ptr<SimAXNode>> windows;
+    for (const auto& weak : contextMenus_) windows.push_back(weak.lock());
+    return windows;
+  }
 
  private:
   void handle(const InputEvent& event);
@@ -80,6 +87,7 @@ class SimApplicationUI {
   std::vector<Window> windows_;
   std::set<std::shared_ptr<SimAXNode>> minimized_;
   std::vector<std::pair<std::weak_ptr<SimAXNode>, std::string>> texts_;
+  std::vector<std::weak_ptr<SimAXNode>> contextMenus_;
   Subscription events_;
 };
 

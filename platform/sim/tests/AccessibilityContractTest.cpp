@@ -77,6 +77,24 @@ TEST_F(SimAccessibilityTest, ElementsOfAClosedWindowOrAQuitApplicationAreInvalid
   EXPECT_EQ(ax().createObserver(editor_->processIdentifier(), [](auto&, auto&) {}), nullptr);
 }
 
+TEST_F(SimAccessibilityTest, AContextMenuOpensOnlyInTheFocusedWindowOfTheActiveApplication) {
+  auto first = ui_.addStandardWindow("Uno", {0, 0, 100, 100});
+  auto second = ui_.addStandardWindow("Dos", {200, 0, 100, 100});  // focused
+  auto rightClick = [this](double x) {
+    for (EventType type : {EventType::rightMouseDown, EventType::rightMouseUp}) {
+      InputEvent event;
+      event.type = type;
+      event.location = {x, 50};
+      desktop_.events.inject(event);
+    }
+  };
+  rightClick(250);  // the application is not active yet
+  desktop_.workspace.bringToFront(editor_);
+  rightClick(50);  // a window in the background
+  rightClick(250);
+  EXPECT_EQ(ui_.contextMenus(), std::vector{second.node});
+}
+
 TEST_F(SimAccessibilityTest, FocusFollowsWindowsSheetsAndClosing) {
   auto first = ui_.addStandardWindow("Uno", {0, 0, 100, 100});
   auto second = ui_.addStandardWindow("Dos", {50, 50, 100, 100});
