@@ -34,6 +34,31 @@ constexpr std::array<std::uint16_t, 30> kFunctionBitKeys{
 constexpr std::array<std::uint16_t, 22> kKeypadBitKeys{
     123, 124, 125, 126, 65, 67, 69, 71, 75, 76, 78, 81, 82, 83, 84, 85, 86, 87, 88, 89, 91, 92};
 
+// Which button a press, drag or release is of: 0 left, 1 right, 2 other; -1 none.
+int buttonOf(EventType type) {
+  switch (type) {
+    case EventType::leftMouseDown:
+    case EventType::leftMouseDragged:
+    case EventType::leftMouseUp:
+      return 0;
+    case EventType::rightMouseDown:
+    case EventType::rightMouseDragged:
+    case EventType::rightMouseUp:
+      return 1;
+    case EventType::otherMouseDown:
+    case EventType::otherMouseDragged:
+    case EventType::otherMouseUp:
+      return 2;
+    default:
+      return -1;
+  }
+}
+
+bool isPress(EventType type) {
+  return type == EventType::leftMouseDown || type == EventType::rightMouseDown ||
+         type == EventType::otherMouseDown;
+}
+
 template <std::size_t N>
 bool contains(const std::array<std::uint16_t, N>& keys, std::uint16_t keyCode) {
   return std::find(keys.begin(), keys.end(), keyCode) != keys.end();
@@ -171,9 +196,20 @@ void SimEventSystem::inject(InputEvent event) {
   }
   std::shared_ptr<SimApplication> target;
   std::optional<WindowInfo> window;
-  if (mouse) {
+  const int button = buttonOf(event.type);
+  if (button >= 0 && !isPress(event.type) && captured_.contains(button)) {
+    // The drags and the release of a button go where its press went.
+    target = workspace_.application(captured_[button]);
+    if (event.type != EventType::leftMouseDragged && event.type != EventType::rightMouseDragged &&
+        event.type != EventType::otherMouseDragged) {
+      captured_.erase(button);
+    }
+  } else if (mouse) {
     window = windowAt(event.location);
     if (window) target = workspace_.application(window->ownerPID);
+    if (button >= 0 && isPress(event.type) && target) {
+      captured_[button] = target->processIdentifier();
+    }
   } else if (auto front = workspace_.frontmostApplication()) {
     target = workspace_.application(front->processIdentifier());
   }

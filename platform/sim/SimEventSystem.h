@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <set>
 #include <vector>
@@ -22,7 +23,8 @@ namespace mirlet::sim {
 // them), then passes through the installed taps, the most recently installed
 // first; a filtering tap may change or swallow it. What survives reaches its
 // application: key events the frontmost one, mouse events the owner of the
-// topmost window under the pointer; a left click activates that application.
+// topmost window under the pointer, except that a button's drags and release go
+// where its press went; a left click activates that application.
 // Events posted to a process pass the taps too, on the next turn of the main
 // loop, and reach that process; without the accessibility permission they are
 // dropped, and taps see nothing. A tap whose callback takes longer than
@@ -101,6 +103,8 @@ class SimEventSystem : public EventSystem {
   ScreenPoint pointer_{0, 0};
   std::vector<std::pair<int, InputEvent>> posted_;
   int tapCallbackDepth_ = 0;
+  // The process each held button's press went to, by button (left, right, other).
+  std::map<int, int> captured_;
   Handoff handoff_;  // last: revoked first
 };
 

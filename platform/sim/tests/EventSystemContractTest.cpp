@@ -58,6 +58,21 @@ TEST_F(SimEventSystemTest, ClicksReachTheOwnerOfTheTopmostWindowUnderThePointer)
   EXPECT_EQ(events().pointerLocation(), (ScreenPoint{1500, 900}));
 }
 
+TEST_F(SimEventSystemTest, ADragAndItsReleaseGoWhereThePressWentWhereverThePointerIs) {
+  auto mouse = [this](EventType type, ScreenPoint point) {
+    InputEvent event;
+    event.type = type;
+    event.location = point;
+    events().inject(event);
+  };
+  mouse(EventType::rightMouseDown, {650, 120});  // Safari
+  mouse(EventType::rightMouseDragged, {320, 200});
+  mouse(EventType::rightMouseUp, {320, 200});    // over Finder's window
+  mouse(EventType::rightMouseDown, {320, 200});  // a new press goes by the pointer again
+  EXPECT_EQ(scenario_.safari->receivedEvents().size(), 3u);
+  EXPECT_EQ(scenario_.finder->receivedEvents().size(), 1u);
+}
+
 TEST_F(SimEventSystemTest, WindowListIsFrontToBackByLayer) {
   const auto panel = events().addWindow(scenario_.safari, {0, 0, 10, 10}, 3);
   events().bringWindowToFront(scenario_.textEditWindow);
