@@ -11,6 +11,10 @@ namespace {
 
 using Phase = RightClickStateMachine::Phase;
 
+// Added to the waits the gate and the dwell answer: a timer that fires a hair
+// early would find them still waiting and wait again, for nothing.
+constexpr double kTimerSlack = 0.001;
+
 bool isRightButton(EventType type) {
   return type == EventType::rightMouseDown || type == EventType::rightMouseUp ||
          type == EventType::rightMouseDragged;
@@ -357,7 +361,7 @@ void RightClickFocusFeature::scheduleDwell(double seconds) {
   dwellTimer_ = handoff_.postAfter(services_.mainLoop, seconds, [this, generation = generation_] {
     if (!isRunning() || generation != generation_) return;
     if (const auto remaining = dwell_.check(services_.clock.uptime())) {
-      scheduleDwell(*remaining);
+      scheduleDwell(*remaining + kTimerSlack);
     } else {
       inspectLatest();
     }

@@ -198,8 +198,9 @@ void SimEventSystem::inject(InputEvent event) {
   std::optional<WindowInfo> window;
   const int button = buttonOf(event.type);
   if (button >= 0 && !isPress(event.type) && captured_.contains(button)) {
-    // The drags and the release of a button go where its press went.
-    target = workspace_.application(captured_[button]);
+    // The drags and the release of a button go where its press went: nowhere when
+    // it went nowhere or that application has quit since.
+    target = captured_[button].lock();
     if (event.type != EventType::leftMouseDragged && event.type != EventType::rightMouseDragged &&
         event.type != EventType::otherMouseDragged) {
       captured_.erase(button);
@@ -207,9 +208,7 @@ void SimEventSystem::inject(InputEvent event) {
   } else if (mouse) {
     window = windowAt(event.location);
     if (window) target = workspace_.application(window->ownerPID);
-    if (button >= 0 && isPress(event.type) && target) {
-      captured_[button] = target->processIdentifier();
-    }
+    if (button >= 0 && isPress(event.type)) captured_[button] = target;
   } else if (auto front = workspace_.frontmostApplication()) {
     target = workspace_.application(front->processIdentifier());
   }
@@ -228,11 +227,12 @@ void SimEventSystem::inject(InputEvent event) {
 void SimEventSystem::postToProcess(int pid, const InputEvent& event) {
   posted_.emplace_back(pid, event);
   if (!trust_.isProcessTrusted()) return;  // the system drops them without the permission
-  handoff_.post(mainLoop_, [this, pid, event] {
+  // The event is for the process running now: one that reuses the pid later
+  // never receives it.
+  handoff_.post(mainLoop_, [this, pid, event, target = std::weak_ptr(workspace_.application(pid))] {
     InputEvent posted = event;
     posted.setIntegerField(EventField::targetProcessID, pid);
-    if (auto survivor = throughTaps(std::move(posted)))
-      deliver(workspace_.application(pid), *survivor);
+    if (auto survivor = throughTaps(std::move(posted))) deliver(target.lock(), *survivor);
   });
 }
 

@@ -103,8 +103,9 @@ class SimEventSystem : public EventSystem {
   ScreenPoint pointer_{0, 0};
   std::vector<std::pair<int, InputEvent>> posted_;
   int tapCallbackDepth_ = 0;
-  // The process each held button's press went to, by button (left, right, other).
-  std::map<int, int> captured_;
+  // The application each held button's press went to, by button (left, right,
+  // other).
+  std::map<int, std::weak_ptr<SimApplication>> captured_;
   Handoff handoff_;  // last: revoked first
 };
 

@@ -73,6 +73,15 @@ TEST_F(SimEventSystemTest, ADragAndItsReleaseGoWhereThePressWentWhereverThePoint
   EXPECT_EQ(scenario_.finder->receivedEvents().size(), 1u);
 }
 
+TEST_F(SimEventSystemTest, AnEventPostedToAProcessNeverReachesOneReusingItsPid) {
+  scenario_.desktop.trust.trusted = true;
+  events().postToProcess(scenario_.safari->processIdentifier(), InputEvent::keyboard(0, true));
+  auto again = scenario_.desktop.workspace.relaunch(scenario_.safari, /*reusePID=*/true);
+  scenario_.settle();
+  ASSERT_EQ(again->processIdentifier(), scenario_.safari->processIdentifier());
+  EXPECT_TRUE(again->receivedEvents().empty());
+}
+
 TEST_F(SimEventSystemTest, WindowListIsFrontToBackByLayer) {
   const auto panel = events().addWindow(scenario_.safari, {0, 0, 10, 10}, 3);
   events().bringWindowToFront(scenario_.textEditWindow);
