@@ -112,6 +112,22 @@ class KeyLedger {
   std::string failure_;
 };
 
+// What every tap feature promises after any step: no key swallowed against the
+// ledger's rules, and no accessibility query from a tap callback.
+inline void checkTapPromises(RandomWalk& walk, const KeyLedger& keys,
+                             const SimAccessibility& accessibility) {
+  if (!keys.failure().empty()) walk.fail(keys.failure());
+  if (accessibility.callsFromTapCallbacks() != 0) walk.fail("the tap callback asked accessibility");
+}
+
+// The system switches a feature's first tap off by time-out (it may restart it).
+inline void switchFirstTapOff(DesktopScenario& scenario) {
+  const auto taps = scenario.desktop.events.taps();
+  if (taps.empty()) return;
+  scenario.desktop.events.disableTap(taps.front().id, EventType::tapDisabledByTimeout);
+  scenario.settle();
+}
+
 inline std::string contentOf(const std::filesystem::path& file) {
   std::ifstream in(file);
   std::stringstream text;

@@ -197,17 +197,13 @@ class FinderCutRandomTest : public ::testing::Test {
     } else if (roll < 985) {
       relaunchFinder();
     } else {
-      desktop().events.disableTap(desktop().events.taps().front().id,
-                                  EventType::tapDisabledByTimeout);
-      scenario_.settle();
+      switchFirstTapOff(scenario_);
       if (!feature_.isRunning()) startFeature();
     }
   }
 
   void check() {
-    if (!keys_.failure().empty()) walk_.fail(keys_.failure());
-    if (desktop().accessibility.callsFromTapCallbacks() != 0)
-      walk_.fail("the tap callback asked accessibility");
+    checkTapPromises(walk_, keys_, desktop().accessibility);
     if (!feature_.isRunning()) walk_.fail("the feature stopped on its own");
     const bool pasted = finderPasted();
     const auto now = fileLocations(root());
