@@ -1,14 +1,10 @@
 #include "FinderCut/FinderCutRuntimePolicy.h"
 
+#include "core/ModifierFlags.h"
+
 namespace mirlet {
 
 namespace {
-
-constexpr std::uint64_t kShift = 0x20000;
-constexpr std::uint64_t kControl = 0x40000;
-constexpr std::uint64_t kOption = 0x80000;
-constexpr std::uint64_t kCommand = 0x100000;
-constexpr std::uint64_t kModifiers = kShift | kControl | kOption | kCommand;
 
 constexpr std::int64_t kX = 7;
 constexpr std::int64_t kC = 8;
@@ -22,13 +18,13 @@ FinderCutRuntimePolicy::KeyAction FinderCutRuntimePolicy::keyAction(std::int64_t
                                                                     bool finderFrontmost,
                                                                     bool keyTargetIsFinder) {
   if (!finderFrontmost || !keyTargetIsFinder) return KeyAction::pass;
-  const bool onlyCommand = (flags & kModifiers) == kCommand;
+  const bool onlyCommand = (flags & ModifierFlags::all) == ModifierFlags::command;
   if (keyCode == kEscape) return KeyAction::cancelIntent;
   if (keyCode == kV) {
-    if (flags & kOption) return KeyAction::cancelIntent;
+    if (flags & ModifierFlags::option) return KeyAction::cancelIntent;
     return onlyCommand ? KeyAction::paste : KeyAction::clearContext;
   }
-  if (keyCode == kC && (flags & kCommand)) return KeyAction::cancelIntent;
+  if (keyCode == kC && (flags & ModifierFlags::command)) return KeyAction::cancelIntent;
   if (keyCode == kX && onlyCommand) return KeyAction::cut;
   return KeyAction::clearContext;
 }

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "FinderKeys/FinderKey.h"
+#include "core/ModifierFlags.h"
 
 namespace mirlet {
 
@@ -39,10 +40,10 @@ struct FinderKeysContext {
 // upon are swallowed. A plain value.
 class FinderKeysInterceptor {
  public:
-  static constexpr std::uint64_t kShift = 0x20000;
-  static constexpr std::uint64_t kControl = 0x40000;
-  static constexpr std::uint64_t kOption = 0x80000;
-  static constexpr std::uint64_t kCommand = 0x100000;
+  static constexpr std::uint64_t kShift = ModifierFlags::shift;
+  static constexpr std::uint64_t kControl = ModifierFlags::control;
+  static constexpr std::uint64_t kOption = ModifierFlags::option;
+  static constexpr std::uint64_t kCommand = ModifierFlags::command;
 
   FinderKeyAction keyDown(std::int64_t keyCode, std::uint64_t flags, bool isAutorepeat,
                           const std::set<FinderKey>& enabledKeys, const FinderKeysContext& context);

@@ -4,6 +4,8 @@
 #include <map>
 #include <optional>
 
+#include "core/ModifierFlags.h"
+
 namespace mirlet {
 
 // Event types with the platform's raw values, including the two pseudo types a
@@ -41,14 +43,14 @@ inline constexpr std::uint64_t rightOption = 0x40;
 inline constexpr std::uint64_t nonCoalesced = 0x100;
 inline constexpr std::uint64_t rightControl = 0x2000;
 inline constexpr std::uint64_t capsLock = 0x10000;
-inline constexpr std::uint64_t shift = 0x20000;
-inline constexpr std::uint64_t control = 0x40000;
-inline constexpr std::uint64_t option = 0x80000;
-inline constexpr std::uint64_t command = 0x100000;
+inline constexpr std::uint64_t shift = ModifierFlags::shift;
+inline constexpr std::uint64_t control = ModifierFlags::control;
+inline constexpr std::uint64_t option = ModifierFlags::option;
+inline constexpr std::uint64_t command = ModifierFlags::command;
 inline constexpr std::uint64_t numericPad = 0x200000;
 inline constexpr std::uint64_t function = 0x800000;
 // The four modifiers a shortcut is made of.
-inline constexpr std::uint64_t modifiers = shift | control | option | command;
+inline constexpr std::uint64_t modifiers = ModifierFlags::all;
 }  // namespace EventFlags
 
 // The integer and double fields the system reads and writes, by the platform's
