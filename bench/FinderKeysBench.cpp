@@ -68,7 +68,7 @@ class FinderInFront {
  private:
   testing::TemporaryFolder folder_;
   sim::DesktopScenario scenario_;
-  sim::SimFinder finder_{scenario_.desktop, folder_.path() / "Papelera"};
+  sim::SimFinder finder_{scenario_.desktop, folder_.path(), folder_.path() / "Papelera"};
   CapturedTap tap_{scenario_.desktop.events};
   FinderKeysFeature feature_{
       {scenario_.desktop.accessibility, scenario_.desktop.workspace, tap_,

@@ -87,8 +87,22 @@ struct SimFinder::FinderWindow {
   }
 };
 
-SimFinder::SimFinder(SimDesktop& desktop, fs::path trash)
-    : desktop_(desktop), trash_(std::move(trash)) {
+namespace {
+
+fs::path resolvedRoot(const fs::path& root) {
+  std::error_code error;
+  fs::path resolved = fs::canonical(root, error);
+  if (error || !fs::is_directory(resolved, error)) {
+    throw std::invalid_argument("Finder's root is no folder: " + root.string());
+  }
+  return resolved;
+}
+
+}  // namespace
+
+SimFinder::SimFinder(SimDesktop& desktop, const fs::path& root, fs::path trash)
+    : desktop_(desktop), root_(resolvedRoot(root)), trash_(std::move(trash)) {
+  requireInsideRoot(trash_, "the Trash");
   for (const auto& [tableLanguage, table] : commandTables()) {
     desktop_.bundles.install(kBundlePath, tableLanguage == Language::spanish ? "es" : "en",
                              "LocalizableMerged", table);
@@ -107,6 +121,22 @@ SimFinder::~SimFinder() {
   process_.reset();
   keys_.reset();
   desktop_.workspace.terminate(application());
+}
+
+bool SimFinder::isInsideRoot(const fs::path& path) const {
+  if (path.empty()) return false;
+  std::error_code error;
+  const fs::path resolved = fs::weakly_canonical(path, error);
+  if (error) return false;
+  return std::mismatch(root_.begin(), root_.end(), resolved.begin(), resolved.end()).first ==
+         root_.end();
+}
+
+void SimFinder::requireInsideRoot(const fs::path& path, const char* what) const {
+  if (!isInsideRoot(path)) {
+    throw std::invalid_argument(std::string(what) + " lies outside Finder's root " +
+                                root_.string() + ": " + path.string());
+  }
 }
 
 void SimFinder::later(std::function<void()> effect) {
@@ -183,6 +213,7 @@ int SimFinder::addWindow(std::unique_ptr<FinderWindow> finderWindow, const std::
 }
 
 int SimFinder::openWindow(const fs::path& folder, View view, ScreenRect bounds) {
+  requireInsideRoot(folder, "a window's folder");
   auto window = std::make_unique<FinderWindow>();
   window->folder = folder;
   window->view = view;
@@ -207,13 +238,17 @@ void SimFinder::rebuild(FinderWindow& window) {
   std::error_code error;
   std::vector<std::pair<std::string, fs::path>> items;
   if (window.folder) {
-    for (const auto& entry : fs::directory_iterator(*window.folder, error)) {
-      const std::string name = entry.path().filename().string();
-      if (!name.starts_with('.')) items.emplace_back(name, entry.path());
+    // A folder that has since left the root (swapped for a link) shows nothing.
+    if (isInsideRoot(*window.folder)) {
+      for (const auto& entry : fs::directory_iterator(*window.folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with('.')) items.emplace_back(name, entry.path());
+      }
     }
   } else {
     for (const auto& file : window.shown) {
-      if (fs::exists(file, error)) items.emplace_back(file.filename().string(), file);
+      if (isInsideRoot(file) && fs::exists(file, error))
+        items.emplace_back(file.filename().string(), file);
     }
   }
   std::sort(items.begin(), items.end());
@@ -287,13 +322,12 @@ void SimFinder::rebuild(FinderWindow& window) {
   if (viewWasFocused) ui_->focusElement(window.fileView);
 }
 
-// Column view: a column for the enclosing folder, with this folder selected in it,
-// then this folder's column, which is the file view.
+// Column view: a column for the enclosing folder (none at the root), with this
+// folder selected in it, then this folder's column, which is the file view.
 std::shared_ptr<SimAXNode> SimFinder::buildColumns(FinderWindow& window) {
   auto browser = window.splitGroup->addChild("AXBrowser");
   browser->set("AXIdentifier", "ColumnView");
-  if (window.folder && window.folder->has_parent_path() &&
-      window.folder->parent_path() != *window.folder) {
+  if (window.folder && isInsideRoot(*window.folder) && isInsideRoot(window.folder->parent_path())) {
     auto parentColumn = browser->addChild("AXScrollArea")->addChild("AXList");
     std::error_code error;
     std::vector<fs::path> siblings;
@@ -404,7 +438,7 @@ std::vector<fs::path> SimFinder::pasteboardFiles() const {
     if (!data) return {};
     auto url = desktop_.fileURLs.filePathURL(std::string(data->begin(), data->end()));
     auto path = url ? SimFileURLs::path(*url) : std::nullopt;
-    if (!path) return {};
+    if (!path || !isInsideRoot(*path)) return {};
     files.push_back(*path);
   }
   return files;
@@ -420,6 +454,7 @@ void SimFinder::copySelection() {
   later([this, files = target->selectedPaths()] {
     std::vector<PasteboardItemData> items;
     for (const auto& file : files) {
+      if (!isInsideRoot(file)) continue;
       auto reference = desktop_.fileURLs.referenceURL(file);
       if (!reference) continue;
       items.push_back({{{"public.file-url", bytes(*reference)},
@@ -441,7 +476,9 @@ void SimFinder::pasteCopies() {
     for (const auto& source : files) {
       std::error_code error;
       const fs::path copy = freeTarget(*destination->folder, source.filename());
-      fs::copy(source, copy, fs::copy_options::recursive, error);
+      if (!isInsideRoot(source) || !isInsideRoot(copy)) continue;
+      // Links are copied as links: a copy never reads what lies outside the root.
+      fs::copy(source, copy, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
       if (!error) pasted.push_back(copy.filename().string());
     }
     rebuildAll();
@@ -458,6 +495,7 @@ void SimFinder::moveHere() {
     for (const auto& source : files) {
       std::error_code error;
       const fs::path target = *destination->folder / source.filename();
+      if (!isInsideRoot(source) || !isInsideRoot(target)) continue;
       if (fs::exists(target, error)) continue;  // never overwrites
       fs::rename(source, target, error);
       if (error) continue;
@@ -477,6 +515,7 @@ void SimFinder::openSelection() {
     if (!window) return;
     std::optional<fs::path> firstFolder;
     for (const auto& path : chosen) {
+      if (!isInsideRoot(path)) continue;
       std::error_code error;
       if (fs::is_directory(path, error)) {
         if (!firstFolder) firstFolder = path;
@@ -492,12 +531,13 @@ void SimFinder::openSelection() {
   });
 }
 
+// At the root there is no enclosing folder.
 void SimFinder::openEnclosingFolder() {
   FinderWindow* target = focusedFinderWindow();
-  if (!target || !target->folder || !target->folder->has_parent_path()) return;
+  if (!target || !target->folder || !isInsideRoot(target->folder->parent_path())) return;
   later([this, id = target->id] {
     FinderWindow* window = findWindow(id);
-    if (!window || !window->folder) return;
+    if (!window || !window->folder || !isInsideRoot(window->folder->parent_path())) return;
     const fs::path left = *window->folder;
     window->folder = left.parent_path();
     window->selected = {left.filename().string()};
@@ -537,6 +577,7 @@ void SimFinder::moveSelectionToTrash() {
     fs::create_directories(trash_, error);
     for (const auto& path : chosen) {
       const fs::path trashed = freeTarget(trash_, path.filename());
+      if (!isInsideRoot(path) || !isInsideRoot(trashed)) continue;
       fs::rename(path, trashed, error);
       if (!error) desktop_.fileURLs.moved(path, trashed);
     }
@@ -588,7 +629,8 @@ void SimFinder::stepSelection(FinderWindow& target, int step) {
 void SimFinder::relaunch() {
   std::vector<std::tuple<fs::path, View, ScreenRect>> reopen;
   for (const auto& w : windows_) {
-    if (w->folder) reopen.emplace_back(*w->folder, w->view, *w->window.node->frame);
+    if (w->folder && isInsideRoot(*w->folder))
+      reopen.emplace_back(*w->folder, w->view, *w->window.node->frame);
   }
   process_ = std::make_unique<Handoff>();  // the old process's pending work never happens
   keys_.reset();

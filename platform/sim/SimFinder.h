@@ -25,6 +25,12 @@ namespace mirlet::sim {
 // the Trash folder); Return starts and ends renaming and the arrow keys move the
 // selection (↑↓, and ←→ in icon and gallery view) at once. Destroying it quits
 // the application, and what it had not done yet never happens.
+//
+// It is confined to the folder it is given, as a test's sandbox: no window shows,
+// no command reads, writes or enters, and no copied file reference is followed to,
+// anything that lies outside that root once `..` and symbolic links are resolved.
+// The test API refuses such a folder with `std::invalid_argument`; the user's
+// commands simply do nothing with it, as at the top of the disk.
 class SimFinder {
  public:
   enum class View { icon, list, column, gallery };
@@ -33,9 +39,9 @@ class SimFinder {
   static constexpr const char* kBundleIdentifier = "com.apple.finder";
   static constexpr const char* kBundlePath = "/System/Library/CoreServices/Finder.app";
 
-  // Launches Finder, or takes over the one running; `trash` is the folder the Trash
-  // stands for.
-  SimFinder(SimDesktop& desktop, std::filesystem::path trash);
+  // Launches Finder, or takes over the one running, confined to `root`, an existing
+  // folder; `trash`, inside it, is the folder the Trash stands for.
+  SimFinder(SimDesktop& desktop, const std::filesystem::path& root, std::filesystem::path trash);
   ~SimFinder();
   SimFinder(const SimFinder&) = delete;
   SimFinder& operator=(const SimFinder&) = delete;
@@ -43,6 +49,10 @@ class SimFinder {
   const std::shared_ptr<SimApplication>& application() const { return ui_->application(); }
   int processID() const { return application()->processIdentifier(); }
   SimApplicationUI& ui() { return *ui_; }
+  // The root, resolved.
+  const std::filesystem::path& root() const { return root_; }
+  // Whether `path` lies inside the root once `..` and symbolic links are resolved.
+  bool isInsideRoot(const std::filesystem::path& path) const;
 
   // Seconds between a command and its effect.
   double latency = 0.04;
@@ -54,7 +64,7 @@ class SimFinder {
   // A window showing `folder`, in front and focused on its file view.
   int openWindow(const std::filesystem::path& folder, View view = View::list,
                  ScreenRect bounds = {100, 100, 800, 500});
-  // Windows that list files but show no folder.
+  // Windows that list files but show no folder (nor any file outside the root).
   int openRecents(const std::vector<std::filesystem::path>& files);
   int openSearchResults(const std::string& query, const std::vector<std::filesystem::path>& files);
   void setView(int window, View view);
@@ -113,7 +123,11 @@ class SimFinder {
   // Runs `effect` after the latency, unless this Finder process is gone by then.
   void later(std::function<void()> effect);
 
+  // Throws `std::invalid_argument` unless `path` lies inside the root.
+  void requireInsideRoot(const std::filesystem::path& path, const char* what) const;
+
   SimDesktop& desktop_;
+  std::filesystem::path root_;
   std::filesystem::path trash_;
   std::unique_ptr<SimApplicationUI> ui_;
   std::vector<std::unique_ptr<FinderWindow>> windows_;

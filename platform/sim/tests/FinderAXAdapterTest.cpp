@@ -109,7 +109,7 @@ class FinderAXAdapterTest : public ::testing::Test {
 
   testing::TemporaryFolder folder_;
   DesktopScenario scenario_;
-  SimFinder finder_{desktop(), folder_.path() / "Papelera"};
+  SimFinder finder_{desktop(), folder_.path(), folder_.path() / "Papelera"};
   int window_ = 0;
   FinderAXAdapter adapter_{{desktop().accessibility, desktop().workspace, desktop().time,
                             desktop().pasteboard, desktop().fileURLs},

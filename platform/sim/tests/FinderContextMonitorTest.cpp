@@ -23,7 +23,7 @@ class FinderContextMonitorTest : public ::testing::Test {
 
   testing::TemporaryFolder folder_;
   DesktopScenario scenario_;
-  SimFinder finder_{desktop(), folder_.path() / "Papelera"};
+  SimFinder finder_{desktop(), folder_.path(), folder_.path() / "Papelera"};
   int window_ = 0;
   std::vector<std::string> calls_;
   FinderContextMonitor monitor_{

@@ -76,7 +76,7 @@ class FinderCutFeatureTest : public ::testing::Test {
 
   testing::TemporaryFolder folder_;
   DesktopScenario scenario_;
-  SimFinder finder_{desktop(), folder_.path() / "Papelera"};
+  SimFinder finder_{desktop(), folder_.path(), folder_.path() / "Papelera"};
   int source_ = 0;
   std::vector<FinderCutActivity> activities_;
   std::vector<Uuid> failures_;

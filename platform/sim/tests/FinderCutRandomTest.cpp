@@ -248,7 +248,7 @@ class FinderCutRandomTest : public ::testing::Test {
   RandomWalk walk_;
   testing::TemporaryFolder folder_;
   DesktopScenario scenario_;
-  SimFinder finder_{desktop(), folder_.path() / "Papelera"};
+  SimFinder finder_{desktop(), folder_.path(), folder_.path() / "Papelera"};
   FinderCutFeature feature_{
       {desktop().accessibility, desktop().workspace, desktop().events, desktop().pasteboard,
        desktop().fileURLs, desktop().bundles, desktop().time, desktop().time, desktop().time},

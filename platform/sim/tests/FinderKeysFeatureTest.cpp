@@ -69,7 +69,7 @@ class FinderKeysFeatureTest : public ::testing::Test {
 
   testing::TemporaryFolder folder_;
   DesktopScenario scenario_;
-  SimFinder finder_{desktop(), folder_.path() / "Papelera"};
+  SimFinder finder_{desktop(), folder_.path(), folder_.path() / "Papelera"};
   int window_ = 0;
   std::vector<Uuid> failures_;
   FinderKeysFeature feature_{

@@ -94,7 +94,7 @@ class FinderTest : public ::testing::Test {
 
   testing::TemporaryFolder folder_;
   SimDesktop desktop_;
-  SimFinder finder_{desktop_, folder_.path() / "Papelera"};
+  SimFinder finder_{desktop_, folder_.path(), folder_.path() / "Papelera"};
   int window_ = 0;
 };
 
@@ -318,7 +318,8 @@ TEST(FinderLifetimeTest, OneFinderPerDesktopAndItsEndVoidsWhatItHadNotDone) {
   fs::create_directories(folder.path() / "Docs");
   std::ofstream(folder.path() / "Docs/a.txt") << "a";
   DesktopScenario scenario;
-  auto finder = std::make_unique<SimFinder>(scenario.desktop, folder.path() / "Papelera");
+  auto finder =
+      std::make_unique<SimFinder>(scenario.desktop, folder.path(), folder.path() / "Papelera");
   EXPECT_EQ(finder->application(), scenario.finder);
   EXPECT_EQ(scenario.desktop.workspace.runningApplications(SimFinder::kBundleIdentifier).size(),
             1u);
