@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "app/FeatureControls.h"
 #include "app/SessionLifecycle.h"
-#include "platform/FeatureControls.h"
 
 namespace mirlet {
 namespace {

@@ -9,20 +9,20 @@
 #include <variant>
 #include <vector>
 
-#include "FinderKeys/FinderKey.h"
+#include "FinderCut/service/FinderCutActivity.h"
+#include "FinderKeys/machine/FinderKey.h"
 #include "app/EventRelay.h"
 #include "app/FeatureCatalog.h"
 #include "app/FinderKeysOptions.h"
-#include "app/HostTexts.h"
 #include "app/StatusMenu.h"
+#include "app/SystemSettings.h"
 #include "core/Clock.h"
 #include "core/FeatureController.h"
 #include "core/MainLoop.h"
 #include "core/Preferences.h"
 #include "core/Signal.h"
-#include "platform/FinderCutActivity.h"
-#include "platform/MacSystemSettings.h"
-#include "platform/host/SessionEvents.h"
+#include "host/HostTexts.h"
+#include "host/SessionEvents.h"
 
 namespace mirlet {
 

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "app/HostTexts.h"
+#include "app/SystemSettingsError.h"
 #include "core/AccessibilityPermission.h"
 #include "core/FeatureState.h"
-#include "platform/LoginState.h"
-#include "platform/SystemSettingsError.h"
+#include "host/HostTexts.h"
+#include "host/LoginState.h"
 
 namespace mirlet {
 

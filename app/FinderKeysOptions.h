@@ -2,10 +2,10 @@
 
 #include <set>
 
-#include "FinderKeys/FinderKey.h"
+#include "FinderKeys/machine/FinderKey.h"
+#include "app/FeatureControls.h"
 #include "core/Preferences.h"
 #include "core/Signal.h"
-#include "platform/FeatureControls.h"
 
 namespace mirlet {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/host/SessionEvents.h"
+#include "host/SessionEvents.h"
 
 namespace mirlet {
 

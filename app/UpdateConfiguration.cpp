@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ClipboardHistory/UnicodeText.h"
 #include "app/AppVersion.h"
+#include "core/UnicodeText.h"
 
 namespace mirlet::UpdateConfiguration {
 namespace {

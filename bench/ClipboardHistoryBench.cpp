@@ -7,10 +7,10 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 
-#include "ClipboardHistory/Fingerprint.h"
-#include "ClipboardHistory/HistoryIndexCodec.h"
-#include "ClipboardHistory/HistoryStore.h"
-#include "ClipboardHistory/SearchIndex.h"
+#include "ClipboardHistory/model/Fingerprint.h"
+#include "ClipboardHistory/model/HistoryIndexCodec.h"
+#include "ClipboardHistory/model/HistoryStore.h"
+#include "ClipboardHistory/model/SearchIndex.h"
 #include "bench/HistoryGenerator.h"
 
 namespace mirlet::bench {

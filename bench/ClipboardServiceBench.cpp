@@ -7,13 +7,13 @@
 
 #include <nlohmann/json.hpp>
 
-#include "ClipboardHistory/HistoryIndexCodec.h"
+#include "ClipboardHistory/model/HistoryIndexCodec.h"
+#include "ClipboardHistory/service/ClipboardHistoryFeature.h"
+#include "ClipboardHistory/service/KeychainKeyProvider.h"
+#include "ClipboardHistory/service/PrivateItemCipher.h"
 #include "bench/HistoryGenerator.h"
-#include "platform/ClipboardHistoryFeature.h"
-#include "platform/KeychainKeyProvider.h"
-#include "platform/PrivateItemCipher.h"
-#include "platform/sim/SimDesktop.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "host/sim/SimDesktop.h"
+#include "host/testing/TemporaryFolder.h"
 
 namespace mirlet::bench {
 namespace {

@@ -5,10 +5,10 @@
 
 #include <fstream>
 
-#include "platform/FinderKeysFeature.h"
-#include "platform/sim/DesktopScenario.h"
-#include "platform/sim/SimFinder.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "FinderKeys/service/FinderKeysFeature.h"
+#include "host/sim/DesktopScenario.h"
+#include "host/sim/SimFinder.h"
+#include "host/testing/TemporaryFolder.h"
 
 namespace mirlet::bench {
 namespace {

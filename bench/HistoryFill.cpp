@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "ClipboardHistory/service/HistoryDiskStore.h"
+#include "ClipboardHistory/service/KeychainKeyProvider.h"
 #include "bench/HistoryGenerator.h"
 #include "core/testing/VirtualTimeScheduler.h"
-#include "platform/HistoryDiskStore.h"
-#include "platform/KeychainKeyProvider.h"
-#include "platform/testing/TemporaryFolder.h"
-#include "platform/x11/FileKeychain.h"
+#include "host/linux/FileKeychain.h"
+#include "host/testing/TemporaryFolder.h"
 
 int main(int argc, char* argv[]) {
   using namespace mirlet;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ClipboardHistory/ClipboardItem.h"
+#include "ClipboardHistory/model/ClipboardItem.h"
 
 namespace mirlet::bench {
 

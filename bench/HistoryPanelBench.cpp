@@ -3,12 +3,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/HistoryPanelModel.h"
-#include "app/testing/NoPanelWindow.h"
+#include "ClipboardHistory/panel/HistoryPanelModel.h"
+#include "ClipboardHistory/panel/testing/NoPanelWindow.h"
+#include "ClipboardHistory/service/KeychainKeyProvider.h"
 #include "bench/HistoryGenerator.h"
-#include "platform/KeychainKeyProvider.h"
-#include "platform/sim/SimDesktop.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "host/sim/SimDesktop.h"
+#include "host/testing/TemporaryFolder.h"
 
 namespace mirlet::bench {
 namespace {

@@ -9,11 +9,11 @@
 #include <fstream>
 #include <string>
 
-#include "app/ui/DemoHistory.h"
-#include "app/ui/HistoryPanelView.h"
-#include "app/ui/HistoryPanelWindow.h"
-#include "app/ui/TileGridView.h"
-#include "platform/sim/DesktopScenario.h"
+#include "ClipboardHistory/ui/HistoryPanelView.h"
+#include "ClipboardHistory/ui/HistoryPanelWindow.h"
+#include "ClipboardHistory/ui/TileGridView.h"
+#include "ClipboardHistory/ui/testing/DemoHistory.h"
+#include "host/sim/DesktopScenario.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <string_view>
 #include <vector>
 
-#include "ClipboardHistory/HistoryIndexCodec.h"
-#include "ClipboardHistory/UnicodeText.h"
+#include "ClipboardHistory/model/HistoryIndexCodec.h"
+#include "ClipboardHistory/service/CaptureSupport.h"
+#include "ClipboardHistory/service/ClipboardMonitor.h"
+#include "core/UnicodeText.h"
 #include "fuzz/FuzzCheck.h"
-#include "platform/CaptureSupport.h"
-#include "platform/ClipboardMonitor.h"
-#include "platform/sim/SimDesktop.h"
+#include "host/sim/SimDesktop.h"
 
 namespace {
 

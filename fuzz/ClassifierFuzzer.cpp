@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "ClipboardHistory/ItemClassifier.h"
+#include "ClipboardHistory/model/ItemClassifier.h"
 #include "fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "ClipboardHistory/ColorValue.h"
+#include "ClipboardHistory/model/ColorValue.h"
 #include "fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "ClipboardHistory/HotKeyCombo.h"
+#include "ClipboardHistory/model/HotKeyCombo.h"
 #include "fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "ClipboardHistory/service/PrivateItemCipher.h"
 #include "fuzz/FuzzCheck.h"
-#include "platform/PrivateItemCipher.h"
 
 namespace {
 

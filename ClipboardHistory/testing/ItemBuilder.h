@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "ClipboardHistory/ClipboardItem.h"
+#include "ClipboardHistory/model/ClipboardItem.h"
 
 namespace mirlet::testing {
 

@@ -8,10 +8,10 @@
 
 #include "app/AppModel.h"
 #include "app/FeatureCatalog.h"
+#include "app/FeatureControls.h"
 #include "core/testing/FakeFeature.h"
 #include "core/testing/VirtualTimeScheduler.h"
-#include "platform/FeatureControls.h"
-#include "platform/testing/ScriptedSystemEnvironment.h"
+#include "host/testing/ScriptedSystemEnvironment.h"
 
 namespace mirlet::testing {
 

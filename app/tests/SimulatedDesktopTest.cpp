@@ -3,10 +3,10 @@
 #include <fstream>
 
 #include "app/AppModel.h"
-#include "app/testing/SimulatedFeatures.h"
-#include "platform/sim/DesktopScenario.h"
-#include "platform/testing/ScriptedSystemEnvironment.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "app/wiring/SimulatedFeatures.h"
+#include "host/sim/DesktopScenario.h"
+#include "host/testing/ScriptedSystemEnvironment.h"
+#include "host/testing/TemporaryFolder.h"
 
 namespace mirlet {
 namespace {

@@ -4,7 +4,7 @@
 #include <QVBoxLayout>
 
 #include "app/AppVersion.h"
-#include "app/ui/Widgets.h"
+#include "widgets/Widgets.h"
 
 namespace mirlet {
 

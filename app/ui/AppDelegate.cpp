@@ -3,12 +3,12 @@
 #include <QApplication>
 #include <QScreen>
 
+#include "ClipboardHistory/ui/HistoryPanelWindow.h"
+#include "app/FeatureControls.h"
 #include "app/LaunchPolicy.h"
 #include "app/ui/AboutDialog.h"
-#include "app/ui/HistoryPanelWindow.h"
 #include "app/ui/SettingsWindow.h"
 #include "app/ui/StatusMenuController.h"
-#include "platform/FeatureControls.h"
 
 namespace mirlet {
 

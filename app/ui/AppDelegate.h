@@ -4,12 +4,12 @@
 #include <memory>
 #include <optional>
 
+#include "ClipboardHistory/panel/HistoryPanelController.h"
 #include "app/AppModel.h"
 #include "app/BundleInfo.h"
-#include "app/HistoryPanelController.h"
 #include "app/StatusMenu.h"
 #include "app/UpdateSettings.h"
-#include "platform/host/SessionEvents.h"
+#include "host/SessionEvents.h"
 
 namespace mirlet {
 

@@ -6,11 +6,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ClipboardHistory/ui/ClipboardHistorySettingsView.h"
 #include "app/AppTexts.h"
-#include "app/ui/ClipboardHistorySettingsView.h"
-#include "app/ui/PanelSymbols.h"
 #include "app/ui/ToggleSwitch.h"
-#include "app/ui/Widgets.h"
+#include "widgets/PanelSymbols.h"
+#include "widgets/Widgets.h"
 
 namespace mirlet {
 

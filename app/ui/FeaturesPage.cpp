@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "app/ui/FeatureRow.h"
-#include "app/ui/Widgets.h"
+#include "widgets/Widgets.h"
 
 namespace mirlet {
 

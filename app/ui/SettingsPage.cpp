@@ -11,7 +11,7 @@
 #include "app/AppTexts.h"
 #include "app/AppVersion.h"
 #include "app/ui/ToggleSwitch.h"
-#include "app/ui/Widgets.h"
+#include "widgets/Widgets.h"
 
 namespace mirlet {
 

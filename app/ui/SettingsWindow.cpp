@@ -7,10 +7,10 @@
 #include <QStackedWidget>
 
 #include "app/ui/FeaturesPage.h"
-#include "app/ui/PanelSymbols.h"
 #include "app/ui/SettingsPage.h"
 #include "app/ui/WelcomeView.h"
-#include "app/ui/Widgets.h"
+#include "widgets/PanelSymbols.h"
+#include "widgets/Widgets.h"
 
 namespace mirlet {
 

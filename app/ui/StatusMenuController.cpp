@@ -6,7 +6,7 @@
 #include <QPixmap>
 #include <QSystemTrayIcon>
 
-#include "app/ui/Widgets.h"
+#include "widgets/Widgets.h"
 
 namespace mirlet {
 namespace {

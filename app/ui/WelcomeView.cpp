@@ -5,7 +5,7 @@
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
-#include "app/ui/Widgets.h"
+#include "widgets/Widgets.h"
 
 namespace mirlet {
 

@@ -8,7 +8,7 @@
 #include "app/LaunchPolicy.h"
 #include "app/ui/SettingsWindow.h"
 #include "app/ui/StatusMenuController.h"
-#include "app/ui/tests/UiTestSupport.h"
+#include "widgets/testing/UiTestSupport.h"
 
 namespace mirlet {
 namespace {

@@ -6,12 +6,12 @@
 #include <QScrollBar>
 #include <QToolButton>
 
-#include "app/ui/DemoHistory.h"
-#include "app/ui/HistoryPanelView.h"
-#include "app/ui/HistoryPanelWindow.h"
-#include "app/ui/HistorySidebar.h"
-#include "app/ui/PanelSearchBox.h"
-#include "app/ui/TileGridView.h"
+#include "ClipboardHistory/ui/HistoryPanelView.h"
+#include "ClipboardHistory/ui/HistoryPanelWindow.h"
+#include "ClipboardHistory/ui/HistorySidebar.h"
+#include "ClipboardHistory/ui/PanelSearchBox.h"
+#include "ClipboardHistory/ui/TileGridView.h"
+#include "ClipboardHistory/ui/testing/DemoHistory.h"
 #include "app/ui/tests/SimulatedApplication.h"
 
 namespace mirlet {

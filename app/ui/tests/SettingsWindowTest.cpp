@@ -10,7 +10,7 @@
 
 #include "app/ui/FeatureRow.h"
 #include "app/ui/ToggleSwitch.h"
-#include "app/ui/tests/UiTestSupport.h"
+#include "widgets/testing/UiTestSupport.h"
 
 namespace mirlet {
 namespace {

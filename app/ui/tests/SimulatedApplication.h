@@ -2,12 +2,12 @@
 
 #include <memory>
 
-#include "app/testing/SimulatedFeatures.h"
+#include "ClipboardHistory/ui/HistoryPanelWindow.h"
 #include "app/ui/AppDelegate.h"
-#include "app/ui/HistoryPanelWindow.h"
-#include "app/ui/tests/UiTestSupport.h"
-#include "platform/sim/DesktopScenario.h"
-#include "platform/testing/ScriptedSystemEnvironment.h"
+#include "app/wiring/SimulatedFeatures.h"
+#include "host/sim/DesktopScenario.h"
+#include "host/testing/ScriptedSystemEnvironment.h"
+#include "widgets/testing/UiTestSupport.h"
 
 namespace mirlet::testing {
 

@@ -11,11 +11,11 @@
 #include <QElapsedTimer>
 #include <memory>
 
-#include "app/ui/HistoryPanelView.h"
-#include "app/ui/PanelSearchBox.h"
-#include "app/ui/TileGridView.h"
+#include "ClipboardHistory/ui/HistoryPanelView.h"
+#include "ClipboardHistory/ui/PanelSearchBox.h"
+#include "ClipboardHistory/ui/TileGridView.h"
 #include "app/ui/tests/SimulatedApplication.h"
-#include "platform/x11/testing/QtRunLoop.h"
+#include "host/linux/testing/QtRunLoop.h"
 
 namespace mirlet {
 namespace {

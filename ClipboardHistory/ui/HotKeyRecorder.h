@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QWidget>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ClipboardHistory/service/ClipboardHistoryFeature.h"
+#include "ClipboardHistory/ui/HotKeyCapture.h"
+#include "host/HostTexts.h"
+
+class QLabel;
+class QPushButton;
+
+namespace mirlet {
+
+// Records the panel's hot key: pressing its button captures the next key press of
+// this application as the new combination; Escape cancels and ⌫ removes the hot
+// key. Recording ends with that key, when the recorder leaves the screen, or when
+// the application is no longer active.
+class HotKeyRecorder : public QWidget {
+ public:
+  HotKeyRecorder(ClipboardHistoryFeature& feature, const HostTexts& texts,
+                 QWidget* parent = nullptr);
+
+  bool isRecording() const { return capture_.isRunning(); }
+  const std::optional<std::string>& message() const { return message_; }
+  void startRecording();
+  void stopRecording();
+
+ protected:
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  bool handle(const QKeyEvent& event);
+  void refresh();
+
+  ClipboardHistoryFeature& feature_;
+  const HostTexts& texts_;
+  HotKeyCapture capture_;
+  std::optional<std::string> message_;
+  QPushButton* button_ = nullptr;
+  QWidget* warningRow_ = nullptr;
+  QLabel* warning_ = nullptr;
+  QLabel* messageLabel_ = nullptr;
+  std::vector<Subscription> subscriptions_;
+};
+
+}  // namespace mirlet

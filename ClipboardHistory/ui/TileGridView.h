@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QPoint>
+#include <array>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "ClipboardHistory/panel/HistoryPanelModel.h"
+#include "ClipboardHistory/panel/TileGridLayout.h"
+#include "ClipboardHistory/ui/TilePainter.h"
+
+namespace mirlet {
+
+// The grid of the history panel: the model's visible items under their date
+// titles. Nothing is built per tile: each frame draws only the tiles on screen,
+// and their pictures are read from the feature's cache when first drawn. Clicks
+// select, a double click chooses, the star toggles the favourite, the context menu
+// is the tile's menu, and dragging hands the items to other applications or lists.
+class TileGridView : public QAbstractScrollArea {
+ public:
+  TileGridView(HistoryPanelModel& model, ClipboardHistoryFeature& feature, Clock& clock,
+               QWidget* parent = nullptr);
+
+  const TileGridLayout& layout() const { return layout_; }
+  // The items drawn by the last frame, in order.
+  const std::vector<Uuid>& drawnItems() const { return drawn_; }
+  // The content rectangle of an item's tile in viewport coordinates.
+  std::optional<QRect> tileRect(const Uuid& id) const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
+
+ private:
+  void itemsChanged();
+  void relayout();
+  void scrollToFocus();
+  void refreshShortcutHints();
+  std::optional<std::size_t> itemAt(QPoint viewportPoint) const;
+  ui::TileContent content(const ClipboardItem& item, bool hovered);
+  QPixmap picture(const std::string& key, const std::function<std::optional<Bytes>()>& load,
+                  int maximumSide);
+  void paintEmptyState(QPainter& painter);
+  void startDrag(const Uuid& id);
+
+  HistoryPanelModel& model_;
+  ClipboardHistoryFeature& feature_;
+  Clock& clock_;
+  TileGridLayout layout_;
+  std::vector<ItemPointer> items_;
+  std::unordered_map<Uuid, std::size_t> indexes_;
+  std::array<QString, 9> shortcutHints_;
+  std::vector<Uuid> drawn_;
+  std::optional<std::size_t> hovered_;
+  std::optional<QPoint> pressedAt_;
+  std::optional<Uuid> pressedItem_;
+  std::vector<Subscription> subscriptions_;
+};
+
+}  // namespace mirlet

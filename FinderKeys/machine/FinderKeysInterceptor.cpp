@@ -1,0 +1,69 @@
+#include "FinderKeys/machine/FinderKeysInterceptor.h"
+
+namespace mirlet {
+namespace FinderKeys {
+
+std::string_view rawValue(FinderKey key) {
+  switch (key) {
+    case FinderKey::enter:
+      return "enter";
+    case FinderKey::f2:
+      return "f2";
+    case FinderKey::delete_:
+      return "delete";
+  }
+  return {};
+}
+
+std::optional<FinderKey> fromRawValue(std::string_view raw) {
+  for (FinderKey key : {FinderKey::enter, FinderKey::f2, FinderKey::delete_}) {
+    if (rawValue(key) == raw) return key;
+  }
+  return std::nullopt;
+}
+
+std::optional<FinderKey> fromKeyCode(std::int64_t keyCode) {
+  switch (keyCode) {
+    case 36:
+    case 76:
+      return FinderKey::enter;
+    case 120:
+      return FinderKey::f2;
+    case 117:
+      return FinderKey::delete_;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace FinderKeys
+
+FinderKeyAction FinderKeysInterceptor::keyDown(std::int64_t keyCode, std::uint64_t flags,
+                                               bool isAutorepeat,
+                                               const std::set<FinderKey>& enabledKeys,
+                                               const FinderKeysContext& context) {
+  if (intercepted_.contains(keyCode)) return FinderKeyAction::suppress;
+  if (!(context.keyTargetIsFinder && context.finderFrontmost)) return FinderKeyAction::pass;
+  if (keyCode == 48 || keyCode == 53) return FinderKeyAction::invalidateContext;
+  if (flags & (kControl | kCommand)) return FinderKeyAction::invalidateContext;
+  if (isAutorepeat || (flags & (kShift | kOption))) return FinderKeyAction::pass;
+  const auto key = FinderKeys::fromKeyCode(keyCode);
+  if (!key || !enabledKeys.contains(*key)) return FinderKeyAction::pass;
+  if (!(context.fileViewFresh && context.hasSelection)) return FinderKeyAction::pass;
+  intercepted_.insert(keyCode);
+  switch (*key) {
+    case FinderKey::enter:
+      return FinderKeyAction::open;
+    case FinderKey::f2:
+      return FinderKeyAction::rename;
+    case FinderKey::delete_:
+      return FinderKeyAction::moveToTrash;
+  }
+  return FinderKeyAction::pass;
+}
+
+FinderKeyAction FinderKeysInterceptor::keyUp(std::int64_t keyCode) {
+  return intercepted_.erase(keyCode) > 0 ? FinderKeyAction::suppress : FinderKeyAction::pass;
+}
+
+}  // namespace mirlet

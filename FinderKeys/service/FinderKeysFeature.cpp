@@ -1,0 +1,204 @@
+#include "FinderKeys/service/FinderKeysFeature.h"
+
+#include <algorithm>
+
+namespace mirlet {
+
+namespace {
+
+constexpr std::uint16_t kDownArrow = 125;
+constexpr std::uint16_t kReturn = 36;
+constexpr std::uint16_t kDelete = 51;
+constexpr std::uint64_t kCommand = EventFlags::command;
+
+bool isKey(EventType type) { return type == EventType::keyDown || type == EventType::keyUp; }
+
+}  // namespace
+
+FinderKeysFeature::FinderKeysFeature(FinderKeysEnvironment environment, FailureCallback onFailure)
+    : EventTapFeature(environment.events, environment.accessibility, environment.clock,
+                      std::move(onFailure)),
+      environment_(environment),
+      queue_(environment.queues.makeQueue(kQueueLabel)),
+      adapter_({environment.accessibility, environment.workspace, environment.clock,
+                environment.pasteboard, environment.fileURLs}) {}
+
+FinderKeysFeature::~FinderKeysFeature() {
+  handoff_.revoke();  // no queued read may outlive what it touches
+  stop();
+}
+
+const FeatureDescriptor& FinderKeysFeature::descriptor() const {
+  static const FeatureDescriptor descriptor{
+      kFeatureID, "Teclas de Windows en Finder",
+      "Enter abre, F2 renombra y Supr manda a la Papelera en Finder.", true};
+  return descriptor;
+}
+
+std::vector<EventTapFeature::TapSpec> FinderKeysFeature::tapSpecs() const {
+  return {{{EventType::keyDown, EventType::keyUp, EventType::leftMouseDown,
+            EventType::rightMouseDown, EventType::otherMouseDown},
+           TapOptions::filtering}};
+}
+
+void FinderKeysFeature::failStart(StartFailure failure) {
+  throw FinderKeysError(failure == StartFailure::missingTrust ? FinderKeysErrorCode::permission
+                                                              : FinderKeysErrorCode::eventTap);
+}
+
+void FinderKeysFeature::startMachinery() { monitor().start(); }
+
+void FinderKeysFeature::stopMachinery() {
+  refreshPending_ = false;
+  scheduledRefreshes_.clear();
+  if (monitor_) monitor_->stop();
+  forgetView();
+  cancelPendingTrash();
+  interceptor_.reset();
+}
+
+FinderContextMonitor& FinderKeysFeature::monitor() {
+  if (!monitor_) {
+    monitor_ = std::make_unique<FinderContextMonitor>(
+        environment_.workspace, environment_.accessibility, environment_.mainLoop,
+        FinderContextMonitor::Callbacks{handoff_.bind([this] { refresh(); }),
+                                        handoff_.bind([this] { forgetView(); }),
+                                        handoff_.bind([this] { forgetView(); })});
+  }
+  return *monitor_;
+}
+
+bool FinderKeysFeature::handle(std::size_t, EventType type, InputEvent& event) {
+  if (!isKey(type)) {
+    // A click may change the selection or the focus.
+    cancelPendingTrash();
+    if (monitor().finderFrontmost()) invalidateContext(true);
+    return true;
+  }
+  if (type == EventType::keyUp) {
+    return interceptor_.keyUp(event.keyCode()) == FinderKeyAction::pass;
+  }
+  return keyDown(event);
+}
+
+bool FinderKeysFeature::keyDown(const InputEvent& event) {
+  const auto front = environment_.workspace.frontmostApplication();
+  const bool finderInFront =
+      front && front->bundleIdentifier() == FinderContextMonitor::kFinderBundleIdentifier;
+  const auto view = freshView();
+  const FinderKeysContext context{
+      monitor().finderFrontmost(),
+      finderInFront &&
+          front->processIdentifier() == event.integerField(EventField::targetProcessID),
+      view.has_value(), view && !view->selection.empty()};
+  const FinderKeyAction action =
+      interceptor_.keyDown(event.keyCode(), event.flags,
+                           event.integerField(EventField::autorepeat) != 0, enabledKeys_, context);
+  if (action == FinderKeyAction::suppress) return false;
+  cancelPendingTrash();  // a new key abandons a move to the Trash not sent yet
+  switch (action) {
+    case FinderKeyAction::pass:
+      return true;
+    case FinderKeyAction::invalidateContext:
+      invalidateContext(true);
+      return true;
+    case FinderKeyAction::open:
+      post(kDownArrow, kCommand, view->processID);
+      break;
+    case FinderKeyAction::rename:
+      post(kReturn, 0, view->processID);
+      break;
+    case FinderKeyAction::moveToTrash:
+      moveToTrash(*view);
+      break;
+    case FinderKeyAction::suppress:
+      break;
+  }
+  invalidateContext(true);
+  return false;
+}
+
+std::optional<FinderFocusedFileView> FinderKeysFeature::freshView() {
+  if (!cached_ || !monitor_) return std::nullopt;
+  const auto front = environment_.workspace.frontmostApplication();
+  const double now = environment_.clock.uptime();
+  if (!front || front->processIdentifier() != cached_->processID ||
+      cachedRevision_ != monitor_->revision() || cachedAt_ > now || now - cachedAt_ >= kFreshness) {
+    return std::nullopt;
+  }
+  return cached_;
+}
+
+void FinderKeysFeature::forgetView() {
+  cached_.reset();
+  ++epoch_;
+}
+
+void FinderKeysFeature::invalidateContext(bool refreshSoon) {
+  forgetView();
+  if (!refreshSoon) return;
+  std::erase_if(scheduledRefreshes_, [](const TimerHandle& timer) { return !timer->isActive(); });
+  scheduledRefreshes_.push_back(
+      handoff_.postAfter(environment_.mainLoop, kRefreshDelay, [this] { refresh(); }));
+}
+
+void FinderKeysFeature::cancelPendingTrash() {
+  if (trashToken_) trashToken_->invalidate();
+  trashToken_.reset();
+}
+
+void FinderKeysFeature::refresh() {
+  if (!isRunning() || !runID()) return;
+  if (!checkHealth()) return;
+  const auto front = environment_.workspace.frontmostApplication();
+  if (!front || front->bundleIdentifier() != FinderContextMonitor::kFinderBundleIdentifier) {
+    monitor().leave();
+    return;
+  }
+  const int processID = front->processIdentifier();
+  monitor().observe(processID);
+  if (busy_) {
+    refreshPending_ = true;
+    return;
+  }
+  busy_ = true;
+  handoff_.async(
+      *queue_, [this, processID, revision = monitor().revision(), epoch = epoch_, run = *runID()] {
+        const double startedAt = environment_.clock.uptime();
+        auto view = adapter_.focusedFileView(processID);
+        handoff_.post(environment_.mainLoop,
+                      [this, view = std::move(view), startedAt, revision, epoch, run]() mutable {
+                        busy_ = false;
+                        if (isRunning() && runID() == run && epoch == epoch_) {
+                          cached_ = std::move(view);
+                          cachedAt_ = startedAt;
+                          cachedRevision_ = revision;
+                        }
+                        if (refreshPending_) {
+                          refreshPending_ = false;
+                          refresh();
+                        }
+                      });
+      });
+}
+
+void FinderKeysFeature::moveToTrash(const FinderFocusedFileView& view) {
+  auto token = std::make_shared<FinderOperationToken>();
+  trashToken_ = token;
+  handoff_.async(*queue_, [this, token, view] {
+    if (!token->isValid()) return;
+    const auto now = adapter_.focusedFileView(view.processID);
+    if (!now || !now->isSameSelection(view)) return;
+    token->performIfValid([&] { post(kDelete, kCommand, view.processID); });
+  });
+}
+
+void FinderKeysFeature::post(std::uint16_t keyCode, std::uint64_t flags, int processID) {
+  for (const bool down : {true, false}) {
+    InputEvent event = InputEvent::keyboard(keyCode, down, flags);
+    event.setIntegerField(EventField::sourceUserData, kMarker);
+    environment_.events.postToProcess(processID, event);
+  }
+}
+
+}  // namespace mirlet

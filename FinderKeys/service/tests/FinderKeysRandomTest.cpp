@@ -1,0 +1,252 @@
+// Model-based random test of Finder keys: random user steps against the simulated
+// desktop, with the feature's promises checked after every step. Replay a failure
+// with MIRLET_SEED=<seed>; MIRLET_STEPS sets the number of steps.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+
+#include "FinderKeys/service/FinderKeysFeature.h"
+#include "host/sim/DesktopScenario.h"
+#include "host/sim/SimFinder.h"
+#include "host/sim/testing/RandomWalk.h"
+#include "host/testing/TemporaryFolder.h"
+
+namespace mirlet::sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint16_t kForwardDelete = 117;
+
+bool isActionKey(std::uint16_t code) {
+  return code == 36 || code == 76 || code == 120 || code == kForwardDelete;
+}
+
+class FinderKeysRandomTest : public ::testing::Test {
+ protected:
+  FinderKeysRandomTest() {
+    fs::create_directories(docs() / "Fotos");
+    for (const char* name :
+         {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt", "Fotos/f.jpg", "Fotos/g.jpg"}) {
+      std::ofstream(docs() / name) << name;
+    }
+    initialFiles_ = contents();
+    desktop().trust.trusted = true;
+    scenario_.activate(finder_.application());
+    finder_.openWindow(docs());
+    startFeature();
+    scenario_.rest(0.3);
+  }
+
+  SimDesktop& desktop() { return scenario_.desktop; }
+  fs::path root() const { return folder_.path(); }
+  // The user's folder holds Docs; the Trash is beside it.
+  fs::path home() const { return root() / "Casa"; }
+  fs::path docs() const { return home() / "Docs"; }
+
+  // How many files hold each content, wherever they are.
+  std::map<std::string, std::size_t> contents() const {
+    std::map<std::string, std::size_t> counts;
+    for (const auto& [content, paths] : fileLocations(root())) counts[content] = paths.size();
+    return counts;
+  }
+
+  void startFeature() {
+    feature_.start(Uuid::random());
+    watchFinder();
+  }
+
+  // Finder's windows see each event as it arrives: a move to the Trash from the
+  // feature must come from a Supr whose selection is still the one pressed on.
+  void watchFinder() {
+    finderEvents_ = finder_.application()->observeEvents([this](const InputEvent& event) {
+      if (event.type != EventType::keyDown || event.sourceUserData() != FinderKeysFeature::kMarker)
+        return;
+      ++replacements_[event.keyCode()];
+      if (event.keyCode() != 51) return;
+      if (!pendingTrash_ || pendingTrash_->interrupted) {
+        walk_.fail("Finder was told to trash without a Supr that nothing interrupted");
+      } else if (finder_.selection(pendingTrash_->window) != pendingTrash_->selection) {
+        walk_.fail("Finder was told to trash a selection other than the one Supr was pressed on");
+      }
+      pendingTrash_.reset();
+    });
+  }
+
+  int focusedWindow() const { return focusedWindow_ ? focusedWindow_ : finder_.windowIDs().back(); }
+
+  void interruptTrash() {
+    if (pendingTrash_) pendingTrash_->interrupted = true;
+  }
+
+  // A key pressed as hardware does; one swallowed must be one of Finder's keys,
+  // replaced at once by its shortcut (or, for Supr, by a check on the queue).
+  void press(std::uint16_t code, std::uint64_t flags, int repeats) {
+    const auto front = desktop().workspace.frontmostApplication();
+    const bool forFinder = front && front->processIdentifier() == finder_.processID();
+    const std::size_t postedBefore = desktop().events.postedEvents().size();
+    const int window = focusedWindow();
+    const auto selection = finder_.selection(window);
+    keys_.press(scenario_, code, flags, repeats, [&](bool swallowed) {
+      // A new key interrupts a move to the Trash not yet made.
+      interruptTrash();
+      if (!swallowed) return true;
+      if (!forFinder || !isActionKey(code) || (flags & EventFlags::modifiers) != 0) return false;
+      if (code == kForwardDelete) {
+        pendingTrash_ = PendingTrash{window, selection, false};
+        return true;
+      }
+      const std::uint16_t replacement = code == 120 ? 36 : 125;
+      const auto& posted = desktop().events.postedEvents();
+      return std::any_of(posted.begin() + static_cast<std::ptrdiff_t>(postedBefore), posted.end(),
+                         [&](const auto& sent) {
+                           return sent.first == finder_.processID() &&
+                                  sent.second.keyCode() == replacement;
+                         });
+    });
+  }
+
+  void pressRandomKey() {
+    static constexpr std::uint16_t kKeys[] = {36,  76,  120, 117, 117, 36, 120,
+                                              125, 126, 123, 48,  53,  0};
+    static constexpr std::uint64_t kModifiers[] = {EventFlags::shift, EventFlags::control,
+                                                   EventFlags::option, EventFlags::command};
+    const std::uint16_t code = kKeys[walk_.pick(std::size(kKeys))];
+    std::uint64_t flags = walk_.chance(0.75) ? 0 : kModifiers[walk_.pick(4)];
+    if (code == 126 && flags == EventFlags::command) flags = 0;  // ⌘↑ is a step of its own
+    press(code, flags, walk_.chance(0.1) ? static_cast<int>(walk_.pick(6)) : 0);
+  }
+
+  void click(ScreenPoint point) {
+    interruptTrash();
+    scenario_.click(point);
+  }
+
+  void selectRandomly() {
+    const int window = focusedWindow();
+    std::vector<std::string> names;
+    std::error_code error;  // the folder itself may be in the Trash
+    for (const auto& entry : fs::directory_iterator(finder_.folder(window), error)) {
+      if (walk_.chance(0.4)) names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    finder_.select(window, names);
+  }
+
+  // Files come back from the Trash, and Finder (relaunched) shows the disk afresh.
+  void restoreAndRelaunch() {
+    if (fs::exists(root() / "Papelera")) {
+      for (const auto& entry : fs::directory_iterator(root() / "Papelera")) {
+        // Back into Docs, or as far down as what is left of the user's folders.
+        const fs::path place = fs::exists(docs()) ? docs() : fs::exists(home()) ? home() : root();
+        fs::path target = place / entry.path().filename();
+        for (int n = 2; fs::exists(target); ++n)
+          target = place / (std::to_string(n) + entry.path().filename().string());
+        fs::rename(entry.path(), target);
+      }
+    }
+    interruptTrash();
+    finderEvents_.reset();
+    finder_.relaunch();
+    focusedWindow_ = 0;
+    watchFinder();
+  }
+
+  void step() {
+    // The logs are only compared key by key.
+    finder_.application()->clearReceivedEvents();
+    scenario_.textEdit->clearReceivedEvents();
+    const auto roll = walk_.pick(1000);
+    if (roll < 400) {
+      pressRandomKey();
+      // Mostly at a person's pace, sometimes faster than Finder is read.
+      if (walk_.chance(0.6)) scenario_.rest(walk_.seconds(0.4));
+    } else if (roll < 560) {
+      scenario_.rest(walk_.seconds(0.6));
+    } else if (roll < 620) {
+      scenario_.settle();
+    } else if (roll < 720) {
+      selectRandomly();
+    } else if (roll < 760) {
+      click({300, 300});  // inside Finder's window
+    } else if (roll < 780) {
+      click({1000, 700});
+    } else if (roll < 810) {
+      scenario_.activate(scenario_.textEdit);
+    } else if (roll < 860) {
+      scenario_.activate(finder_.application());
+    } else if (roll < 880) {
+      finder_.focusSearchField(focusedWindow());
+    } else if (roll < 920) {
+      finder_.focusFileView(focusedWindow());
+    } else if (roll < 940) {
+      finder_.startOrEndRenaming();
+    } else if (roll < 960) {
+      // Finder is slow now and then, for a while.
+      slow_ = slow_ ? walk_.chance(0.5) : walk_.chance(0.15);
+      desktop().accessibility.setAnswerDelay(finder_.processID(), slow_ ? 0.05 : 0);
+    } else if (roll < 980) {
+      std::set<FinderKey> keys;
+      for (FinderKey key : {FinderKey::enter, FinderKey::f2, FinderKey::delete_})
+        if (walk_.chance(0.85)) keys.insert(key);
+      feature_.setEnabledKeys(keys);
+    } else if (roll < 985) {
+      if (finder_.windowIDs().size() < 3) focusedWindow_ = finder_.openWindow(docs());
+    } else if (roll < 990) {
+      // ⌘↑, back to the enclosing folder, mostly no further than the user's folder.
+      // The guard reads Finder's folder before Finder has acted on an earlier ⌘↑,
+      // so the walk may climb to the test's folder, with the user's folder and the
+      // Trash in view: Finder's confinement to that folder is what stops it there.
+      if (finder_.folder(focusedWindow()) != home()) press(126, EventFlags::command, 0);
+    } else if (roll < 996) {
+      restoreAndRelaunch();
+    } else {
+      switchFirstTapOff(scenario_);
+      if (!feature_.isRunning()) startFeature();
+    }
+  }
+
+  void check() {
+    checkTapPromises(walk_, keys_, desktop().accessibility);
+    if (!feature_.isRunning()) walk_.fail("the feature stopped on its own");
+    if (contents() != initialFiles_) walk_.fail("a file was lost or duplicated");
+  }
+
+  struct PendingTrash {
+    int window;
+    std::vector<std::string> selection;
+    bool interrupted;
+  };
+
+  RandomWalk walk_;
+  testing::TemporaryFolder folder_;
+  DesktopScenario scenario_;
+  SimFinder finder_{desktop(), folder_.path(), folder_.path() / "Papelera"};
+  FinderKeysFeature feature_{
+      {desktop().accessibility, desktop().workspace, desktop().events, desktop().pasteboard,
+       desktop().fileURLs, desktop().time, desktop().time, desktop().time},
+      [](const Uuid&) {
+      }};
+  KeyLedger keys_;
+  std::map<std::string, std::size_t> initialFiles_;
+  std::optional<PendingTrash> pendingTrash_;
+  int focusedWindow_ = 0;
+  bool slow_ = false;
+  // Finder's replacement keys received, by key code.
+  std::map<int, int> replacements_;
+  Subscription finderEvents_;
+};
+
+TEST_F(FinderKeysRandomTest, RandomUserStepsKeepEveryPromise) {
+  walk_.run([this] { step(); }, [this] { check(); });
+  // The walk reaches every action, not only the refusals.
+  for (const auto& [key, name] : {std::pair{125, "opens"}, {36, "renames"}, {51, "trashes"}}) {
+    EXPECT_GT(replacements_[key], 0) << name;
+    RecordProperty(name, replacements_[key]);
+  }
+}
+
+}  // namespace
+}  // namespace mirlet::sim

@@ -1,0 +1,265 @@
+// Model-based random test of right-click focus: random pointer, button, key and
+// application steps against the simulated desktop, with the feature's promises
+// checked after every step. Replay a failure with MIRLET_SEED=<seed>; MIRLET_STEPS
+// sets the number of steps.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+
+#include "RightClickFocus/service/RightClickFocusFeature.h"
+#include "host/sim/DesktopScenario.h"
+#include "host/sim/testing/RandomWalk.h"
+
+namespace mirlet::sim {
+namespace {
+
+class RightClickFocusRandomTest : public ::testing::Test {
+ protected:
+  RightClickFocusRandomTest() {
+    desktop().trust.trusted = true;
+    for (auto* ui : {scenario_.textEditUI.get(), scenario_.safariUI.get()}) track(*ui);
+    for (const auto& other : {scenario_.finder, scenario_.mirlet}) watch(other, nullptr);
+    scenario_.activate(scenario_.safari);
+    start();
+  }
+
+  SimDesktop& desktop() { return scenario_.desktop; }
+
+  void start() {
+    try {
+      feature_.start(Uuid::random());
+    } catch (const RightClickFocusError& error) {
+      // Still finishing an interrupted gesture: the next attempt will do.
+      if (error.code() != RightClickFocusErrorCode::finishingGesture) walk_.fail(error.what());
+    }
+  }
+
+  // An application with windows the feature may focus.
+  void track(SimApplicationUI& ui) {
+    ui.application()->activation = SimApplication::Activation::accept;
+    watch(ui.application(), &ui);
+  }
+
+  // Each application's right button, as its windows see it: pressed at most once,
+  // released only when pressed, and a replayed press only in its focused window.
+  void watch(const std::shared_ptr<SimApplication>& application, SimApplicationUI* ui) {
+    watched_.push_back(Watched{application, 0, {}});
+    Watched& entry = watched_.back();
+    entry.events = application->observeEvents([this, &entry, ui](const InputEvent& event) {
+      if (event.type == EventType::rightMouseDown) {
+        if (++entry.pressed > 1) walk_.fail("an application saw two presses without a release");
+        if (event.sourceUserData() == RightClickEventSnapshot::kReplayTag) {
+          const auto window = ui ? ui->focusedWindow() : nullptr;
+          if (!entry.application->isActive() || !window || !window->frame ||
+              !window->frame->contains(event.location)) {
+            walk_.fail("a replayed press reached a window that was not focused");
+          }
+          ++replays_;
+        }
+      } else if (event.type == EventType::rightMouseUp) {
+        // The system switching the tap off twice in one gesture ends the swallowing
+        // of its rest (once is recovered): then the release reaches the application.
+        if (--entry.pressed < 0 && tapOffsWhileHeld_ < 2)
+          walk_.fail("an application saw a release without a press");
+        entry.pressed = std::max(entry.pressed, 0);
+      }
+    });
+  }
+
+  std::size_t receivedInAll() const {
+    std::size_t count = 0;
+    for (const auto& entry : watched_) count += entry.application->received().size();
+    return count;
+  }
+
+  // The user's next event comes after what the system already had to do (the
+  // feature's posted events among it), as it does for a person's hand.
+  void mouse(EventType type, ScreenPoint point) {
+    desktop().time.runUntilIdle();
+    InputEvent event;
+    event.type = type;
+    event.location = point;
+    event.setIntegerField(EventField::clickState, 1);
+    desktop().events.inject(event);
+  }
+
+  // An event other than the right button's: it must reach the application it is
+  // for, if any.
+  void injectOther(EventType type, ScreenPoint point, std::uint16_t key = 0) {
+    desktop().time.runUntilIdle();
+    const std::size_t before = receivedInAll();
+    const bool keyboard = type == EventType::keyDown || type == EventType::keyUp;
+    const bool hasTarget = keyboard ? desktop().workspace.frontmostApplication() != nullptr
+                                    : desktop().events.windowAt(point).has_value() || leftHeld_;
+    if (keyboard) {
+      desktop().time.runUntilIdle();
+      desktop().events.inject(InputEvent::keyboard(key, type == EventType::keyDown));
+    } else {
+      mouse(type, point);
+    }
+    if (hasTarget && receivedInAll() != before + 1)
+      walk_.fail("an event of type " + std::to_string(static_cast<int>(type)) +
+                 ", not the right button's, was swallowed");
+  }
+
+  ScreenPoint somewhere() {
+    static constexpr ScreenPoint kPlaces[] = {{575, 300},  {800, 300},  {300, 200},
+                                              {1300, 100}, {1500, 900}, {650, 420}};
+    const ScreenPoint place = kPlaces[walk_.pick(std::size(kPlaces))];
+    if (walk_.chance(0.5)) return place;
+    return {place.x + static_cast<double>(walk_.pick(21)) - 10,
+            place.y + static_cast<double>(walk_.pick(21)) - 10};
+  }
+
+  void press() {
+    if (held_) return;
+    held_ = true;
+    mouse(EventType::rightMouseDown, pointer_);
+  }
+  void release() {
+    if (!held_) return;
+    held_ = false;
+    desktop().time.runUntilIdle();
+    releasedAt_ = desktop().time.uptime();
+    mouse(EventType::rightMouseUp, pointer_);
+    tapOffsWhileHeld_ = 0;
+  }
+  void moveTo(ScreenPoint point) {
+    pointer_ = point;
+    if (held_) {
+      mouse(EventType::rightMouseDragged, point);
+    } else {
+      injectOther(EventType::mouseMoved, point);
+    }
+  }
+
+  // The application quits and comes back (maybe with the same pid), with its window.
+  void relaunch(std::unique_ptr<SimApplicationUI>& ui) {
+    const ScreenRect frame = *ui->focusedWindow()->frame;
+    const std::string title = "Otra vez";
+    auto again = desktop().workspace.relaunch(ui->application(), walk_.chance(0.5));
+    ui = std::make_unique<SimApplicationUI>(desktop(), again);
+    ui->addContent(ui->addStandardWindow(title, frame), "AXGroup");
+    track(*ui);
+  }
+
+  void step() {
+    const auto roll = walk_.pick(1000);
+    if (roll < 200) {
+      moveTo(somewhere());
+    } else if (roll < 350) {
+      scenario_.rest(walk_.seconds(0.3));
+    } else if (roll < 400) {
+      scenario_.settle();
+    } else if (roll < 500) {
+      press();
+      if (walk_.chance(0.5)) scenario_.settle();
+    } else if (roll < 600) {
+      release();
+    } else if (roll < 680) {
+      // A right click at a place where the pointer rested.
+      moveTo(somewhere());
+      scenario_.rest(0.1);
+      press();
+      scenario_.settle();
+      if (walk_.chance(0.3)) moveTo({pointer_.x + 3, pointer_.y});
+      release();
+      scenario_.rest(walk_.seconds(0.3));
+    } else if (roll < 720) {
+      const ScreenPoint at = somewhere();
+      leftHeld_ = false;
+      injectOther(EventType::leftMouseDown, at);
+      // The release goes where the press went, if it went anywhere.
+      leftHeld_ = desktop().events.windowAt(at).has_value();
+      injectOther(EventType::leftMouseUp, at);
+      leftHeld_ = false;
+    } else if (roll < 760) {
+      const auto key = static_cast<std::uint16_t>(walk_.pick(50));
+      injectOther(EventType::keyDown, pointer_, key);
+      injectOther(EventType::keyUp, pointer_, key);
+    } else if (roll < 780) {
+      injectOther(EventType::scrollWheel, pointer_);
+    } else if (roll < 820) {
+      static const std::shared_ptr<SimApplication>* kApplications[] = {
+          &scenario_.safari, &scenario_.textEdit, &scenario_.finder};
+      const auto& chosen = *kApplications[walk_.pick(3)];
+      if (!chosen->isTerminated()) scenario_.activate(chosen);
+    } else if (roll < 850) {
+      auto& ui = walk_.chance(0.5) ? scenario_.textEditUI : scenario_.safariUI;
+      static constexpr SimApplication::Activation kWays[] = {
+          SimApplication::Activation::accept, SimApplication::Activation::accept,
+          SimApplication::Activation::refuse, SimApplication::Activation::delay};
+      ui->application()->activation = kWays[walk_.pick(4)];
+      ui->application()->activationDelay = walk_.seconds(0.3);
+    } else if (roll < 880) {
+      auto& ui = walk_.chance(0.5) ? scenario_.textEditUI : scenario_.safariUI;
+      desktop().accessibility.setAnswerDelay(ui->application()->processIdentifier(),
+                                             walk_.chance(0.7) ? 0 : 0.05);
+    } else if (roll < 890) {
+      relaunch(walk_.chance(0.5) ? scenario_.textEditUI : scenario_.safariUI);
+      scenario_.textEdit = scenario_.textEditUI->application();
+      scenario_.safari = scenario_.safariUI->application();
+    } else if (roll < 900) {
+      if (feature_.isRunning()) {
+        feature_.stop();
+      } else {
+        start();
+      }
+    } else if (roll < 905) {
+      const auto taps = desktop().events.taps();
+      if (!taps.empty()) {
+        desktop().events.disableTap(taps[walk_.pick(taps.size())].id,
+                                    EventType::tapDisabledByTimeout);
+        if (held_) ++tapOffsWhileHeld_;
+        scenario_.settle();
+      }
+    } else {
+      scenario_.rest(walk_.seconds(0.1));
+    }
+    if (!feature_.isRunning() && !feature_.isFinishingGesture() && walk_.chance(0.2)) start();
+  }
+
+  void check() {
+    if (desktop().accessibility.callsFromTapCallbacks() != 0)
+      walk_.fail("the tap callback asked accessibility");
+    // Once a gesture has long ended, no application holds a press.
+    if (!held_ && desktop().time.uptime() - releasedAt_ > 0.35) {
+      for (const auto& entry : watched_) {
+        if (entry.pressed != 0 && !entry.application->isTerminated())
+          walk_.fail("a press was left without its release");
+      }
+    }
+  }
+
+  struct Watched {
+    std::shared_ptr<SimApplication> application;
+    int pressed;  // right presses not yet released
+    Subscription events;
+  };
+
+  RandomWalk walk_;
+  DesktopScenario scenario_;
+  RightClickFocusFeature feature_{{desktop().accessibility, desktop().workspace, desktop().events,
+                                   desktop().time, desktop().time, desktop().time},
+                                  {},
+                                  [](const Uuid&) {
+                                  }};
+  std::deque<Watched> watched_;
+  ScreenPoint pointer_;
+  bool held_ = false;
+  bool leftHeld_ = false;
+  int tapOffsWhileHeld_ = 0;
+  double releasedAt_ = 0;
+  int replays_ = 0;
+};
+
+TEST_F(RightClickFocusRandomTest, RandomUserStepsKeepEveryPromise) {
+  walk_.run([this] { step(); }, [this] { check(); });
+  // The walk reaches the feature's work, not only its refusals.
+  EXPECT_GT(replays_, 0);
+  RecordProperty("replayedPresses", replays_);
+}
+
+}  // namespace
+}  // namespace mirlet::sim

@@ -1,0 +1,76 @@
+// The process entry: a tray (menu-bar) utility without a window of its own until
+// the user opens one.
+
+#include <malloc.h>
+#include <QApplication>
+#include <QTimer>
+
+#include <csignal>
+#include <filesystem>
+#include <optional>
+
+#include "app/BundleInfo.h"
+#include "app/ui/AppDelegate.h"
+#include "app/wiring/DesktopFeatures.h"
+#include "host/FileDefaultsStore.h"
+#include "host/SystemClock.h"
+#include "host/linux/DBusSingleInstance.h"
+#include "host/linux/LogindSessionEvents.h"
+#include "host/linux/QtMainLoop.h"
+#include "host/x11/X11SystemEnvironment.h"
+
+namespace {
+
+std::optional<std::filesystem::path> executablePath() {
+  std::error_code error;
+  auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return std::nullopt;
+  return path;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  // A peer that closes a connection early (a web server, the session bus) must
+  // make a write fail, never end the program.
+  std::signal(SIGPIPE, SIG_IGN);
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Mirlet"));
+  QApplication::setDesktopFileName(QStringLiteral("app.mirlet"));
+  QApplication::setQuitOnLastWindowClosed(false);
+  const bool launchedAsLoginItem = QApplication::arguments().contains(
+      QString::fromLatin1(mirlet::XdgAutostart::kLoginItemArgument));
+
+  mirlet::DBusSingleInstance instance;
+  if (!instance.claim()) return 0;
+
+  mirlet::PosixFileSystem files;
+  mirlet::FileDefaultsStore defaults(files, mirlet::FileDefaultsStore::defaultPath());
+  mirlet::X11SystemEnvironment environment(
+      mirlet::XdgAutostart(files, mirlet::XdgAutostart::defaultFolder(), executablePath()));
+  mirlet::QtMainLoop mainLoop;
+  mirlet::SystemClock clock;
+  mirlet::LogindSessionEvents sessionEvents;
+
+  const mirlet::BundleInfo bundle = mirlet::BundleInfo::current();
+  const std::string identifier = bundle.identifier.value_or("app.mirlet");
+  mirlet::X11Desktop desktop(mainLoop, identifier);
+  mirlet::AppDelegate delegate(
+      {defaults, environment, mainLoop, clock, sessionEvents,
+       mirlet::desktopPanelEnvironment(desktop, mainLoop, clock), mirlet::HostTexts::linuxDesktop},
+      mirlet::desktopFeatures(desktop, mainLoop, clock, identifier), bundle);
+  const mirlet::Subscription reopen =
+      instance.observeReopen([&delegate] { delegate.openWindow(); });
+  QObject::connect(&application, &QCoreApplication::aboutToQuit,
+                   [&delegate] { delegate.applicationWillTerminate(); });
+  QObject::connect(&application, &QGuiApplication::applicationStateChanged,
+                   [&delegate](Qt::ApplicationState state) {
+                     if (state == Qt::ApplicationActive) delegate.applicationDidBecomeActive();
+                   });
+  QTimer::singleShot(0, &application, [&delegate, launchedAsLoginItem] {
+    delegate.applicationDidFinishLaunching(launchedAsLoginItem);
+    // Loading the history leaves freed memory that the allocator would keep.
+    ::malloc_trim(0);
+  });
+  return QApplication::exec();
+}

@@ -1,0 +1,162 @@
+#include "host/x11/X11Input.h"
+
+#include <xcb/xtest.h>
+
+#include <array>
+#include <string_view>
+
+#include "host/KeyPositions.h"
+
+namespace mirlet {
+namespace {
+
+// X key codes of the modifier keys on the left.
+constexpr std::uint32_t kControlKey = 37;
+constexpr std::uint32_t kShiftKey = 50;
+constexpr std::uint32_t kAltKey = 64;
+constexpr std::uint32_t kSuperKey = 133;
+
+// An element of this host: an application, or one of its windows.
+struct Element : AXElement::Handle {
+  Element(int process, xcb_window_t ofWindow) : pid(process), window(ofWindow) {}
+  bool sameElement(const Handle& other) const override {
+    const auto* element = dynamic_cast<const Element*>(&other);
+    return element && element->pid == pid && element->window == window;
+  }
+  int pid;
+  xcb_window_t window;  // none for the application itself
+};
+
+const Element* element(const AXElement& handle) {
+  return dynamic_cast<const Element*>(handle.handle());
+}
+
+}  // namespace
+
+X11EventSystem::X11EventSystem(X11Display& display, X11Workspace& workspace)
+    : display_(display), workspace_(workspace) {}
+
+bool X11EventSystem::isTerminal(const std::string& identifier) {
+  static constexpr std::array<std::string_view, 14> terminals{"org.gnome.Terminal",
+                                                              "org.gnome.Console",
+                                                              "org.kde.konsole",
+                                                              "konsole",
+                                                              "xfce4-terminal",
+                                                              "xterm",
+                                                              "kitty",
+                                                              "Alacritty",
+                                                              "alacritty",
+                                                              "org.wezfurlong.wezterm",
+                                                              "terminator",
+                                                              "tilix",
+                                                              "com.gexperts.Tilix",
+                                                              "foot"};
+  return std::ranges::find(terminals, identifier) != terminals.end();
+}
+
+void X11EventSystem::fakeKey(std::uint32_t key, bool down) {
+  xcb_test_fake_input(display_.get(), down ? XCB_KEY_PRESS : XCB_KEY_RELEASE,
+                      static_cast<std::uint8_t>(key), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+}
+
+void X11EventSystem::postToProcess(int pid, const InputEvent& event) {
+  if (!display_.isOpen()) return;
+  if (event.type != EventType::keyDown && event.type != EventType::keyUp) return;
+  const auto front = workspace_.frontmostApplication();
+  // The display types into whatever is in front: nothing goes to another process.
+  if (!front || front->processIdentifier() != pid) return;
+  const auto key = KeyPositions::xKeyCode(event.keyCode());
+  if (!key) return;
+  std::vector<std::uint32_t> modifiers;
+  if (event.flags & EventFlags::command) modifiers.push_back(kControlKey);
+  if (event.flags & EventFlags::option) modifiers.push_back(kAltKey);
+  if (event.flags & EventFlags::control) modifiers.push_back(kSuperKey);
+  const bool terminalPaste =
+      (event.flags & EventFlags::command) && isTerminal(front->bundleIdentifier().value_or(""));
+  if ((event.flags & EventFlags::shift) || terminalPaste) modifiers.push_back(kShiftKey);
+  if (event.type == EventType::keyDown) {
+    // Modifiers the user still holds (the hot key's Alt) would change the keystroke.
+    for (const std::uint32_t held : heldModifiers()) {
+      if (std::ranges::find(modifiers, held) == modifiers.end()) fakeKey(held, false);
+    }
+    for (const std::uint32_t modifier : modifiers) fakeKey(modifier, true);
+    fakeKey(*key, true);
+  } else {
+    fakeKey(*key, false);
+    for (auto modifier = modifiers.rbegin(); modifier != modifiers.rend(); ++modifier) {
+      fakeKey(*modifier, false);
+    }
+  }
+  xcb_flush(display_.get());
+}
+
+std::vector<std::uint32_t> X11EventSystem::heldModifiers() {
+  static constexpr std::array<std::uint32_t, 8> kModifierKeys{37, 105, 50, 62, 64, 108, 133, 134};
+  xcb_connection_t* c = display_.get();
+  const auto keymap = xcbReply(xcb_query_keymap_reply(c, xcb_query_keymap(c), nullptr));
+  display_.deliverSoon();
+  std::vector<std::uint32_t> held;
+  if (!keymap) return held;
+  for (const std::uint32_t key : kModifierKeys) {
+    if (keymap->keys[key / 8] & (1u << (key % 8))) held.push_back(key);
+  }
+  return held;
+}
+
+ScreenPoint X11EventSystem::pointerLocation() const {
+  if (!display_.isOpen()) return {};
+  xcb_connection_t* c = display_.get();
+  const auto reply =
+      xcbReply(xcb_query_pointer_reply(c, xcb_query_pointer(c, display_.root()), nullptr));
+  display_.deliverSoon();
+  if (!reply) return {};
+  return {static_cast<double>(reply->root_x), static_cast<double>(reply->root_y)};
+}
+
+X11Accessibility::X11Accessibility(X11Display& display, X11Workspace& workspace)
+    : display_(display), workspace_(workspace) {}
+
+bool X11Accessibility::isProcessTrusted() const {
+  if (!display_.isOpen()) return false;
+  const xcb_query_extension_reply_t* xtest = xcb_get_extension_data(display_.get(), &xcb_test_id);
+  return xtest && xtest->present;
+}
+
+AXElement X11Accessibility::systemWide() {
+  return AXElement(std::make_shared<Element>(0, XCB_WINDOW_NONE));
+}
+
+AXElement X11Accessibility::application(int pid) {
+  return AXElement(std::make_shared<Element>(pid, XCB_WINDOW_NONE));
+}
+
+AXResult X11Accessibility::copyAttribute(const AXElement& handle, const std::string& attribute) {
+  // Asked on a background queue: events read meanwhile go to the main thread.
+  const struct Deliver {
+    X11Display& display;
+    ~Deliver() { display.deliverSoon(); }
+  } deliver{display_};
+  const Element* target = element(handle);
+  if (!target) return {AXError::illegalArgument, {}};
+  if (target->window == XCB_WINDOW_NONE && attribute == "AXFocusedWindow") {
+    const xcb_window_t active = workspace_.activeWindow();
+    if (active == XCB_WINDOW_NONE || workspace_.processOf(active) != target->pid) {
+      return {AXError::noValue, {}};
+    }
+    return {AXError::success, AXValue(AXElement(std::make_shared<Element>(target->pid, active)))};
+  }
+  if (target->window != XCB_WINDOW_NONE && attribute == "AXTitle") {
+    auto title = workspace_.title(target->window);
+    if (!title) return {AXError::noValue, {}};
+    return {AXError::success, AXValue(std::move(*title))};
+  }
+  return {AXError::attributeUnsupported, {}};
+}
+
+std::optional<int> X11Accessibility::processID(const AXElement& handle) {
+  const Element* target = element(handle);
+  if (!target) return std::nullopt;
+  return target->pid;
+}
+
+}  // namespace mirlet

@@ -1,0 +1,389 @@
+#include "host/x11/X11Pasteboard.h"
+
+#include <poll.h>
+#include <xcb/xfixes.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "host/linux/SelectionContents.h"
+
+namespace mirlet {
+namespace {
+
+// The most one property carries; larger answers go in INCR parts of this size.
+constexpr std::size_t kPartBytes = std::size_t{256} << 10;
+// An INCR answer whose requestor stopped asking is dropped after this long.
+constexpr auto kOutgoingLifetime = std::chrono::seconds(30);
+
+// One item of the contents as they were when read; it gives no data once the
+// pasteboard has changed again.
+class SnapshotItem : public PasteboardItem {
+ public:
+  SnapshotItem(std::shared_ptr<const std::vector<PasteboardItemData>> contents, std::size_t index,
+               std::shared_ptr<std::atomic<std::int64_t>> generation)
+      : contents_(std::move(contents)),
+        index_(index),
+        generation_(std::move(generation)),
+        readAt_(generation_->load()) {}
+
+  std::vector<std::string> types() const override {
+    std::vector<std::string> types;
+    for (const auto& representation : item().representations) types.push_back(representation.type);
+    return types;
+  }
+  std::optional<Bytes> data(const std::string& type) const override {
+    if (generation_->load() != readAt_) return std::nullopt;
+    const auto& representations = item().representations;
+    const auto found =
+        std::ranges::find(representations, type, &PasteboardItemData::Representation::type);
+    if (found == representations.end()) return std::nullopt;
+    return found->data;
+  }
+
+ private:
+  const PasteboardItemData& item() const { return (*contents_)[index_]; }
+
+  std::shared_ptr<const std::vector<PasteboardItemData>> contents_;
+  std::size_t index_;
+  std::shared_ptr<std::atomic<std::int64_t>> generation_;
+  std::int64_t readAt_;
+};
+
+}  // namespace
+
+struct X11Pasteboard::Outgoing {
+  xcb_window_t requestor;
+  xcb_atom_t property;
+  xcb_atom_t type;
+  std::shared_ptr<const Offer> offer;
+  std::size_t index;
+  std::size_t offset = 0;
+  Clock::time_point lastActivity;
+};
+
+X11Pasteboard::X11Pasteboard(MainLoop& mainLoop, Limits limits)
+    : mainLoop_(mainLoop),
+      limits_(limits),
+      contents_(std::make_shared<const std::vector<PasteboardItemData>>()),
+      generation_(std::make_shared<std::atomic<std::int64_t>>(0)) {
+  if (!connection_.isOpen()) return;
+  xcb_connection_t* c = connection_.get();
+  const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(c, &xcb_xfixes_id);
+  if (!xfixes || !xfixes->present) return;
+  const auto version =
+      xcbReply(xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 5, 0), nullptr));
+  if (!version) return;
+  xfixesEvent_ = xfixes->first_event;
+
+  window_ = xcb_generate_id(c);
+  const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+  xcb_create_window(c, XCB_COPY_FROM_PARENT, window_, connection_.root(), 0, 0, 1, 1, 0,
+                    XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+  clipboard_ = connection_.atom("CLIPBOARD");
+  property_ = connection_.atom("MIRLET_SELECTION");
+  incr_ = connection_.atom("INCR");
+  targets_ = connection_.atom("TARGETS");
+  stop_ = connection_.atom("MIRLET_STOP");
+  xcb_xfixes_select_selection_input(c, window_, clipboard_,
+                                    XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+                                        XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+                                        XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+  // A round trip: the server listens for changes before the constructor returns.
+  xcbReply(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+  available_ = connection_.isOpen();
+  if (available_) thread_ = std::thread([this] { run(); });
+}
+
+X11Pasteboard::~X11Pasteboard() {
+  if (!thread_.joinable()) return;
+  sendToSelf(stop_);
+  thread_.join();
+}
+
+std::vector<std::shared_ptr<const PasteboardItem>> X11Pasteboard::items() const {
+  std::vector<std::shared_ptr<const PasteboardItem>> items;
+  for (std::size_t i = 0; i < contents_->size(); ++i) {
+    items.push_back(std::make_shared<SnapshotItem>(contents_, i, generation_));
+  }
+  return items;
+}
+
+void X11Pasteboard::clearContents() {
+  ++changeCount_;
+  ++*generation_;
+  contents_ = std::make_shared<const std::vector<PasteboardItemData>>();
+  std::lock_guard lock(offeredMutex_);
+  offered_.reset();
+}
+
+bool X11Pasteboard::writeItems(const std::vector<PasteboardItemData>& items) {
+  if (!available_ || !connection_.isOpen()) return false;
+  {
+    std::lock_guard lock(offeredMutex_);
+    offered_ = std::make_shared<const Offer>(SelectionContents::targets(items));
+  }
+  ++changeCount_;
+  ++*generation_;
+  contents_ = std::make_shared<const std::vector<PasteboardItemData>>(items);
+  // Taken at once, before anything this program does next can reach the display;
+  // the notice of it is this write's, already counted.
+  xcb_set_selection_owner(connection_.get(), window_, clipboard_, XCB_CURRENT_TIME);
+  xcb_flush(connection_.get());
+  handoff_.post(mainLoop_, [this] { changed_.emit(); });
+  return true;
+}
+
+void X11Pasteboard::sendToSelf(xcb_atom_t message) {
+  xcb_client_message_event_t event{};
+  event.response_type = XCB_CLIENT_MESSAGE;
+  event.format = 32;
+  event.window = window_;
+  event.type = message;
+  xcb_send_event(connection_.get(), 0, window_, XCB_EVENT_MASK_NO_EVENT,
+                 reinterpret_cast<const char*>(&event));
+  xcb_flush(connection_.get());
+}
+
+void X11Pasteboard::publish(std::vector<PasteboardItemData> items) {
+  handoff_.post(mainLoop_, [this, items = std::move(items)]() mutable {
+    ++changeCount_;
+    ++*generation_;
+    contents_ = std::make_shared<const std::vector<PasteboardItemData>>(std::move(items));
+    changed_.emit();
+  });
+}
+
+// The selection thread.
+
+void X11Pasteboard::run() {
+  while (Event event = nextEvent(std::nullopt)) {
+    if (!handle(std::move(event), false)) return;
+  }
+}
+
+X11Pasteboard::Event X11Pasteboard::nextEvent(std::optional<Clock::time_point> deadline) {
+  xcb_connection_t* c = connection_.get();
+  if (!deadline && !deferred_.empty()) {
+    Event event = std::move(deferred_.front());
+    deferred_.pop_front();
+    return event;
+  }
+  while (true) {
+    if (auto* event = xcb_poll_for_event(c)) return Event(event, &std::free);
+    if (xcb_connection_has_error(c)) return Event(nullptr, &std::free);
+    int timeout = -1;
+    if (deadline) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now()).count();
+      if (left <= 0) return Event(nullptr, &std::free);
+      timeout = static_cast<int>(left);
+    }
+    pollfd descriptor{xcb_get_file_descriptor(c), POLLIN, 0};
+    ::poll(&descriptor, 1, timeout);
+  }
+}
+
+bool X11Pasteboard::handle(Event event, bool reading) {
+  const std::uint8_t type = event->response_type & 0x7F;
+  if (type == xfixesEvent_ + XCB_XFIXES_SELECTION_NOTIFY) {
+    if (reading) {
+      deferred_.push_back(std::move(event));
+    } else {
+      ownerChanged(
+          reinterpret_cast<const xcb_xfixes_selection_notify_event_t*>(event.get())->owner);
+    }
+    return true;
+  }
+  switch (type) {
+    case XCB_CLIENT_MESSAGE: {
+      const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(event.get());
+      return message->type != stop_;
+    }
+    case XCB_SELECTION_REQUEST:
+      answer(*reinterpret_cast<const xcb_selection_request_event_t*>(event.get()));
+      return true;
+    case XCB_SELECTION_CLEAR: {
+      std::lock_guard lock(offeredMutex_);
+      offered_.reset();
+      return true;
+    }
+    case XCB_PROPERTY_NOTIFY:
+      continueOutgoing(*reinterpret_cast<const xcb_property_notify_event_t*>(event.get()));
+      return true;
+    default:
+      return true;
+  }
+}
+
+void X11Pasteboard::ownerChanged(xcb_window_t owner) {
+  // This program's write, counted when it was made; or a notice from before it.
+  if (owner == window_ || currentOwner() == window_) return;
+  if (owner == XCB_WINDOW_NONE) return publish({});
+  // A selection that cannot be read in time is no change anyone can use.
+  if (auto items = readSelection()) publish(std::move(*items));
+}
+
+xcb_window_t X11Pasteboard::currentOwner() {
+  xcb_connection_t* c = connection_.get();
+  const auto reply =
+      xcbReply(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard_), nullptr));
+  return reply ? reply->owner : xcb_window_t{XCB_WINDOW_NONE};
+}
+
+std::optional<std::vector<PasteboardItemData>> X11Pasteboard::readSelection() {
+  const auto list = convert(targets_);
+  if (!list || list->size() % sizeof(xcb_atom_t) != 0) return std::nullopt;
+  std::vector<std::string> names;
+  for (std::size_t at = 0; at < list->size(); at += sizeof(xcb_atom_t)) {
+    xcb_atom_t atom = XCB_ATOM_NONE;
+    std::memcpy(&atom, list->data() + at, sizeof atom);
+    if (std::string name = connection_.name(atom); !name.empty()) names.push_back(std::move(name));
+  }
+  std::vector<SelectionContents::TargetData> read;
+  for (const ClipboardTargets::Source& source : ClipboardTargets::sources(names)) {
+    if (auto data = convert(connection_.atom(source.target))) {
+      read.push_back({source, std::move(*data)});
+    }
+  }
+  return SelectionContents::items(read);
+}
+
+std::optional<Bytes> X11Pasteboard::convert(xcb_atom_t target) {
+  xcb_connection_t* c = connection_.get();
+  xcb_convert_selection(c, window_, clipboard_, target, property_, XCB_CURRENT_TIME);
+  xcb_flush(c);
+  const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                           std::chrono::duration<double>(limits_.readTimeout));
+  while (Event event = nextEvent(deadline)) {
+    const auto* notify = reinterpret_cast<const xcb_selection_notify_event_t*>(event.get());
+    if ((event->response_type & 0x7F) != XCB_SELECTION_NOTIFY || notify->requestor != window_ ||
+        notify->target != target) {
+      if (!handle(std::move(event), true)) {
+        // Stopping: the message waits for the loop to see it.
+        sendToSelf(stop_);
+        return std::nullopt;
+      }
+      continue;
+    }
+    if (notify->property == XCB_ATOM_NONE) return std::nullopt;  // refused
+    const auto maximumWords = static_cast<std::uint32_t>(limits_.maximumBytes / 4 + 1);
+    const auto reply = xcbReply(xcb_get_property_reply(
+        c, xcb_get_property(c, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, 0, maximumWords),
+        nullptr));
+    if (!reply || reply->bytes_after > 0) return std::nullopt;
+    if (reply->type == incr_) return readIncrementally();
+    const auto* value = static_cast<const std::uint8_t*>(xcb_get_property_value(reply.get()));
+    const auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
+    return Bytes(value, value + length);
+  }
+  return std::nullopt;
+}
+
+std::optional<Bytes> X11Pasteboard::readIncrementally() {
+  xcb_connection_t* c = connection_.get();
+  const auto timeout = std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double>(limits_.readTimeout));
+  Bytes data;
+  auto deadline = Clock::now() + timeout;
+  while (Event event = nextEvent(deadline)) {
+    const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
+    if ((event->response_type & 0x7F) != XCB_PROPERTY_NOTIFY || notify->window != window_ ||
+        notify->atom != property_ || notify->state != XCB_PROPERTY_NEW_VALUE) {
+      if (!handle(std::move(event), true)) {
+        sendToSelf(stop_);
+        return std::nullopt;
+      }
+      continue;
+    }
+    const auto reply = xcbReply(
+        xcb_get_property_reply(c,
+                               xcb_get_property(c, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY,
+                                                0, static_cast<std::uint32_t>(kPartBytes)),
+                               nullptr));
+    if (!reply) return std::nullopt;
+    const auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
+    if (length == 0) return data;  // the last part
+    if (data.size() + length > limits_.maximumBytes) return std::nullopt;
+    const auto* value = static_cast<const std::uint8_t*>(xcb_get_property_value(reply.get()));
+    data.insert(data.end(), value, value + length);
+    deadline = Clock::now() + timeout;
+  }
+  return std::nullopt;
+}
+
+void X11Pasteboard::answer(const xcb_selection_request_event_t& request) {
+  xcb_connection_t* c = connection_.get();
+  std::erase_if(outgoing_, [now = Clock::now()](const auto& outgoing) {
+    return now - outgoing->lastActivity > kOutgoingLifetime;
+  });
+  std::shared_ptr<const Offer> offer;
+  {
+    std::lock_guard lock(offeredMutex_);
+    offer = offered_;
+  }
+  xcb_selection_notify_event_t notify{};
+  notify.response_type = XCB_SELECTION_NOTIFY;
+  notify.time = request.time;
+  notify.requestor = request.requestor;
+  notify.selection = request.selection;
+  notify.target = request.target;
+  // Clients from before the protocol's revision name no property: the target is one.
+  notify.property = request.property == XCB_ATOM_NONE ? request.target : request.property;
+
+  if (!offer || request.selection != clipboard_) {
+    notify.property = XCB_ATOM_NONE;
+  } else if (request.target == targets_) {
+    std::vector<xcb_atom_t> atoms{targets_};
+    for (const auto& [target, data] : *offer) atoms.push_back(connection_.atom(target));
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, notify.property, XCB_ATOM_ATOM,
+                        32, static_cast<std::uint32_t>(atoms.size()), atoms.data());
+  } else {
+    const std::string name = connection_.name(request.target);
+    const auto found = std::ranges::find(*offer, name, &Offer::value_type::first);
+    if (found == offer->end()) {
+      notify.property = XCB_ATOM_NONE;
+    } else if (found->second.size() <= kPartBytes) {
+      xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, notify.property,
+                          request.target, 8, static_cast<std::uint32_t>(found->second.size()),
+                          found->second.data());
+    } else {
+      // The requestor deletes the property to ask for each next part.
+      const std::uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+      xcb_change_window_attributes(c, request.requestor, XCB_CW_EVENT_MASK, &events);
+      const auto size = static_cast<std::uint32_t>(found->second.size());
+      xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, notify.property, incr_, 32,
+                          1, &size);
+      outgoing_.push_back(std::make_unique<Outgoing>(
+          Outgoing{request.requestor, notify.property, request.target, offer,
+                   static_cast<std::size_t>(found - offer->begin()), 0, Clock::now()}));
+    }
+  }
+  xcb_send_event(c, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT,
+                 reinterpret_cast<const char*>(&notify));
+  xcb_flush(c);
+}
+
+void X11Pasteboard::continueOutgoing(const xcb_property_notify_event_t& event) {
+  if (event.state != XCB_PROPERTY_DELETE) return;
+  const auto found = std::ranges::find_if(outgoing_, [&](const auto& outgoing) {
+    return outgoing->requestor == event.window && outgoing->property == event.atom;
+  });
+  if (found == outgoing_.end()) return;
+  if (!sendPart(**found)) outgoing_.erase(found);
+}
+
+bool X11Pasteboard::sendPart(Outgoing& outgoing) {
+  const Bytes& data = (*outgoing.offer)[outgoing.index].second;
+  const std::size_t length = std::min(kPartBytes, data.size() - outgoing.offset);
+  xcb_change_property(connection_.get(), XCB_PROP_MODE_REPLACE, outgoing.requestor,
+                      outgoing.property, outgoing.type, 8, static_cast<std::uint32_t>(length),
+                      data.data() + outgoing.offset);
+  xcb_flush(connection_.get());
+  outgoing.offset += length;
+  outgoing.lastActivity = Clock::now();
+  // False once the empty part that ends the transfer has gone.
+  return length > 0;
+}
+
+}  // namespace mirlet

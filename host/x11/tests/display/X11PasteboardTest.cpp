@@ -1,0 +1,187 @@
+#include "host/x11/X11Pasteboard.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <filesystem>
+
+#include "host/linux/QtMainLoop.h"
+#include "host/linux/testing/QtRunLoop.h"
+#include "host/testing/PasteboardContract.h"
+#include "host/x11/XcbConnection.h"
+
+namespace mirlet {
+namespace {
+
+using Representation = PasteboardItemData::Representation;
+using testing::runFor;
+using testing::runUntil;
+
+Bytes bytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
+
+// This program's pasteboard, and another X client copying on its own connection.
+class X11PasteboardHarness : public contract::PasteboardHarness {
+ public:
+  Pasteboard& pasteboard() override { return mine_; }
+  void copyTextElsewhere(const std::string& text) override {
+    copyElsewhere({{{{"public.utf8-plain-text", bytes(text)}}}});
+  }
+  void quitCopyingApplication() override { other_.reset(); }
+  void runMainLoop() override { runFor(150); }
+
+  // Waits until this program's pasteboard has seen the copy.
+  void copyElsewhere(const std::vector<PasteboardItemData>& items) {
+    if (!other_) other_ = std::make_unique<X11Pasteboard>(loop_);
+    const auto before = mine_.changeCount();
+    other_->clearContents();
+    other_->writeItems(items);
+    runUntil([&] { return mine_.changeCount() != before; });
+  }
+  X11Pasteboard& mine() { return mine_; }
+
+ private:
+  QtMainLoop loop_;
+  X11Pasteboard mine_{loop_};
+  std::unique_ptr<X11Pasteboard> other_;
+};
+
+using contract::PasteboardContract;
+INSTANTIATE_TEST_SUITE_P(X11, PasteboardContract, ::testing::Values([] {
+                           return std::unique_ptr<contract::PasteboardHarness>(
+                               std::make_unique<X11PasteboardHarness>());
+                         }));
+
+class X11PasteboardTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(harness_.mine().isAvailable()); }
+  std::vector<std::string> types() {
+    const auto items = harness_.mine().items();
+    return items.empty() ? std::vector<std::string>{} : items.front()->types();
+  }
+  std::optional<Bytes> data(const std::string& type, std::size_t item = 0) {
+    const auto items = harness_.mine().items();
+    return item < items.size() ? items[item]->data(type) : std::nullopt;
+  }
+
+  X11PasteboardHarness harness_;
+};
+
+TEST_F(X11PasteboardTest, HtmlWithTextKeepsBoth) {
+  harness_.copyElsewhere(
+      {{{{"public.html", bytes("<b>hola</b>")}, {"public.utf8-plain-text", bytes("hola")}}}});
+  EXPECT_EQ(data("public.html"), bytes("<b>hola</b>"));
+  EXPECT_EQ(data("public.utf8-plain-text"), bytes("hola"));
+}
+
+TEST_F(X11PasteboardTest, FilesAreOneItemEachAndTheHintMarksAPassword) {
+  harness_.copyElsewhere({{{{"public.file-url", bytes("file:///tmp/a.txt")}}},
+                          {{{"public.file-url", bytes("file:///tmp/b%20c.txt")}}}});
+  ASSERT_EQ(harness_.mine().items().size(), 2u);
+  EXPECT_EQ(data("public.file-url", 0), bytes("file:///tmp/a.txt"));
+  EXPECT_EQ(data("public.file-url", 1), bytes("file:///tmp/b%20c.txt"));
+
+  harness_.copyElsewhere(
+      {{{{"public.utf8-plain-text", bytes("s3cr3t")}, {"org.nspasteboard.ConcealedType", {}}}}});
+  EXPECT_EQ(data("org.nspasteboard.ConcealedType"), Bytes{});
+}
+
+TEST_F(X11PasteboardTest, LargeContentsArriveWhole) {
+  Bytes large(6 << 20);
+  for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<std::uint8_t>('a' + i % 26);
+  harness_.copyElsewhere({{{{"public.utf8-plain-text", large}}}});
+  EXPECT_EQ(data("public.utf8-plain-text"), large);
+}
+
+TEST_F(X11PasteboardTest, AHungOwnerNeverHoldsUpTheMainThreadOrLaterCopies) {
+  XcbConnection hung;
+  ASSERT_TRUE(hung.isOpen());
+  const xcb_window_t window = xcb_generate_id(hung.get());
+  xcb_create_window(hung.get(), XCB_COPY_FROM_PARENT, window, hung.root(), 0, 0, 1, 1, 0,
+                    XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+  xcb_set_selection_owner(hung.get(), window, hung.atom("CLIPBOARD"), XCB_CURRENT_TIME);
+  xcb_flush(hung.get());
+  const auto before = harness_.mine().changeCount();
+  QElapsedTimer timer;
+  timer.start();
+  runFor(100);
+  EXPECT_LT(timer.elapsed(), 1000);  // the loop kept running while the read waited
+  EXPECT_EQ(harness_.mine().changeCount(), before);
+
+  harness_.copyTextElsewhere("después");  // read once the hung owner's time is up
+  EXPECT_EQ(data("public.utf8-plain-text"), bytes("después"));
+}
+
+TEST_F(X11PasteboardTest, OthersReadWhatThisProgramWrites) {
+  QtMainLoop loop;
+  X11Pasteboard other(loop);
+  const auto before = other.changeCount();
+  harness_.mine().clearContents();
+  ASSERT_TRUE(harness_.mine().writeItems({{{{"public.utf8-plain-text", bytes("de Mirlet")},
+                                            {"org.nspasteboard.ConcealedType", {}}}}}));
+  ASSERT_TRUE(runUntil([&] { return other.changeCount() != before; }));
+  ASSERT_EQ(other.items().size(), 1u);
+  EXPECT_EQ(other.items()[0]->data("public.utf8-plain-text"), bytes("de Mirlet"));
+  EXPECT_EQ(other.items()[0]->data("org.nspasteboard.ConcealedType"), Bytes{});
+}
+
+TEST_F(X11PasteboardTest, AnOwnerThatQuitsMidTransferLeavesNothingHalfRead) {
+  QtMainLoop loop;
+  auto owner = std::make_unique<X11Pasteboard>(loop);
+  Bytes large(40 << 20, 'x');
+  const auto before = harness_.mine().changeCount();
+  owner->clearContents();
+  owner->writeItems({{{{"public.utf8-plain-text", large}}}});
+  runFor(5);  // the transfer has begun
+  owner.reset();
+  runUntil([&] { return harness_.mine().changeCount() != before; });
+  runFor(300);
+  for (const auto& item : harness_.mine().items()) {
+    const auto data = item->data("public.utf8-plain-text");
+    EXPECT_TRUE(!data || *data == large);  // whole or not at all
+  }
+  harness_.copyTextElsewhere("sigue funcionando");
+  EXPECT_EQ(data("public.utf8-plain-text"), bytes("sigue funcionando"));
+}
+
+TEST_F(X11PasteboardTest, ContentsOverTheLimitAreLeftOutAndTheRestKept) {
+  QtMainLoop loop;
+  X11Pasteboard limited(loop, X11Pasteboard::Limits{1.0, 1 << 20});
+  X11Pasteboard owner(loop);
+  const auto before = limited.changeCount();
+  owner.clearContents();
+  owner.writeItems(
+      {{{{"public.html", Bytes(3 << 20, 'h')}, {"public.utf8-plain-text", bytes("corto")}}}});
+  ASSERT_TRUE(runUntil([&] { return limited.changeCount() != before; }));
+  ASSERT_EQ(limited.items().size(), 1u);
+  EXPECT_EQ(limited.items()[0]->data("public.html"), std::nullopt);
+  EXPECT_EQ(limited.items()[0]->data("public.utf8-plain-text"), bytes("corto"));
+}
+
+TEST(X11PasteboardDisplayTest, ADisplayThatGoesAwayLeavesAnEmptyPasteboardThatRefusesWrites) {
+  QProcess server;
+  int display = 150;
+  while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(display))) ++display;
+  server.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(display),
+                                        QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+  ASSERT_TRUE(server.waitForStarted());
+  const auto socket = "/tmp/.X11-unix/X" + std::to_string(display);
+  ASSERT_TRUE(runUntil([&] { return std::filesystem::exists(socket); }));
+  const QByteArray previous = qgetenv("DISPLAY");
+  qputenv("DISPLAY", QByteArray(":") + QByteArray::number(display));
+  QtMainLoop loop;
+  {
+    X11Pasteboard pasteboard(loop);
+    qputenv("DISPLAY", previous);
+    ASSERT_TRUE(pasteboard.isAvailable());
+    server.kill();
+    server.waitForFinished();
+    runFor(100);
+    EXPECT_TRUE(pasteboard.items().empty());
+    EXPECT_FALSE(pasteboard.writeItems({{{{"public.utf8-plain-text", bytes("nadie")}}}}));
+  }  // and it goes without waiting on anyone
+}
+
+}  // namespace
+}  // namespace mirlet
