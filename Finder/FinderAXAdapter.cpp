@@ -46,8 +46,8 @@ std::string fileName(const std::string& url) {
 }  // namespace
 
 FinderCommandNames FinderCommandNames::installed(const BundleResources& bundles) {
-  const auto tables = bundles.localizedStringTables(kBundlePath, kTableName);
-  if (!tables) throw FinderCutError(FinderCutErrorCode::unavailable, kBundlePath);
+  const auto tables = bundles.localizedStringTables(FinderBundle::path, kTableName);
+  if (!tables) throw FinderCutError(FinderCutErrorCode::unavailable, FinderBundle::path);
   std::map<std::string, std::set<std::string>> titles;
   for (const StringTable& table : *tables) {
     for (const char* key : {"ME2", "N47_V2", "N47_V3", "N66_V1", "N66_V2"}) {
@@ -182,7 +182,7 @@ std::optional<std::vector<AXElement>> FinderAXAdapter::elementsValue(const AXEle
 std::optional<FinderAXAdapter::FocusedWindow> FinderAXAdapter::focusedFinderWindow(int processID) {
   if (!services_.accessibility.isProcessTrusted()) return std::nullopt;
   auto application = services_.workspace.runningApplication(processID);
-  if (!application || application->bundleIdentifier() != kFinderBundleIdentifier ||
+  if (!application || application->bundleIdentifier() != FinderBundle::identifier ||
       !application->isActive() || application->isTerminated()) {
     return std::nullopt;
   }

@@ -13,6 +13,7 @@
 #include "host/Accessibility.h"
 #include "host/BundleResources.h"
 #include "host/FileURLs.h"
+#include "host/FinderBundle.h"
 #include "host/Pasteboard.h"
 #include "host/Workspace.h"
 
@@ -84,7 +85,6 @@ struct FinderClipboardSnapshot {
 // The titles of Finder's copy and move menu commands in every language it ships.
 // Templates hold "^1" (a file's name) or "^0" (a count).
 struct FinderCommandNames {
-  static constexpr const char* kBundlePath = "/System/Library/CoreServices/Finder.app";
   static constexpr const char* kTableName = "LocalizableMerged";
 
   std::vector<std::string> copy;      // "ME2"
@@ -126,7 +126,6 @@ bool matches(const std::vector<std::string>& expected, const std::vector<std::st
 // thread-safe: one caller thread at a time.
 class FinderAXAdapter {
  public:
-  static constexpr const char* kFinderBundleIdentifier = "com.apple.finder";
   static constexpr double kMessagingTimeout = 0.025;
   static constexpr double kTextCheckDeadline = 0.075;
   static constexpr double kFileViewDeadline = 0.1;

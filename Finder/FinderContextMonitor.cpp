@@ -42,7 +42,7 @@ void FinderContextMonitor::stop() {
 
 void FinderContextMonitor::synchronise() {
   const auto front = workspace_.frontmostApplication();
-  if (isActive_ && front && front->bundleIdentifier() == kFinderBundleIdentifier) {
+  if (isActive_ && front && front->bundleIdentifier() == FinderBundle::identifier) {
     finderFrontmost_ = true;
     if (!timer_) {
       timer_ = mainLoop_.scheduleRepeating(kPollInterval, 0,
@@ -84,7 +84,7 @@ void FinderContextMonitor::notified() {
 
 void FinderContextMonitor::terminated(const RunningApplication& application) {
   const bool isFinder =
-      application.bundleIdentifier() == kFinderBundleIdentifier ||
+      application.bundleIdentifier() == FinderBundle::identifier ||
       (observedProcessID_ && application.processIdentifier() == *observedProcessID_);
   if (!isFinder) return;
   // Whether Finder is in front is left as it was: the next activation says.

@@ -9,6 +9,7 @@
 #include "core/MainLoop.h"
 #include "core/Signal.h"
 #include "host/Accessibility.h"
+#include "host/FinderBundle.h"
 #include "host/Workspace.h"
 
 namespace mirlet {
@@ -27,7 +28,6 @@ class FinderContextMonitor {
     std::function<void()> termination;
   };
 
-  static constexpr const char* kFinderBundleIdentifier = "com.apple.finder";
   static constexpr double kPollInterval = 1.0;
   static constexpr double kMessagingTimeout = 0.05;
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/FeatureControls.h"
+#include "ClipboardHistory/ClipboardHistoryControl.h"
+#include "FinderCut/FinderCutControl.h"
+#include "FinderKeys/FinderKeysControl.h"
 #include "app/SessionLifecycle.h"
 
 namespace mirlet {
@@ -50,8 +52,8 @@ AppModel::AppModel(Services services, const FeatureFactory& makeFeatures,
       preferences_, dynamic_cast<FinderKeysControl*>(registry.feature(FeatureIds::finderKeys)));
 
   controller_ = std::make_unique<FeatureController>(std::move(registry), preferences_);
-  systemSettings_ = std::make_unique<MacSystemSettings>(preferences_, *controller_,
-                                                        services.environment, services.mainLoop);
+  systemSettings_ = std::make_unique<SystemSettings>(preferences_, *controller_,
+                                                     services.environment, services.mainLoop);
 
   welcomeStep_.set(preferences_.hasCompletedOnboarding() ? WelcomeStep::completed
                                                          : WelcomeStep::welcome);

@@ -9,8 +9,8 @@
 #include <variant>
 #include <vector>
 
-#include "FinderCut/service/FinderCutActivity.h"
-#include "FinderKeys/machine/FinderKey.h"
+#include "FinderCut/FinderCutActivity.h"
+#include "FinderKeys/FinderKey.h"
 #include "app/EventRelay.h"
 #include "app/FeatureCatalog.h"
 #include "app/FinderKeysOptions.h"
@@ -85,7 +85,7 @@ class AppModel {
   // The texts that name this desktop.
   const HostTexts& texts() const { return texts_; }
   FeatureController& controller() { return *controller_; }
-  MacSystemSettings& systemSettings() { return *systemSettings_; }
+  SystemSettings& systemSettings() { return *systemSettings_; }
   // The catalogue entries whose feature is registered, in catalogue order.
   const std::vector<FeaturePresentation>& catalog() const { return catalog_; }
 
@@ -154,7 +154,7 @@ class AppModel {
   std::shared_ptr<EventRelay<FinderCutActivity>> activityRelay_;
   std::vector<FeaturePresentation> catalog_;
   std::unique_ptr<FeatureController> controller_;
-  std::unique_ptr<MacSystemSettings> systemSettings_;
+  std::unique_ptr<SystemSettings> systemSettings_;
   std::unique_ptr<FinderKeysOptions> finderKeys_;
   std::function<void()> historyOpener_;
   Observable<Page> page_{FeaturesPage{}};

@@ -4,6 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "ClipboardHistory/ClipboardHistoryControl.h"
+#include "FinderCut/FinderCutControl.h"
+#include "FinderKeys/FinderKeysControl.h"
+#include "RightClickFocus/RightClickFocusID.h"
+
 namespace mirlet {
 
 // A group of features in the window's sidebar.
@@ -27,14 +32,6 @@ struct FeaturePresentation {
 
   friend bool operator==(const FeaturePresentation&, const FeaturePresentation&) = default;
 };
-
-// The feature ids, in registration order.
-namespace FeatureIds {
-inline const std::string rightClickFocus = "right-click-focus";
-inline const std::string finderCut = "finder-cut";
-inline const std::string finderKeys = "finder-keys";
-inline const std::string clipboardHistory = "clipboard-history";
-}  // namespace FeatureIds
 
 // The catalogue of the four features, in the order of the rows of the features page.
 const std::vector<FeaturePresentation>& standardCatalog();

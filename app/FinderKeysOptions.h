@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "FinderKeys/machine/FinderKey.h"
-#include "app/FeatureControls.h"
+#include "FinderKeys/FinderKey.h"
+#include "FinderKeys/FinderKeysControl.h"
 #include "core/Preferences.h"
 #include "core/Signal.h"
 

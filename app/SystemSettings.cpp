@@ -2,8 +2,8 @@
 
 namespace mirlet {
 
-MacSystemSettings::MacSystemSettings(Preferences& preferences, FeatureController& featureController,
-                                     SystemEnvironment& environment, MainLoop& mainLoop)
+SystemSettings::SystemSettings(Preferences& preferences, FeatureController& featureController,
+                               SystemEnvironment& environment, MainLoop& mainLoop)
     : preferences_(preferences),
       featureController_(featureController),
       environment_(environment),
@@ -11,14 +11,14 @@ MacSystemSettings::MacSystemSettings(Preferences& preferences, FeatureController
   refresh();
 }
 
-void MacSystemSettings::refresh() {
+void SystemSettings::refresh() {
   accessibility_.set(accessibilityPermission(environment_.isAccessibilityTrusted(),
                                              preferences_.hasRequestedAccessibility()));
   loginState_.set(environment_.loginState());
   featureController_.reconcile(accessibility_.get());
 }
 
-void MacSystemSettings::requestAccessibility() {
+void SystemSettings::requestAccessibility() {
   error_.set(std::nullopt);
   // Recorded before asking: from now on an untrusted process reads as denied.
   preferences_.setHasRequestedAccessibility(true);
@@ -26,7 +26,7 @@ void MacSystemSettings::requestAccessibility() {
   refresh();
 }
 
-void MacSystemSettings::openAccessibilitySettings() {
+void SystemSettings::openAccessibilitySettings() {
   if (environment_.openAccessibilitySettings()) {
     error_.set(std::nullopt);
   } else {
@@ -34,7 +34,7 @@ void MacSystemSettings::openAccessibilitySettings() {
   }
 }
 
-void MacSystemSettings::watchForAccessibility(int limit) {
+void SystemSettings::watchForAccessibility(int limit) {
   watchChecksLeft_ = limit;
   isWatchingAccessibility_.set(limit > 0);
   if (isWatchingAccessibility_.get() && !watchTimer_) {
@@ -44,13 +44,13 @@ void MacSystemSettings::watchForAccessibility(int limit) {
   }
 }
 
-void MacSystemSettings::stopWatchingAccessibility() {
+void SystemSettings::stopWatchingAccessibility() {
   watchTimer_.reset();
   watchChecksLeft_ = 0;
   isWatchingAccessibility_.set(false);
 }
 
-void MacSystemSettings::checkAccessibilityWatch() {
+void SystemSettings::checkAccessibilityWatch() {
   if (!isWatchingAccessibility_.get()) return;
   if (environment_.isAccessibilityTrusted()) {
     stopWatchingAccessibility();
@@ -64,7 +64,7 @@ void MacSystemSettings::checkAccessibilityWatch() {
   }
 }
 
-void MacSystemSettings::setStartAtLogin(bool enabled) {
+void SystemSettings::setStartAtLogin(bool enabled) {
   error_.set(std::nullopt);
   loginState_.set(environment_.loginState());
   const LoginState current = loginState_.get();
@@ -87,7 +87,7 @@ void MacSystemSettings::setStartAtLogin(bool enabled) {
   loginState_.set(environment_.loginState());
 }
 
-void MacSystemSettings::openLoginSettings() {
+void SystemSettings::openLoginSettings() {
   error_.set(std::nullopt);
   environment_.openLoginSettings();
 }

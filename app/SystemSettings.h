@@ -17,15 +17,15 @@ namespace mirlet {
 // Every refresh recomputes the permission and hands it to the feature controller,
 // so a refresh is the moment features start or stop because of the permission.
 // Main thread only.
-class MacSystemSettings {
+class SystemSettings {
  public:
   static constexpr double kWatchInterval = 1.0;
 
   // Refreshes once, which reconciles the features.
-  MacSystemSettings(Preferences& preferences, FeatureController& featureController,
-                    SystemEnvironment& environment, MainLoop& mainLoop);
-  MacSystemSettings(const MacSystemSettings&) = delete;
-  MacSystemSettings& operator=(const MacSystemSettings&) = delete;
+  SystemSettings(Preferences& preferences, FeatureController& featureController,
+                 SystemEnvironment& environment, MainLoop& mainLoop);
+  SystemSettings(const SystemSettings&) = delete;
+  SystemSettings& operator=(const SystemSettings&) = delete;
 
   // Published fields; views subscribe to them.
   const ObservableView<AccessibilityPermission>& accessibility() const { return accessibility_; }

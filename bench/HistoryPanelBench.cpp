@@ -38,7 +38,7 @@ class TenThousandItems {
   // Runs the background queues' jobs and what they hand to the main loop.
   void settle() { desktop_.time.drainQueues(); }
 
-  HistoryPanelEnvironment environment() {
+  HistoryPanelServices environment() {
     return {window_,       desktop_.workspace, desktop_.accessibility, desktop_.time,
             desktop_.time, desktop_.time,      CalendarSettings{}};
   }

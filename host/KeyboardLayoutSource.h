@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "ClipboardHistory/model/HotKeyCombo.h"
+#include "core/ShortcutStyle.h"
 
 namespace mirlet {
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/ShortcutStyle.h"
+
 namespace mirlet {
 
 // Modifier keys as a bit set: ⌘ 1, ⌥ 2, ⌃ 4, ⇧ 8.
@@ -20,10 +22,6 @@ struct Modifiers {
   constexpr bool contains(unsigned bits) const { return (rawValue & bits) == bits; }
   friend constexpr bool operator==(const Modifiers&, const Modifiers&) = default;
 };
-
-// How a desktop writes shortcuts: with the Mac's symbols, or with the names of
-// the modifiers joined by "+".
-enum class ShortcutStyle { symbols, names };
 
 // A global shortcut: a virtual key code (the keyboard's ANSI positions) and the
 // modifiers held with it.

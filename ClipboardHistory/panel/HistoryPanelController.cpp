@@ -23,17 +23,16 @@ bool isPrintable(UChar32 c) { return c >= 0x20 && c != 0x7F && !(c >= 0xF700 && 
 }  // namespace
 
 HistoryPanelController::HistoryPanelController(ClipboardHistoryFeature& feature,
-                                               HistoryPanelControllerEnvironment environment,
+                                               HistoryPanelControllerServices environment,
                                                WindowFactory makeWindow,
                                                HistoryPanelRequests requests)
     : feature_(feature),
       environment_(environment),
       makeWindow_(std::move(makeWindow)),
       requests_(std::move(requests)),
-      model_(feature,
-             HistoryPanelEnvironment{*this, environment.workspace, environment.accessibility,
-                                     environment.mainLoop, environment.clock, environment.queues,
-                                     environment.calendar}) {
+      model_(feature, HistoryPanelServices{*this, environment.workspace, environment.accessibility,
+                                           environment.mainLoop, environment.clock,
+                                           environment.queues, environment.calendar}) {
   settingsSubscription_ =
       feature_.settings().subscribe(handoff_.bind([this](const ClipboardHistorySettings& settings) {
         if (window_) window_->setFloating(settings.keepOnTop);

@@ -13,7 +13,7 @@
 namespace mirlet {
 
 // What the panel's controller needs besides the feature.
-struct HistoryPanelControllerEnvironment {
+struct HistoryPanelControllerServices {
   Workspace& workspace;
   Screens& screens;
   EventSystem& events;  // where the pointer is
@@ -50,7 +50,7 @@ class HistoryPanelController : private HistoryPanelHost {
       std::function<std::unique_ptr<PanelWindow>(HistoryPanelModel&, HistoryPanelController&)>;
 
   HistoryPanelController(ClipboardHistoryFeature& feature,
-                         HistoryPanelControllerEnvironment environment, WindowFactory makeWindow,
+                         HistoryPanelControllerServices environment, WindowFactory makeWindow,
                          HistoryPanelRequests requests);
   HistoryPanelController(const HistoryPanelController&) = delete;
   HistoryPanelController& operator=(const HistoryPanelController&) = delete;
@@ -83,7 +83,7 @@ class HistoryPanelController : private HistoryPanelHost {
   bool searchFieldKeeps(const PanelCommand& command) const;
 
   ClipboardHistoryFeature& feature_;
-  HistoryPanelControllerEnvironment environment_;
+  HistoryPanelControllerServices environment_;
   WindowFactory makeWindow_;
   HistoryPanelRequests requests_;
   HistoryPanelModel model_;

@@ -32,7 +32,7 @@ void sortByName(std::vector<HistoryAppEntry>& entries) {
 }  // namespace
 
 HistoryPanelModel::HistoryPanelModel(ClipboardHistoryFeature& feature,
-                                     HistoryPanelEnvironment environment)
+                                     HistoryPanelServices environment)
     : feature_(feature),
       environment_(environment),
       store_(feature.store().get()),

@@ -50,7 +50,7 @@ struct HistoryAppEntry {
 };
 
 // What the panel's model needs besides the feature.
-struct HistoryPanelEnvironment {
+struct HistoryPanelServices {
   HistoryPanelHost& host;
   Workspace& workspace;
   Accessibility& accessibility;
@@ -90,7 +90,7 @@ class HistoryPanelModel {
     friend bool operator==(const DragData&, const DragData&) = default;
   };
 
-  HistoryPanelModel(ClipboardHistoryFeature& feature, HistoryPanelEnvironment environment);
+  HistoryPanelModel(ClipboardHistoryFeature& feature, HistoryPanelServices environment);
   HistoryPanelModel(const HistoryPanelModel&) = delete;
   HistoryPanelModel& operator=(const HistoryPanelModel&) = delete;
 
@@ -200,7 +200,7 @@ class HistoryPanelModel {
   std::string freshListName() const;
 
   ClipboardHistoryFeature& feature_;
-  HistoryPanelEnvironment environment_;
+  HistoryPanelServices environment_;
 
   Observable<HistoryStore> store_;
   Observable<std::vector<HistoryGroup>> groups_;

@@ -5,13 +5,12 @@
 namespace mirlet {
 namespace {
 
-const std::string kFeatureID = "clipboard-history";
 constexpr std::string_view kPreviewPrefix = "mirlet-preview-";
 
 ClipboardHistorySettings loadSettings(Preferences& preferences) {
   ClipboardHistorySettings::Values values;
   for (std::string_view key : ClipboardHistorySettings::keys) {
-    if (auto value = preferences.string(std::string(key), kFeatureID)) {
+    if (auto value = preferences.string(std::string(key), FeatureIds::clipboardHistory)) {
       values.emplace(key, std::move(*value));
     }
   }
@@ -21,7 +20,7 @@ ClipboardHistorySettings loadSettings(Preferences& preferences) {
 }  // namespace
 
 ClipboardHistoryFeature::ClipboardHistoryFeature(Preferences& preferences,
-                                                 ClipboardHistoryEnvironment environment,
+                                                 ClipboardHistoryServices environment,
                                                  FailureCallback onFailure)
     : preferences_(preferences),
       environment_(std::move(environment)),
@@ -34,16 +33,16 @@ ClipboardHistoryFeature::ClipboardHistoryFeature(Preferences& preferences,
       hotKey_(environment_.hotKeys, environment_.mainLoop),
       windowTitleQueue_(environment_.queues.makeQueue(kWindowTitleQueue)),
       settings_(loadSettings(preferences)),
-      hasOpenedPanel_(preferences.string("panelOpened", kFeatureID) == "true") {
+      hasOpenedPanel_(preferences.string("panelOpened", FeatureIds::clipboardHistory) == "true") {
   hotKeyPresses_ = hotKey_.observePresses([this] { hotKeyPressed_.emit(); });
 }
 
 ClipboardHistoryFeature::~ClipboardHistoryFeature() { stop(); }
 
 const FeatureDescriptor& ClipboardHistoryFeature::descriptor() const {
-  static const FeatureDescriptor descriptor{kFeatureID, "Historial del portapapeles",
-                                            "Guarda lo que copias para buscarlo y pegarlo después.",
-                                            false};
+  static const FeatureDescriptor descriptor{
+      FeatureIds::clipboardHistory, "Historial del portapapeles",
+      "Guarda lo que copias para buscarlo y pegarlo después.", false};
   return descriptor;
 }
 
@@ -140,7 +139,7 @@ void ClipboardHistoryFeature::update(const std::function<void(ClipboardHistorySe
   const bool limitChanged = !(updated.limit == settings_.get().limit);
   settings_.set(updated);
   for (const auto& [name, value] : updated.values())
-    preferences_.setString(value, name, kFeatureID);
+    preferences_.setString(value, name, FeatureIds::clipboardHistory);
   if (limitChanged) applyLimit();
 }
 
@@ -148,7 +147,7 @@ void ClipboardHistoryFeature::persistHotKey(const std::optional<HotKeyCombo>& co
   ClipboardHistorySettings updated = settings_.get();
   updated.hotKey = combo;
   settings_.set(updated);
-  preferences_.setString(updated.values().at("hotKey"), "hotKey", kFeatureID);
+  preferences_.setString(updated.values().at("hotKey"), "hotKey", FeatureIds::clipboardHistory);
 }
 
 HotKeyStatus ClipboardHistoryFeature::setHotKey(const std::optional<HotKeyCombo>& combo) {
@@ -191,7 +190,7 @@ std::optional<std::string> ClipboardHistoryFeature::hotKeyLabel() const {
 void ClipboardHistoryFeature::notePanelOpened() {
   if (hasOpenedPanel_.get()) return;
   hasOpenedPanel_.set(true);
-  preferences_.setString("true", "panelOpened", kFeatureID);
+  preferences_.setString("true", "panelOpened", FeatureIds::clipboardHistory);
 }
 
 void ClipboardHistoryFeature::pollPasteboardNow() {

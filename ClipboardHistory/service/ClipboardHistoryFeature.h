@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ClipboardHistory/ClipboardHistoryControl.h"
 #include "ClipboardHistory/model/ClipboardHistorySettings.h"
 #include "ClipboardHistory/model/HistoryStore.h"
 #include "ClipboardHistory/service/CaptureSupport.h"
@@ -20,7 +21,6 @@
 #include "ClipboardHistory/service/LinkPreviewer.h"
 #include "ClipboardHistory/service/PasteBack.h"
 #include "ClipboardHistory/service/PasteboardWriter.h"
-#include "app/FeatureControls.h"
 #include "core/Clock.h"
 #include "core/Handoff.h"
 #include "core/MainLoop.h"
@@ -41,7 +41,7 @@
 namespace mirlet {
 
 // Everything the clipboard history needs from the platform, replaceable as a whole.
-struct ClipboardHistoryEnvironment {
+struct ClipboardHistoryServices {
   Pasteboard& pasteboard;
   Workspace& workspace;
   Accessibility& accessibility;
@@ -77,7 +77,7 @@ class ClipboardHistoryFeature : public MirletFeature, public ClipboardHistoryCon
   static constexpr double kWindowTitleTimeout = 0.025;
   static constexpr const char* kCaptureSound = "Tink";
 
-  ClipboardHistoryFeature(Preferences& preferences, ClipboardHistoryEnvironment environment,
+  ClipboardHistoryFeature(Preferences& preferences, ClipboardHistoryServices environment,
                           FailureCallback onFailure);
   ~ClipboardHistoryFeature() override;
   ClipboardHistoryFeature(const ClipboardHistoryFeature&) = delete;
@@ -182,7 +182,7 @@ class ClipboardHistoryFeature : public MirletFeature, public ClipboardHistoryCon
   void persistHotKey(const std::optional<HotKeyCombo>& combo);
 
   Preferences& preferences_;
-  ClipboardHistoryEnvironment environment_;
+  ClipboardHistoryServices environment_;
   FailureCallback onFailure_;
   PrivateItemCipher cipher_;
   CaptureSupport support_;

@@ -4,12 +4,13 @@
 
 #include "ClipboardHistory/model/CapturePolicy.h"
 #include "ClipboardHistory/service/CaptureSupport.h"
+#include "core/PasteboardMarkers.h"
 
 namespace mirlet {
 namespace {
 
 bool isLeftOut(const std::string& type) {
-  if (type.starts_with("dyn.") || type == CapturePolicy::sourceType) return true;
+  if (type.starts_with("dyn.") || type == PasteboardMarkers::source) return true;
   std::string lower = type;
   std::transform(lower.begin(), lower.end(), lower.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });

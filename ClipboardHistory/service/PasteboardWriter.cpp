@@ -1,6 +1,6 @@
 #include "ClipboardHistory/service/PasteboardWriter.h"
 
-#include "ClipboardHistory/model/CapturePolicy.h"
+#include "core/PasteboardMarkers.h"
 
 namespace mirlet {
 
@@ -16,12 +16,12 @@ std::vector<PasteboardItemData> PasteboardWriter::makeItems(const CapturedItems&
   for (const auto& representations : items) {
     PasteboardItemData item;
     for (const auto& representation : representations) {
-      if (representation.type == CapturePolicy::sourceType) continue;
+      if (representation.type == PasteboardMarkers::source) continue;
       item.representations.push_back({representation.type, representation.data});
     }
-    item.representations.push_back({std::string(CapturePolicy::sourceType),
+    item.representations.push_back({std::string(PasteboardMarkers::source),
                                     Bytes(sourceIdentifier_.begin(), sourceIdentifier_.end())});
-    if (concealed) item.representations.push_back({std::string(CapturePolicy::concealedType), {}});
+    if (concealed) item.representations.push_back({std::string(PasteboardMarkers::concealed), {}});
     made.push_back(std::move(item));
   }
   return made;

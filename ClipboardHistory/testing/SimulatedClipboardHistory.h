@@ -27,11 +27,11 @@ class SimulatedClipboardHistory {
     std::filesystem::create_directories(folder_ / "tmp");
     feature_ = std::make_unique<ClipboardHistoryFeature>(
         preferences_,
-        ClipboardHistoryEnvironment{desktop.pasteboard, desktop.workspace, desktop.accessibility,
-                                    desktop.events, desktop.hotKeys, desktop.keyboardLayout,
-                                    desktop.images, desktop.fileURLs, files_, keys_, links_,
-                                    desktop.time, desktop.time, desktop.time,
-                                    folder_ / "ClipboardHistory", folder_ / "tmp", "app.mirlet"},
+        ClipboardHistoryServices{desktop.pasteboard, desktop.workspace, desktop.accessibility,
+                                 desktop.events, desktop.hotKeys, desktop.keyboardLayout,
+                                 desktop.images, desktop.fileURLs, files_, keys_, links_,
+                                 desktop.time, desktop.time, desktop.time,
+                                 folder_ / "ClipboardHistory", folder_ / "tmp", "app.mirlet"},
         [](const Uuid&) {});
     feature_->start(Uuid::random());
   }

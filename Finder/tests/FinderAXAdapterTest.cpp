@@ -40,17 +40,16 @@ TEST(FinderCommandNamesTest, TitlesMatchWithTheirPlaceholdersFilled) {
 TEST(FinderCommandNamesTest, EveryLocalizationCountsAndTheCopyAndMoveAreRequired) {
   SimBundleResources bundles;
   EXPECT_THROW(FinderCommandNames::installed(bundles), FinderCutError);
-  bundles.install(FinderCommandNames::kBundlePath, "es", FinderCommandNames::kTableName,
+  bundles.install(FinderBundle::path, "es", FinderCommandNames::kTableName,
                   {{"ME2", "Copiar"}, {"N66_V1", "Mover ítem aquí"}});
-  bundles.install(FinderCommandNames::kBundlePath, "en", FinderCommandNames::kTableName,
+  bundles.install(FinderBundle::path, "en", FinderCommandNames::kTableName,
                   {{"ME2", "Copy"}, {"N66_V1", "Move Item Here"}, {"N47_V3", "Copy ^0 Items"}});
   const auto names = FinderCommandNames::installed(bundles);
   EXPECT_EQ(names.copy, (std::vector<std::string>{"Copiar", "Copy"}));
   EXPECT_EQ(names.copyMany, std::vector<std::string>{"Copy ^0 Items"});
   EXPECT_TRUE(names.copyOne.empty());
   SimBundleResources noMove;
-  noMove.install(FinderCommandNames::kBundlePath, "es", FinderCommandNames::kTableName,
-                 {{"ME2", "Copiar"}});
+  noMove.install(FinderBundle::path, "es", FinderCommandNames::kTableName, {{"ME2", "Copiar"}});
   EXPECT_THROW(FinderCommandNames::installed(noMove), FinderCutError);
 }
 

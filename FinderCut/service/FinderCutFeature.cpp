@@ -26,7 +26,7 @@ FinderCutFeature::~FinderCutFeature() {
 
 const FeatureDescriptor& FinderCutFeature::descriptor() const {
   static const FeatureDescriptor descriptor{
-      kFeatureID, "Cortar archivos con ⌘X",
+      FeatureIds::finderCut, "Cortar archivos con ⌘X",
       "Corta y mueve archivos en Finder sin reemplazar los comandos de otras apps.", true};
   return descriptor;
 }
@@ -97,7 +97,7 @@ bool FinderCutFeature::handle(std::size_t, EventType type, InputEvent& event) {
 bool FinderCutFeature::keyDown(const InputEvent& event) {
   const auto front = services_.workspace.frontmostApplication();
   const bool keyTargetIsFinder =
-      front && front->bundleIdentifier() == FinderContextMonitor::kFinderBundleIdentifier &&
+      front && front->bundleIdentifier() == FinderBundle::identifier &&
       front->processIdentifier() == event.integerField(EventField::targetProcessID);
   const KeyAction action = FinderCutRuntimePolicy::keyAction(
       event.keyCode(), event.flags, monitor().finderFrontmost(), keyTargetIsFinder);
@@ -165,7 +165,7 @@ bool FinderCutFeature::keyDown(const InputEvent& event) {
 
 bool FinderCutFeature::preconditionsHold() {
   const auto front = services_.workspace.frontmostApplication();
-  if (!front || front->bundleIdentifier() != FinderContextMonitor::kFinderBundleIdentifier) {
+  if (!front || front->bundleIdentifier() != FinderBundle::identifier) {
     return false;
   }
   return cached_ && cached_->processID == front->processIdentifier() &&
@@ -239,7 +239,7 @@ void FinderCutFeature::refresh() {
   if (!isRunning() || !runID()) return;
   if (!checkHealth()) return;
   const auto front = services_.workspace.frontmostApplication();
-  if (!front || front->bundleIdentifier() != FinderContextMonitor::kFinderBundleIdentifier) {
+  if (!front || front->bundleIdentifier() != FinderBundle::identifier) {
     monitor().leave();
     return;
   }

@@ -11,9 +11,9 @@
 #include "Finder/FinderContextMonitor.h"
 #include "Finder/FinderCutError.h"
 #include "Finder/FinderOperationToken.h"
+#include "FinderCut/FinderCutActivity.h"
+#include "FinderCut/FinderCutControl.h"
 #include "FinderCut/machine/FinderCutMachine.h"
-#include "FinderCut/service/FinderCutActivity.h"
-#include "app/FeatureControls.h"
 #include "core/Clock.h"
 #include "core/Handoff.h"
 #include "core/MainLoop.h"
@@ -53,7 +53,6 @@ struct FinderCutServices {
 // passes unchanged.
 class FinderCutFeature final : public EventTapFeature, public FinderCutControl {
  public:
-  static constexpr const char* kFeatureID = "finder-cut";
   static constexpr const char* kQueueLabel = "app.mirlet.finder-cut";
   // "MIRLCUTX" in the source user-data field of its own events.
   static constexpr std::int64_t kMarker = 0x4D49524C43555458;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <set>
 
-#include "FinderKeys/machine/FinderKey.h"
+#include "FinderKeys/FinderKey.h"
 #include "core/ModifierFlags.h"
 
 namespace mirlet {

@@ -15,7 +15,7 @@ bool isKey(EventType type) { return type == EventType::keyDown || type == EventT
 
 }  // namespace
 
-FinderKeysFeature::FinderKeysFeature(FinderKeysEnvironment environment, FailureCallback onFailure)
+FinderKeysFeature::FinderKeysFeature(FinderKeysServices environment, FailureCallback onFailure)
     : EventTapFeature(environment.events, environment.accessibility, environment.clock,
                       std::move(onFailure)),
       environment_(environment),
@@ -30,7 +30,7 @@ FinderKeysFeature::~FinderKeysFeature() {
 
 const FeatureDescriptor& FinderKeysFeature::descriptor() const {
   static const FeatureDescriptor descriptor{
-      kFeatureID, "Teclas de Windows en Finder",
+      FeatureIds::finderKeys, "Teclas de Windows en Finder",
       "Enter abre, F2 renombra y Supr manda a la Papelera en Finder.", true};
   return descriptor;
 }
@@ -83,8 +83,7 @@ bool FinderKeysFeature::handle(std::size_t, EventType type, InputEvent& event) {
 
 bool FinderKeysFeature::keyDown(const InputEvent& event) {
   const auto front = environment_.workspace.frontmostApplication();
-  const bool finderInFront =
-      front && front->bundleIdentifier() == FinderContextMonitor::kFinderBundleIdentifier;
+  const bool finderInFront = front && front->bundleIdentifier() == FinderBundle::identifier;
   const auto view = freshView();
   const FinderKeysContext context{
       monitor().finderFrontmost(),
@@ -151,7 +150,7 @@ void FinderKeysFeature::refresh() {
   if (!isRunning() || !runID()) return;
   if (!checkHealth()) return;
   const auto front = environment_.workspace.frontmostApplication();
-  if (!front || front->bundleIdentifier() != FinderContextMonitor::kFinderBundleIdentifier) {
+  if (!front || front->bundleIdentifier() != FinderBundle::identifier) {
     monitor().leave();
     return;
   }

@@ -10,9 +10,9 @@
 #include "Finder/FinderAXAdapter.h"
 #include "Finder/FinderContextMonitor.h"
 #include "Finder/FinderOperationToken.h"
+#include "FinderKeys/FinderKeysControl.h"
 #include "FinderKeys/machine/FinderKeysInterceptor.h"
 #include "FinderKeys/service/FinderKeysError.h"
-#include "app/FeatureControls.h"
 #include "core/Clock.h"
 #include "core/Handoff.h"
 #include "core/MainLoop.h"
@@ -23,7 +23,7 @@
 
 namespace mirlet {
 
-struct FinderKeysEnvironment {
+struct FinderKeysServices {
   Accessibility& accessibility;
   Workspace& workspace;
   EventSystem& events;
@@ -46,14 +46,13 @@ struct FinderKeysEnvironment {
 // Finder's selection at that moment, and any key or click meanwhile cancels it.
 class FinderKeysFeature final : public EventTapFeature, public FinderKeysControl {
  public:
-  static constexpr const char* kFeatureID = "finder-keys";
   static constexpr const char* kQueueLabel = "app.mirlet.finder-keys";
   // "MIRLKEYS" in the source user-data field of the keystrokes it posts.
   static constexpr std::int64_t kMarker = 0x4D49524C4B455953;
   static constexpr double kRefreshDelay = 0.15;
   static constexpr double kFreshness = 2.5;
 
-  FinderKeysFeature(FinderKeysEnvironment environment, FailureCallback onFailure);
+  FinderKeysFeature(FinderKeysServices environment, FailureCallback onFailure);
   ~FinderKeysFeature() override;
 
   const FeatureDescriptor& descriptor() const override;
@@ -80,7 +79,7 @@ class FinderKeysFeature final : public EventTapFeature, public FinderKeysControl
   void post(std::uint16_t keyCode, std::uint64_t flags, int processID);
   FinderContextMonitor& monitor();
 
-  FinderKeysEnvironment environment_;
+  FinderKeysServices environment_;
   std::set<FinderKey> enabledKeys_{FinderKey::enter, FinderKey::f2, FinderKey::delete_};
   std::unique_ptr<SerialQueue> queue_;
   // Used on the queue only.

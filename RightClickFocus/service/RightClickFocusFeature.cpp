@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "RightClickFocus/RightClickFocusID.h"
 #include "core/Overloaded.h"
 
 namespace mirlet {
@@ -44,7 +45,7 @@ RightClickFocusFeature::~RightClickFocusFeature() {
 }
 
 const FeatureDescriptor& RightClickFocusFeature::descriptor() const {
-  static const FeatureDescriptor descriptor{kFeatureID, "Clic derecho con foco",
+  static const FeatureDescriptor descriptor{FeatureIds::rightClickFocus, "Clic derecho con foco",
                                             "Enfoca la ventana antes de abrir su menú contextual.",
                                             true};
   return descriptor;

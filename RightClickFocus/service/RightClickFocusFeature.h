@@ -99,7 +99,6 @@ struct RightClickFocusServices {
 // replayed press releases it in the target and swallows the physical release.
 class RightClickFocusFeature final : public EventTapFeature {
  public:
-  static constexpr const char* kFeatureID = "right-click-focus";
   static constexpr const char* kQueueLabel = "app.mirlet.right-click-focus";
   static constexpr double kDwellDelay = 0.05;
   static constexpr double kPreflightsPerSecond = 30;

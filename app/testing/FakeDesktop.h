@@ -6,9 +6,11 @@
 #include <set>
 #include <string>
 
+#include "ClipboardHistory/ClipboardHistoryControl.h"
+#include "FinderCut/FinderCutControl.h"
+#include "FinderKeys/FinderKeysControl.h"
 #include "app/AppModel.h"
 #include "app/FeatureCatalog.h"
-#include "app/FeatureControls.h"
 #include "core/testing/FakeFeature.h"
 #include "core/testing/VirtualTimeScheduler.h"
 #include "host/testing/ScriptedSystemEnvironment.h"

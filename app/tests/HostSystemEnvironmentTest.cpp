@@ -12,12 +12,12 @@ namespace {
 // The system settings end to end over the simulated desktop.
 class HostSystemEnvironmentTest : public ::testing::Test {
  protected:
-  MacSystemSettings& settings() {
+  SystemSettings& settings() {
     if (!settings_) {
       environment_ = std::make_unique<HostSystemEnvironment>(desktop_.trust, desktop_.loginItems,
                                                              desktop_.workspace, installed_);
-      settings_ = std::make_unique<MacSystemSettings>(preferences_, controller_, *environment_,
-                                                      desktop_.time);
+      settings_ =
+          std::make_unique<SystemSettings>(preferences_, controller_, *environment_, desktop_.time);
     }
     return *settings_;
   }
@@ -28,7 +28,7 @@ class HostSystemEnvironmentTest : public ::testing::Test {
   FeatureController controller_{FeatureRegistry({}), preferences_};
   bool installed_ = true;
   std::unique_ptr<HostSystemEnvironment> environment_;
-  std::unique_ptr<MacSystemSettings> settings_;
+  std::unique_ptr<SystemSettings> settings_;
 };
 
 TEST_F(HostSystemEnvironmentTest, GrantFlowAsksOpensThePaneAndSeesTheGrant) {

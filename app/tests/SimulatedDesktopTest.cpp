@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "app/AppModel.h"
-#include "app/wiring/SimulatedFeatures.h"
+#include "app/wiring/testing/SimulatedFeatures.h"
 #include "host/sim/DesktopScenario.h"
 #include "host/testing/ScriptedSystemEnvironment.h"
 #include "host/testing/TemporaryFolder.h"

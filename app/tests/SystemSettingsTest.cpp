@@ -13,14 +13,14 @@ using testing::FakeFeature;
 using Call = testing::ScriptedSystemEnvironment::Call;
 
 // Settings over a controller with one enabled feature that needs the permission.
-class MacSystemSettingsTest : public ::testing::Test {
+class SystemSettingsTest : public ::testing::Test {
  protected:
-  MacSystemSettingsTest() { preferences_.setEnabled(true, "tap"); }
+  SystemSettingsTest() { preferences_.setEnabled(true, "tap"); }
 
-  MacSystemSettings& settings() {
+  SystemSettings& settings() {
     if (!settings_) {
       settings_ =
-          std::make_unique<MacSystemSettings>(preferences_, controller_, environment_, scheduler_);
+          std::make_unique<SystemSettings>(preferences_, controller_, environment_, scheduler_);
       granted_ = settings_->observeAccessibilityGranted([this] { ++grantedCallbacks_; });
     }
     return *settings_;
@@ -34,12 +34,12 @@ class MacSystemSettingsTest : public ::testing::Test {
   FeatureController controller_{FeatureRegistry({tap_}), preferences_};
   testing::ScriptedSystemEnvironment environment_;
   testing::VirtualTimeScheduler scheduler_;
-  std::unique_ptr<MacSystemSettings> settings_;
+  std::unique_ptr<SystemSettings> settings_;
   Subscription granted_;
   int grantedCallbacks_ = 0;
 };
 
-TEST_F(MacSystemSettingsTest, ConstructionRefreshesAndReconciles) {
+TEST_F(SystemSettingsTest, ConstructionRefreshesAndReconciles) {
   environment_.trusted = true;
   environment_.login = LoginState::notFound;
   settings();
@@ -48,7 +48,7 @@ TEST_F(MacSystemSettingsTest, ConstructionRefreshesAndReconciles) {
   EXPECT_EQ(tapState(), FeatureState::running);
 }
 
-TEST_F(MacSystemSettingsTest, RequestRecordsTheRequestBeforeAsking) {
+TEST_F(SystemSettingsTest, RequestRecordsTheRequestBeforeAsking) {
   settings().requestAccessibility();
   EXPECT_TRUE(preferences_.hasRequestedAccessibility());
   EXPECT_EQ(settings().accessibility().get(), AccessibilityPermission::denied);
@@ -57,13 +57,13 @@ TEST_F(MacSystemSettingsTest, RequestRecordsTheRequestBeforeAsking) {
   EXPECT_EQ(settings().accessibility().get(), AccessibilityPermission::denied);
 }
 
-TEST_F(MacSystemSettingsTest, RequestAnsweredAtOnceStartsWaitingFeatures) {
+TEST_F(SystemSettingsTest, RequestAnsweredAtOnceStartsWaitingFeatures) {
   environment_.grantOnRequest = true;
   settings().requestAccessibility();
   EXPECT_EQ(tapState(), FeatureState::running);
 }
 
-TEST_F(MacSystemSettingsTest, OpeningSettingsSetsOrClearsTheError) {
+TEST_F(SystemSettingsTest, OpeningSettingsSetsOrClearsTheError) {
   environment_.settingsOpen = false;
   settings().openAccessibilitySettings();
   EXPECT_EQ(settings().error().get(), SystemSettingsError::accessibilitySettingsUnavailable);
@@ -72,7 +72,7 @@ TEST_F(MacSystemSettingsTest, OpeningSettingsSetsOrClearsTheError) {
   EXPECT_EQ(settings().error().get(), std::nullopt);
 }
 
-TEST_F(MacSystemSettingsTest, PermissionGrantedOnTheThirtiethTickEndsTheWatch) {
+TEST_F(SystemSettingsTest, PermissionGrantedOnTheThirtiethTickEndsTheWatch) {
   settings().watchForAccessibility(120);
   EXPECT_TRUE(settings().isWatchingAccessibility().get());
   scheduler_.advance(29);
@@ -87,7 +87,7 @@ TEST_F(MacSystemSettingsTest, PermissionGrantedOnTheThirtiethTickEndsTheWatch) {
   EXPECT_EQ(grantedCallbacks_, 1);
 }
 
-TEST_F(MacSystemSettingsTest, WatchEndsSilentlyAfterItsLimit) {
+TEST_F(SystemSettingsTest, WatchEndsSilentlyAfterItsLimit) {
   settings().watchForAccessibility(120);
   scheduler_.advance(119);
   EXPECT_TRUE(settings().isWatchingAccessibility().get());
@@ -98,7 +98,7 @@ TEST_F(MacSystemSettingsTest, WatchEndsSilentlyAfterItsLimit) {
   EXPECT_EQ(tapState(), FeatureState::requiresAccessibility);
 }
 
-TEST_F(MacSystemSettingsTest, SecondWatchOnlyResetsTheCount) {
+TEST_F(SystemSettingsTest, SecondWatchOnlyResetsTheCount) {
   settings().watchForAccessibility(120);
   scheduler_.advance(50);
   settings().watchForAccessibility(120);
@@ -109,13 +109,13 @@ TEST_F(MacSystemSettingsTest, SecondWatchOnlyResetsTheCount) {
   EXPECT_FALSE(settings().isWatchingAccessibility().get());
 }
 
-TEST_F(MacSystemSettingsTest, ZeroLimitDoesNotWatch) {
+TEST_F(SystemSettingsTest, ZeroLimitDoesNotWatch) {
   settings().watchForAccessibility(0);
   EXPECT_FALSE(settings().isWatchingAccessibility().get());
   EXPECT_EQ(scheduler_.pendingMainLoopWork(), 0u);
 }
 
-TEST_F(MacSystemSettingsTest, StopWatchingCancelsTheTimer) {
+TEST_F(SystemSettingsTest, StopWatchingCancelsTheTimer) {
   settings().watchForAccessibility(120);
   settings().stopWatchingAccessibility();
   environment_.trusted = true;
@@ -124,7 +124,7 @@ TEST_F(MacSystemSettingsTest, StopWatchingCancelsTheTimer) {
   EXPECT_EQ(settings().watchChecksLeft(), 0);
 }
 
-TEST_F(MacSystemSettingsTest, WatchDiesWithTheSettings) {
+TEST_F(SystemSettingsTest, WatchDiesWithTheSettings) {
   settings().watchForAccessibility(120);
   settings_.reset();
   environment_.trusted = true;
@@ -140,7 +140,7 @@ struct LoginCase {
   LoginState after;
 };
 
-class LoginChangeTest : public MacSystemSettingsTest,
+class LoginChangeTest : public SystemSettingsTest,
                         public ::testing::WithParamInterface<LoginCase> {};
 
 TEST_P(LoginChangeTest, CallsThePlatformOnlyWhenNeeded) {
@@ -184,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoginCase{"DisableWhileDisabled", LoginState::disabled, false, {}, LoginState::disabled}),
     [](const auto& param) { return std::string(param.param.name); });
 
-TEST_F(MacSystemSettingsTest, UnavailableLoginItemRefusesEveryChange) {
+TEST_F(SystemSettingsTest, UnavailableLoginItemRefusesEveryChange) {
   environment_.login = LoginState::unavailable;
   for (bool enable : {true, false}) {
     settings().setStartAtLogin(enable);
@@ -193,14 +193,14 @@ TEST_F(MacSystemSettingsTest, UnavailableLoginItemRefusesEveryChange) {
   EXPECT_TRUE(environment_.calls.empty());
 }
 
-TEST_F(MacSystemSettingsTest, RefusedChangeReportsAndRereadsTheState) {
+TEST_F(SystemSettingsTest, RefusedChangeReportsAndRereadsTheState) {
   environment_.refuseLoginChanges = true;
   settings().setStartAtLogin(true);
   EXPECT_EQ(settings().error().get(), SystemSettingsError::loginChangeFailed);
   EXPECT_EQ(settings().loginState().get(), LoginState::disabled);
 }
 
-TEST_F(MacSystemSettingsTest, OpenLoginSettingsClearsTheError) {
+TEST_F(SystemSettingsTest, OpenLoginSettingsClearsTheError) {
   environment_.login = LoginState::unavailable;
   settings().setStartAtLogin(true);
   settings().openLoginSettings();

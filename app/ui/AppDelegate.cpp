@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QScreen>
 
+#include "ClipboardHistory/ClipboardHistoryControl.h"
 #include "ClipboardHistory/ui/HistoryPanelWindow.h"
-#include "app/FeatureControls.h"
 #include "app/LaunchPolicy.h"
 #include "app/ui/AboutDialog.h"
 #include "app/ui/SettingsWindow.h"
@@ -22,7 +22,7 @@ AppDelegate::AppDelegate(DesktopHost host, const FeatureFactory& features, Bundl
 }
 
 void AppDelegate::makeHistoryPanel(ClipboardHistoryFeature& feature,
-                                   const HistoryPanelControllerEnvironment& environment) {
+                                   const HistoryPanelControllerServices& environment) {
   historyPanel_ = std::make_unique<HistoryPanelController>(
       feature, environment,
       [this, &feature](HistoryPanelModel& model, HistoryPanelController& controller) {

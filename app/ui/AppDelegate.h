@@ -26,7 +26,7 @@ struct DesktopHost {
   MainLoop& mainLoop;
   Clock& clock;
   SessionEvents& sessionEvents;
-  std::optional<HistoryPanelControllerEnvironment> historyPanel;
+  std::optional<HistoryPanelControllerServices> historyPanel;
   const HostTexts& texts = HostTexts::mac;
 };
 
@@ -59,7 +59,7 @@ class AppDelegate : public QObject {
  private:
   void perform(StatusMenuItem::Action action);
   void makeHistoryPanel(ClipboardHistoryFeature& feature,
-                        const HistoryPanelControllerEnvironment& environment);
+                        const HistoryPanelControllerServices& environment);
   void toggleHistoryPanel();
 
   DesktopHost host_;

@@ -52,7 +52,7 @@ SettingsPage::SettingsPage(AppModel& model, UpdateSettings& updates, const Bundl
   layout->addWidget(supportSection(bundle));
   layout->addStretch(1);
 
-  MacSystemSettings& settings = model_.systemSettings();
+  SystemSettings& settings = model_.systemSettings();
   auto onChange = [this](const auto&) {
     refresh();
   };
@@ -88,7 +88,7 @@ QWidget* SettingsPage::generalSection() {
   error_->setObjectName(QStringLiteral("settingsError"));
   layout->addWidget(error_);
 
-  MacSystemSettings& settings = model_.systemSettings();
+  SystemSettings& settings = model_.systemSettings();
   connect(loginSwitch_, &QAbstractButton::clicked, this, [this, &settings](bool on) {
     settings.setStartAtLogin(on);
     refresh();
@@ -161,7 +161,7 @@ QWidget* SettingsPage::supportSection(const BundleInfo& bundle) {
 }
 
 void SettingsPage::refresh() {
-  MacSystemSettings& settings = model_.systemSettings();
+  SystemSettings& settings = model_.systemSettings();
   const LoginState login = settings.loginState().get();
   loginSwitch_->setChecked(login == LoginState::enabled);
   loginDescription_->setText(text(AppTexts::loginDescription(login, model_.texts())));

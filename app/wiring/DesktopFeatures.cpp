@@ -22,25 +22,25 @@ CalendarSettings systemCalendar() {
 
 }  // namespace
 
-FeatureFactory desktopFeatures(X11Desktop& desktop, MainLoop& mainLoop, Clock& clock,
-                               const std::string& bundleIdentifier) {
-  return [&desktop, &mainLoop, &clock, bundleIdentifier](
+FeatureFactory desktopFeatures(X11Desktop& desktop, X11HistoryServices& history, MainLoop& mainLoop,
+                               Clock& clock, const std::string& bundleIdentifier) {
+  return [&desktop, &history, &mainLoop, &clock, bundleIdentifier](
              const FeatureSinks& sinks, Preferences& preferences) -> FeatureRegistry::Features {
     auto clipboard = std::make_shared<ClipboardHistoryFeature>(
         preferences,
-        ClipboardHistoryEnvironment{desktop.pasteboard, desktop.workspace, desktop.accessibility,
-                                    desktop.events, desktop.hotKeys, desktop.keyboardLayout,
-                                    desktop.images, desktop.fileURLs, desktop.files, desktop.keys,
-                                    desktop.links, mainLoop, clock, desktop.queues,
-                                    HistoryDiskStore::defaultRoot(bundleIdentifier),
-                                    std::filesystem::temp_directory_path(), bundleIdentifier},
+        ClipboardHistoryServices{desktop.pasteboard, desktop.workspace, desktop.accessibility,
+                                 desktop.events, desktop.hotKeys, desktop.keyboardLayout,
+                                 desktop.images, desktop.fileURLs, desktop.files, history.keys,
+                                 history.links, mainLoop, clock, desktop.queues,
+                                 HistoryDiskStore::defaultRoot(bundleIdentifier),
+                                 std::filesystem::temp_directory_path(), bundleIdentifier},
         sinks.failureCallback(FeatureIds::clipboardHistory));
     return {clipboard};
   };
 }
 
-HistoryPanelControllerEnvironment desktopPanelEnvironment(X11Desktop& desktop, MainLoop& mainLoop,
-                                                          Clock& clock) {
+HistoryPanelControllerServices desktopPanelServices(X11Desktop& desktop, MainLoop& mainLoop,
+                                                    Clock& clock) {
   return {desktop.workspace, desktop.screens, desktop.events, desktop.accessibility,
           mainLoop,          clock,           desktop.queues, systemCalendar()};
 }

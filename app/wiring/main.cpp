@@ -55,10 +55,11 @@ int main(int argc, char* argv[]) {
   const mirlet::BundleInfo bundle = mirlet::BundleInfo::current();
   const std::string identifier = bundle.identifier.value_or("app.mirlet");
   mirlet::X11Desktop desktop(mainLoop, identifier);
+  mirlet::X11HistoryServices history(desktop, mainLoop, identifier);
   mirlet::AppDelegate delegate(
       {defaults, environment, mainLoop, clock, sessionEvents,
-       mirlet::desktopPanelEnvironment(desktop, mainLoop, clock), mirlet::HostTexts::linuxDesktop},
-      mirlet::desktopFeatures(desktop, mainLoop, clock, identifier), bundle);
+       mirlet::desktopPanelServices(desktop, mainLoop, clock), mirlet::HostTexts::linuxDesktop},
+      mirlet::desktopFeatures(desktop, history, mainLoop, clock, identifier), bundle);
   const mirlet::Subscription reopen =
       instance.observeReopen([&delegate] { delegate.openWindow(); });
   QObject::connect(&application, &QCoreApplication::aboutToQuit,

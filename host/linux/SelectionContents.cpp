@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "ClipboardHistory/model/CapturePolicy.h"
+#include "core/PasteboardMarkers.h"
 
 namespace mirlet::SelectionContents {
 namespace {
@@ -46,7 +46,7 @@ std::vector<PasteboardItemData> items(const std::vector<TargetData>& read) {
       if (files.empty() && firstLine != std::string_view::npos) {
         files = uris(list.substr(firstLine + 1));
       }
-    } else if (type == CapturePolicy::concealedType) {
+    } else if (type == PasteboardMarkers::concealed) {
       if (text(target.data) == ClipboardTargets::kSecret) {
         first.representations.push_back({type, {}});
       }
@@ -81,7 +81,7 @@ std::vector<std::pair<std::string, Bytes>> targets(const std::vector<PasteboardI
       if (representation.type == kFileURL) {
         uriList += std::string(text(representation.data)) + "\r\n";
         copiedFiles += "\n" + std::string(text(representation.data));
-      } else if (representation.type == CapturePolicy::concealedType) {
+      } else if (representation.type == PasteboardMarkers::concealed) {
         offer(std::string(ClipboardTargets::kPasswordManagerHint),
               bytes(ClipboardTargets::kSecret));
       } else {

@@ -3,7 +3,7 @@
 namespace mirlet::sim {
 
 DesktopScenario::DesktopScenario() {
-  finder = desktop.workspace.launch("com.apple.finder", "Finder");
+  finder = desktop.workspace.launch(FinderBundle::identifier, "Finder");
   textEdit = desktop.workspace.launch("com.apple.TextEdit", "TextEdit");
   safari = desktop.workspace.launch("com.apple.Safari", "Safari");
   mirlet = desktop.workspace.launch("app.mirlet", "Mirlet", ActivationPolicy::accessory);

@@ -104,15 +104,15 @@ SimFinder::SimFinder(SimDesktop& desktop, const fs::path& root, fs::path trash)
     : desktop_(desktop), root_(resolvedRoot(root)), trash_(std::move(trash)) {
   requireInsideRoot(trash_, "the Trash");
   for (const auto& [tableLanguage, table] : commandTables()) {
-    desktop_.bundles.install(kBundlePath, tableLanguage == Language::spanish ? "es" : "en",
+    desktop_.bundles.install(FinderBundle::path, tableLanguage == Language::spanish ? "es" : "en",
                              "LocalizableMerged", table);
   }
   // The desktop has one Finder: take over the one running, if any.
   std::shared_ptr<SimApplication> finder;
-  for (const auto& running : desktop_.workspace.runningApplications(kBundleIdentifier)) {
+  for (const auto& running : desktop_.workspace.runningApplications(FinderBundle::identifier)) {
     finder = desktop_.workspace.application(running->processIdentifier());
   }
-  if (!finder) finder = desktop_.workspace.launch(kBundleIdentifier, "Finder");
+  if (!finder) finder = desktop_.workspace.launch(FinderBundle::identifier, "Finder");
   ui_ = std::make_unique<SimApplicationUI>(desktop_, std::move(finder));
   buildUI();
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/Handoff.h"
+#include "host/FinderBundle.h"
 #include "host/sim/SimApplicationUI.h"
 
 namespace mirlet::sim {
@@ -35,9 +36,6 @@ class SimFinder {
  public:
   enum class View { icon, list, column, gallery };
   enum class Language { spanish, english };
-
-  static constexpr const char* kBundleIdentifier = "com.apple.finder";
-  static constexpr const char* kBundlePath = "/System/Library/CoreServices/Finder.app";
 
   // Launches Finder, or takes over the one running, confined to `root`, an existing
   // folder; `trash`, inside it, is the folder the Trash stands for.

@@ -10,6 +10,7 @@
 #include "core/MainLoop.h"
 #include "core/Signal.h"
 #include "core/testing/VirtualTimeScheduler.h"
+#include "host/FinderBundle.h"
 #include "host/InputEvent.h"
 #include "host/Workspace.h"
 
@@ -128,7 +129,7 @@ class SimWorkspace : public Workspace {
        {{"com.apple.TextEdit", "TextEdit"}, {"com.microsoft.VSCode", "Visual Studio Code"}}},
       {".png", {{"com.apple.Preview", "Vista Previa"}}},
       {".jpg", {{"com.apple.Preview", "Vista Previa"}}},
-      {"/", {{"com.apple.finder", "Finder"}}},
+      {"/", {{FinderBundle::identifier, "Finder"}}},
   };
   struct Opened {
     std::vector<std::string> urls;

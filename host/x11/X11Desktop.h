@@ -2,17 +2,17 @@
 
 #include <string>
 
-#include "ClipboardHistory/service/CurlLinkPreviewer.h"
-#include "ClipboardHistory/service/KeychainKeyProvider.h"
 #include "host/FileSystem.h"
 #include "host/ThreadSerialQueue.h"
 #include "host/linux/FileKeychain.h"
-#include "host/linux/QtDesktopServices.h"
+#include "host/linux/PathFileURLs.h"
 #include "host/linux/QtImageCodec.h"
+#include "host/linux/QtScreens.h"
 #include "host/linux/SecretServiceKeychain.h"
+#include "host/x11/X11Accessibility.h"
 #include "host/x11/X11Display.h"
+#include "host/x11/X11EventSystem.h"
 #include "host/x11/X11HotKeys.h"
-#include "host/x11/X11Input.h"
 #include "host/x11/X11Pasteboard.h"
 #include "host/x11/X11Workspace.h"
 #include "host/x11/XkbKeyboardLayout.h"
@@ -30,9 +30,7 @@ struct X11Desktop {
         events(display, workspace),
         accessibility(display, workspace),
         keyFiles(files, FileKeychain::defaultFolder()),
-        keychain(keyring, keyFiles),
-        keys(keychain, bundleIdentifier),
-        links(mainLoop, queues, CurlLinkPreviewer::systemNetwork()) {}
+        keychain(keyring, keyFiles) {}
 
   X11Display display;
   X11Workspace workspace;
@@ -48,9 +46,7 @@ struct X11Desktop {
   SecretServiceKeychain keyring;
   FileKeychain keyFiles;
   FallbackKeychain keychain;
-  KeychainKeyProvider keys;
   ThreadSerialQueueFactory queues;
-  CurlLinkPreviewer links;
 };
 
 }  // namespace mirlet

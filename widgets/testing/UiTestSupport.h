@@ -9,19 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/testing/FakeDesktop.h"
-#include "host/SessionEvents.h"
-
 namespace mirlet::testing {
-
-// Session notifications the test sends.
-class ScriptedSessionEvents : public SessionEvents {
- public:
-  Subscription observe(Observer observer) override {
-    return notifications.connect(std::move(observer));
-  }
-  Signal<SessionEvent> notifications;
-};
 
 // Presses and releases a key where the keyboard focus is, as the user would.
 inline void typeKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,

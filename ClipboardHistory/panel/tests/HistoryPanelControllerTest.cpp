@@ -59,8 +59,8 @@ class HistoryPanelControllerTest : public ::testing::Test {
     sim::SimDesktop& d = scenario_.desktop;
     controller_ = std::make_unique<HistoryPanelController>(
         *feature_,
-        HistoryPanelControllerEnvironment{d.workspace, d.screens, d.events, d.accessibility, d.time,
-                                          d.time, d.time, CalendarSettings{}},
+        HistoryPanelControllerServices{d.workspace, d.screens, d.events, d.accessibility, d.time,
+                                       d.time, d.time, CalendarSettings{}},
         [this](HistoryPanelModel& model, HistoryPanelController&) {
           search_ = model.attachSearchField(searchField_);
           auto window = std::make_unique<FakeWindow>(initialWindow_);

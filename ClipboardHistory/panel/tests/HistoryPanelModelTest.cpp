@@ -45,8 +45,8 @@ class HistoryPanelModelTest : public ::testing::Test {
     scenario_.activate(scenario_.textEdit);
     sim::SimDesktop& d = scenario_.desktop;
     model_ = std::make_unique<HistoryPanelModel>(
-        *feature_, HistoryPanelEnvironment{host_, d.workspace, d.accessibility, d.time, d.time,
-                                           d.time, CalendarSettings{}});
+        *feature_, HistoryPanelServices{host_, d.workspace, d.accessibility, d.time, d.time, d.time,
+                                        CalendarSettings{}});
   }
 
   // Copies each text in the editor, oldest first; the history shows the last first.

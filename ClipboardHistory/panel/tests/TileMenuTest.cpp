@@ -39,8 +39,8 @@ class TileMenuTest : public ::testing::Test {
   mirlet::testing::NoPanelWindow window_;
   sim::SimDesktop& d_ = scenario_.desktop;
   HistoryPanelModel model_{
-      feature_, HistoryPanelEnvironment{window_, d_.workspace, d_.accessibility, d_.time, d_.time,
-                                        d_.time, CalendarSettings{}}};
+      feature_, HistoryPanelServices{window_, d_.workspace, d_.accessibility, d_.time, d_.time,
+                                     d_.time, CalendarSettings{}}};
 };
 
 TEST_F(TileMenuTest, ItActsOnTheSelectionOnlyWhenTheClickedTileIsPartOfIt) {

@@ -46,7 +46,7 @@ class ClipboardHistoryFeatureTest : public ::testing::Test {
  protected:
   ClipboardHistoryFeatureTest() { scenario_.activate(scenario_.textEdit); }
 
-  ClipboardHistoryEnvironment environment() {
+  ClipboardHistoryServices environment() {
     SimDesktop& d = scenario_.desktop;
     return {d.pasteboard,     d.workspace, d.accessibility, d.events, d.hotKeys,
             d.keyboardLayout, d.images,    d.fileURLs,      files_,   keys_,

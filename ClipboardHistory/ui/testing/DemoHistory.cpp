@@ -248,10 +248,10 @@ DemoHistory::DemoHistory(sim::SimDesktop& desktop, std::size_t count, std::size_
   std::filesystem::create_directories(folder_ / "tmp");
   feature_ = std::make_unique<ClipboardHistoryFeature>(
       preferences_,
-      ClipboardHistoryEnvironment{desktop.pasteboard, workspace_, desktop.accessibility,
-                                  desktop.events, desktop.hotKeys, desktop.keyboardLayout, images_,
-                                  desktop.fileURLs, files_, keys_, links_, desktop.time,
-                                  desktop.time, desktop.time, root, folder_ / "tmp", "app.mirlet"},
+      ClipboardHistoryServices{desktop.pasteboard, workspace_, desktop.accessibility,
+                               desktop.events, desktop.hotKeys, desktop.keyboardLayout, images_,
+                               desktop.fileURLs, files_, keys_, links_, desktop.time, desktop.time,
+                               desktop.time, root, folder_ / "tmp", "app.mirlet"},
       [](const Uuid&) {});
   feature_->update([](ClipboardHistorySettings& settings) {
     settings.limit = HistoryLimit::count(HistoryLimits::hardCap);
@@ -264,9 +264,9 @@ DemoHistory::~DemoHistory() { feature_->stop(); }
 DemoPanel::DemoPanel(sim::SimDesktop& desktop, ClipboardHistoryFeature& feature) {
   controller_ = std::make_unique<HistoryPanelController>(
       feature,
-      HistoryPanelControllerEnvironment{desktop.workspace, desktop.screens, desktop.events,
-                                        desktop.accessibility, desktop.time, desktop.time,
-                                        desktop.time, CalendarSettings{}},
+      HistoryPanelControllerServices{desktop.workspace, desktop.screens, desktop.events,
+                                     desktop.accessibility, desktop.time, desktop.time,
+                                     desktop.time, CalendarSettings{}},
       [this, &feature, &desktop](HistoryPanelModel& model, HistoryPanelController& owner) {
         auto made =
             std::make_unique<HistoryPanelWindow>(model, owner, feature, desktop.time, defaults_);

@@ -6,8 +6,10 @@
 #include <QMenu>
 
 #include "app/LaunchPolicy.h"
+#include "app/testing/FakeDesktop.h"
 #include "app/ui/SettingsWindow.h"
 #include "app/ui/StatusMenuController.h"
+#include "host/testing/ScriptedSessionEvents.h"
 #include "widgets/testing/UiTestSupport.h"
 
 namespace mirlet {

@@ -8,8 +8,10 @@
 #include <QCheckBox>
 #include <QListWidget>
 
+#include "app/testing/FakeDesktop.h"
 #include "app/ui/FeatureRow.h"
 #include "app/ui/ToggleSwitch.h"
+#include "host/testing/ScriptedSessionEvents.h"
 #include "widgets/testing/UiTestSupport.h"
 
 namespace mirlet {

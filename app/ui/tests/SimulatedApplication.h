@@ -4,8 +4,9 @@
 
 #include "ClipboardHistory/ui/HistoryPanelWindow.h"
 #include "app/ui/AppDelegate.h"
-#include "app/wiring/SimulatedFeatures.h"
+#include "app/wiring/testing/SimulatedFeatures.h"
 #include "host/sim/DesktopScenario.h"
+#include "host/testing/ScriptedSessionEvents.h"
 #include "host/testing/ScriptedSystemEnvironment.h"
 #include "widgets/testing/UiTestSupport.h"
 
@@ -24,8 +25,8 @@ class SimulatedApplication {
     delegate_ = std::make_unique<AppDelegate>(
         DesktopHost{
             defaults_, environment_, d.time, d.time, sessionEvents_,
-            HistoryPanelControllerEnvironment{d.workspace, d.screens, d.events, d.accessibility,
-                                              d.time, d.time, d.time, CalendarSettings{}}},
+            HistoryPanelControllerServices{d.workspace, d.screens, d.events, d.accessibility,
+                                           d.time, d.time, d.time, CalendarSettings{}}},
         features_.factory(), BundleInfo{"app.mirlet", {{"CFBundleVersion", "42"}}});
     delegate_->applicationDidFinishLaunching(true);
   }

@@ -8,11 +8,11 @@
 #include <fstream>
 
 #include "ClipboardHistory/service/ClipboardHistoryFeature.h"
+#include "app/wiring/DesktopFeatures.h"
 #include "host/SystemClock.h"
 #include "host/linux/QtMainLoop.h"
 #include "host/linux/testing/QtRunLoop.h"
 #include "host/testing/TemporaryFolder.h"
-#include "host/x11/X11Desktop.h"
 
 namespace mirlet {
 namespace {
@@ -62,11 +62,11 @@ class ClipboardHistoryOnX11Test : public ::testing::Test {
     fs::create_directories(folder_ / "tmp");
     feature_ = std::make_unique<ClipboardHistoryFeature>(
         preferences_,
-        ClipboardHistoryEnvironment{desktop_.pasteboard, desktop_.workspace, desktop_.accessibility,
-                                    desktop_.events, desktop_.hotKeys, desktop_.keyboardLayout,
-                                    desktop_.images, desktop_.fileURLs, desktop_.files,
-                                    desktop_.keys, desktop_.links, loop_, clock_, desktop_.queues,
-                                    folder_ / "history", folder_ / "tmp", "app.mirlet.tests"},
+        ClipboardHistoryServices{desktop_.pasteboard, desktop_.workspace, desktop_.accessibility,
+                                 desktop_.events, desktop_.hotKeys, desktop_.keyboardLayout,
+                                 desktop_.images, desktop_.fileURLs, desktop_.files, history_.keys,
+                                 history_.links, loop_, clock_, desktop_.queues,
+                                 folder_ / "history", folder_ / "tmp", "app.mirlet.tests"},
         [](const Uuid&) {});
     feature_->update([](ClipboardHistorySettings& settings) { settings.ignorePrivate = false; });
     feature_->start(Uuid::random());
@@ -87,6 +87,7 @@ class ClipboardHistoryOnX11Test : public ::testing::Test {
   QtMainLoop loop_;
   SystemClock clock_;
   X11Desktop desktop_{loop_, "app.mirlet.tests"};
+  X11HistoryServices history_{desktop_, loop_, "app.mirlet.tests"};
   MemoryDefaultsStore defaults_;
   Preferences preferences_{defaults_};
   std::unique_ptr<ClipboardHistoryFeature> feature_;

@@ -170,7 +170,7 @@ TEST_F(FinderTest, MenuTitlesFollowTheSelectionAndTheTables) {
   EXPECT_EQ(stringAttribute(menuItem("_NS:8"), "AXTitle"), "Copy 2 Items");
 
   const auto tables =
-      desktop_.bundles.localizedStringTables(SimFinder::kBundlePath, "LocalizableMerged");
+      desktop_.bundles.localizedStringTables(FinderBundle::path, "LocalizableMerged");
   ASSERT_TRUE(tables && tables->size() == 2);
   for (const auto& table : *tables) {
     for (const char* key : {"ME2", "N47_V2", "N47_V3", "N66_V1", "N66_V2"})
@@ -321,8 +321,7 @@ TEST(FinderLifetimeTest, OneFinderPerDesktopAndItsEndVoidsWhatItHadNotDone) {
   auto finder =
       std::make_unique<SimFinder>(scenario.desktop, folder.path(), folder.path() / "Papelera");
   EXPECT_EQ(finder->application(), scenario.finder);
-  EXPECT_EQ(scenario.desktop.workspace.runningApplications(SimFinder::kBundleIdentifier).size(),
-            1u);
+  EXPECT_EQ(scenario.desktop.workspace.runningApplications(FinderBundle::identifier).size(), 1u);
   const int window = finder->openWindow(folder.path() / "Docs");
   finder->select(window, {"a.txt"});
   finder->moveSelectionToTrash();

@@ -86,7 +86,7 @@ TEST_F(WorkspaceTest, QuitAndRelaunchGivesANewProcess) {
   EXPECT_FALSE(scenario_.finder->activate());
   EXPECT_NE(relaunched->processIdentifier(), oldPID);
   EXPECT_EQ(workspace().runningApplication(oldPID), nullptr);
-  EXPECT_EQ(workspace().runningApplications("com.apple.finder").size(), 1u);
+  EXPECT_EQ(workspace().runningApplications(FinderBundle::identifier).size(), 1u);
   scenario_.settle();
   EXPECT_EQ(terminated_, std::vector<int>{oldPID});
 }
@@ -169,7 +169,7 @@ TEST_F(WorkspaceTest, LinksAndFilesOpenWithTheirApplications) {
   EXPECT_EQ(workspace().applicationsToOpen("file:///tmp/notas.txt").front().bundleIdentifier,
             "com.apple.TextEdit");
   EXPECT_EQ(workspace().applicationsToOpen("file:///").front().bundleIdentifier,
-            "com.apple.finder");
+            FinderBundle::identifier);
   EXPECT_TRUE(workspace().openURL("https://example.com"));
   EXPECT_TRUE(workspace().open({"file:///tmp/notas.txt"}, "com.microsoft.VSCode"));
   EXPECT_FALSE(workspace().open({"file:///tmp/notas.txt"}, "com.example.nothing"));

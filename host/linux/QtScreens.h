@@ -1,6 +1,5 @@
 #pragma once
 
-#include "host/FileURLs.h"
 #include "host/Screens.h"
 
 namespace mirlet {
@@ -10,12 +9,6 @@ namespace mirlet {
 class QtScreens : public Screens {
  public:
   std::vector<Screen> screens() const override;
-};
-
-// File URLs name files by path on this desktop.
-class PathFileURLs : public FileURLs {
- public:
-  std::optional<std::string> filePathURL(const std::string& url) const override;
 };
 
 }  // namespace mirlet

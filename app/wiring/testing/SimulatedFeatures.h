@@ -36,13 +36,13 @@ class SimulatedFeatures {
                                 desktop_.time, desktop_.time, desktop_.time},
               sinks.finderCutActivity, sinks.failureCallback(FeatureIds::finderCut));
           finderKeys = std::make_shared<FinderKeysFeature>(
-              FinderKeysEnvironment{desktop_.accessibility, desktop_.workspace, desktop_.events,
-                                    desktop_.pasteboard, desktop_.fileURLs, desktop_.time,
-                                    desktop_.time, desktop_.time},
+              FinderKeysServices{desktop_.accessibility, desktop_.workspace, desktop_.events,
+                                 desktop_.pasteboard, desktop_.fileURLs, desktop_.time,
+                                 desktop_.time, desktop_.time},
               sinks.failureCallback(FeatureIds::finderKeys));
           clipboard = std::make_shared<ClipboardHistoryFeature>(
               preferences,
-              ClipboardHistoryEnvironment{
+              ClipboardHistoryServices{
                   desktop_.pasteboard, desktop_.workspace, desktop_.accessibility, desktop_.events,
                   desktop_.hotKeys, desktop_.keyboardLayout, desktop_.images, desktop_.fileURLs,
                   files_, keys_, links_, desktop_.time, desktop_.time, desktop_.time,
