@@ -9,9 +9,6 @@
 namespace mirlet {
 namespace {
 
-constexpr std::string_view kPlainText = "public.utf8-plain-text";
-constexpr std::string_view kFileURL = "public.file-url";
-
 std::string_view textOf(const Bytes& data) {
   return {reinterpret_cast<const char*>(data.data()), data.size()};
 }
@@ -30,7 +27,7 @@ std::vector<std::string> CaptureSupport::fileURLs(const CapturedItems& items) co
   std::vector<std::string> urls;
   for (const auto& representations : items) {
     for (const auto& representation : representations) {
-      if (representation.type != kFileURL) continue;
+      if (representation.type != fileURLType) continue;
       const std::string written(UnicodeText::trimWhitespace(textOf(representation.data)));
       if (auto path = fileURLs_.filePathURL(written)) urls.push_back(std::move(*path));
     }
@@ -72,7 +69,7 @@ ClassifierInput CaptureSupport::classifierInput(
           input.types.end()) {
         input.types.push_back(representation.type);
       }
-      if (!hasText && representation.type == kPlainText) {
+      if (!hasText && representation.type == plainTextType) {
         texts.push_back(UnicodeText::repairedUtf8(textOf(representation.data)));
         hasText = true;
       }

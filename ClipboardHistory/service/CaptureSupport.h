@@ -16,9 +16,10 @@ namespace mirlet {
 // URLs (references resolved), images and their thumbnails.
 class CaptureSupport {
  public:
+  static constexpr std::string_view plainTextType = "public.utf8-plain-text";
+  static constexpr std::string_view fileURLType = "public.file-url";
   // The only types kept of a capture over the size limit.
-  static constexpr std::array<std::string_view, 2> reducedTypes{"public.utf8-plain-text",
-                                                                "public.file-url"};
+  static constexpr std::array<std::string_view, 2> reducedTypes{plainTextType, fileURLType};
   static constexpr int kThumbnailPixels = 512;
 
   CaptureSupport(const FileURLs& fileURLs, const FileSystem& files, const ImageCodec& images)
