@@ -4,7 +4,6 @@
 #include <QScreen>
 
 #include "ClipboardHistory/ClipboardHistoryControl.h"
-#include "ClipboardHistory/ui/HistoryPanelWindow.h"
 #include "app/LaunchPolicy.h"
 #include "app/ui/AboutDialog.h"
 #include "app/ui/SettingsWindow.h"
@@ -17,36 +16,32 @@ AppDelegate::AppDelegate(DesktopHost host, const FeatureFactory& features, Bundl
   model_ = std::make_unique<AppModel>(AppModel::Services{host_.defaults, host_.environment,
                                                          host_.mainLoop, host_.clock, host_.texts},
                                       features);
-  auto* clipboard = model_->featureControl<ClipboardHistoryFeature>(FeatureIds::clipboardHistory);
-  if (clipboard && host_.historyPanel) makeHistoryPanel(*clipboard, *host_.historyPanel);
+  if (host_.clipboardHistory) clipboardHistory_ = host_.clipboardHistory();
+  if (clipboardHistory_) makeHistoryPanel();
 }
 
-void AppDelegate::makeHistoryPanel(ClipboardHistoryFeature& feature,
-                                   const HistoryPanelControllerServices& environment) {
-  historyPanel_ = std::make_unique<HistoryPanelController>(
-      feature, environment,
-      [this, &feature](HistoryPanelModel& model, HistoryPanelController& controller) {
-        return std::make_unique<HistoryPanelWindow>(model, controller, feature, host_.clock,
-                                                    host_.defaults);
-      },
-      HistoryPanelRequests{[this] { openSettings(); },
-                           [this] {
-                             model_->grantAccessibility();
-                           }});
-  model_->setHistoryOpener([this] { historyPanel_->show(); });
-  hotKeySubscription_ = feature.observeHotKey([this] { toggleHistoryPanel(); });
+void AppDelegate::makeHistoryPanel() {
+  HistoryPanelController* panel =
+      clipboardHistory_->makePanel(HistoryPanelRequests{[this] { openSettings(); },
+                                                        [this] {
+                                                          model_->grantAccessibility();
+                                                        }});
+  if (!panel) return;
+  model_->setHistoryOpener([panel] { panel->show(); });
+  hotKeySubscription_ = clipboardHistory_->observeHotKey([this] { toggleHistoryPanel(); });
   historyStateSubscription_ =
-      model_->featureStates().subscribe([this](const FeatureController::States& states) {
+      model_->featureStates().subscribe([panel](const FeatureController::States& states) {
         const auto state = states.find(FeatureIds::clipboardHistory);
-        if (state == states.end() || state->second != FeatureState::running) historyPanel_->hide();
+        if (state == states.end() || state->second != FeatureState::running) panel->hide();
       });
 }
 
 void AppDelegate::toggleHistoryPanel() {
-  if (historyPanel_->isOpen()) {
-    historyPanel_->hide();
+  HistoryPanelController* panel = historyPanel();
+  if (panel->isOpen()) {
+    panel->hide();
   } else {
-    historyPanel_->show();
+    panel->show();
   }
 }
 
@@ -73,7 +68,7 @@ void AppDelegate::applicationDidFinishLaunching(bool launchedAsLoginItem) {
 void AppDelegate::applicationDidBecomeActive() { model_->applicationDidBecomeActive(); }
 
 void AppDelegate::applicationWillTerminate() {
-  if (historyPanel_) historyPanel_->hide();
+  if (HistoryPanelController* panel = historyPanel()) panel->hide();
   model_->prepareForTermination();
   sessionSubscription_.reset();
   if (statusMenu_) statusMenu_->removeStatusItem();
@@ -81,7 +76,8 @@ void AppDelegate::applicationWillTerminate() {
 
 void AppDelegate::openWindow() {
   if (!window_) {
-    window_ = std::make_unique<SettingsWindow>(*model_, updateSettings_, bundle_);
+    window_ = std::make_unique<SettingsWindow>(*model_, updateSettings_, bundle_,
+                                               clipboardHistory_.get());
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
       QRect frame = window_->frameGeometry();
       frame.moveCenter(screen->availableGeometry().center());
@@ -109,7 +105,7 @@ void AppDelegate::about() {
 void AppDelegate::quit() { QCoreApplication::quit(); }
 
 void AppDelegate::openHistory() {
-  if (historyPanel_) historyPanel_->show();
+  if (HistoryPanelController* panel = historyPanel()) panel->show();
 }
 
 void AppDelegate::toggleHistoryPause() {

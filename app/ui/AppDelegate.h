@@ -4,7 +4,7 @@
 #include <memory>
 #include <optional>
 
-#include "ClipboardHistory/panel/HistoryPanelController.h"
+#include "ClipboardHistory/ui/ClipboardHistoryViews.h"
 #include "app/AppModel.h"
 #include "app/BundleInfo.h"
 #include "app/StatusMenu.h"
@@ -18,15 +18,15 @@ class SettingsWindow;
 class StatusMenuController;
 
 // What the application is built over: the host's store, system, loop, clock and
-// session events, all borrowed for the life of the delegate, and what the history
-// panel needs on a host that runs the clipboard history.
+// session events, all borrowed for the life of the delegate, and the maker of the
+// clipboard history's views where the host runs the clipboard history.
 struct DesktopHost {
   DefaultsStore& defaults;
   SystemEnvironment& environment;
   MainLoop& mainLoop;
   Clock& clock;
   SessionEvents& sessionEvents;
-  std::optional<HistoryPanelControllerServices> historyPanel;
+  ClipboardHistoryViewsMaker clipboardHistory;
   const HostTexts& texts = HostTexts::mac;
 };
 
@@ -54,12 +54,13 @@ class AppDelegate : public QObject {
   AppModel& model() { return *model_; }
   SettingsWindow* window() const { return window_.get(); }
   StatusMenuController* statusMenu() const { return statusMenu_.get(); }
-  HistoryPanelController* historyPanel() const { return historyPanel_.get(); }
+  HistoryPanelController* historyPanel() const {
+    return clipboardHistory_ ? clipboardHistory_->panel() : nullptr;
+  }
 
  private:
   void perform(StatusMenuItem::Action action);
-  void makeHistoryPanel(ClipboardHistoryFeature& feature,
-                        const HistoryPanelControllerServices& environment);
+  void makeHistoryPanel();
   void toggleHistoryPanel();
 
   DesktopHost host_;
@@ -69,7 +70,7 @@ class AppDelegate : public QObject {
   std::unique_ptr<StatusMenuController> statusMenu_;
   std::unique_ptr<SettingsWindow> window_;
   std::unique_ptr<AboutDialog> aboutDialog_;
-  std::unique_ptr<HistoryPanelController> historyPanel_;
+  std::unique_ptr<ClipboardHistoryViews> clipboardHistory_;
   Subscription sessionSubscription_;
   Subscription hotKeySubscription_;
   Subscription historyStateSubscription_;

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "ClipboardHistory/ui/ClipboardHistorySettingsView.h"
+#include "ClipboardHistory/ui/ClipboardHistoryViews.h"
 #include "app/AppTexts.h"
 #include "app/ui/ToggleSwitch.h"
 #include "widgets/PanelSymbols.h"
@@ -38,8 +39,12 @@ QString detailsHtml(const std::string& details) {
   return html;
 }
 
-FeatureRow::FeatureRow(AppModel& model, FeaturePresentation feature, QWidget* parent)
-    : QFrame(parent), model_(model), feature_(std::move(feature)) {
+FeatureRow::FeatureRow(AppModel& model, FeaturePresentation feature,
+                       const ClipboardHistoryViews* clipboardHistory, QWidget* parent)
+    : QFrame(parent),
+      model_(model),
+      feature_(std::move(feature)),
+      clipboardHistory_(clipboardHistory) {
   setObjectName(text("row-" + feature_.id));
   setProperty("card", true);
   setStyleSheet(QStringLiteral(
@@ -147,16 +152,16 @@ void FeatureRow::addFinderCutStatus(QVBoxLayout* layout) {
 }
 
 void FeatureRow::addClipboardHistorySettings(QVBoxLayout* layout) {
-  auto* feature = model_.featureControl<ClipboardHistoryFeature>(feature_.id);
-  if (!feature) return;
-  clipboardSettings_ = new ClipboardHistorySettingsView(
-      *feature, ClipboardHistorySettingsActions{
-                    model_.texts(), [this] { return state() == FeatureState::running; },
-                    [feature] { return feature->accessibilityGranted(); },
-                    [this] { model_.grantAccessibility(); },
-                    [this] {
-                      model_.openHistory();
-                    }});
+  if (!clipboardHistory_) return;
+  clipboardSettings_ = clipboardHistory_->makeSettingsView(
+      ClipboardHistorySettingsActions{model_.texts(),
+                                      [this] { return state() == FeatureState::running; },
+                                      {},
+                                      [this] { model_.grantAccessibility(); },
+                                      [this] {
+                                        model_.openHistory();
+                                      }},
+      this);
   layout->addWidget(clipboardSettings_);
 }
 

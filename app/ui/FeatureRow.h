@@ -13,13 +13,16 @@ class QVBoxLayout;
 namespace mirlet {
 
 class ClipboardHistorySettingsView;
+class ClipboardHistoryViews;
 class ToggleSwitch;
 
 // One feature on the features page: what it does, its switch, its state with the
 // action that state offers, and its own options.
 class FeatureRow : public QFrame {
  public:
-  FeatureRow(AppModel& model, FeaturePresentation feature, QWidget* parent = nullptr);
+  // `clipboardHistory` gives the clipboard history's row its settings.
+  FeatureRow(AppModel& model, FeaturePresentation feature,
+             const ClipboardHistoryViews* clipboardHistory, QWidget* parent = nullptr);
 
   const std::string& featureId() const { return feature_.id; }
 
@@ -33,6 +36,7 @@ class FeatureRow : public QFrame {
 
   AppModel& model_;
   FeaturePresentation feature_;
+  const ClipboardHistoryViews* clipboardHistory_;
   ToggleSwitch* toggle_ = nullptr;
   QLabel* status_ = nullptr;
   QPushButton* grantButton_ = nullptr;

@@ -12,7 +12,9 @@ using ui::label;
 using ui::text;
 using ui::TextStyle;
 
-FeaturesPage::FeaturesPage(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+FeaturesPage::FeaturesPage(AppModel& model, const ClipboardHistoryViews* clipboardHistory,
+                           QWidget* parent)
+    : QWidget(parent), model_(model), clipboardHistory_(clipboardHistory) {
   QVBoxLayout* layout = ui::scrollingContent(this);
   layout->setSpacing(12);
   title_ = label({}, TextStyle::title);
@@ -62,7 +64,8 @@ void FeaturesPage::rebuild() {
     rows_->addWidget(label(QStringLiteral("No hay utilidades disponibles en esta categoría."),
                            TextStyle::secondary));
   }
-  for (const auto& feature : features) rows_->addWidget(new FeatureRow(model_, feature));
+  for (const auto& feature : features)
+    rows_->addWidget(new FeatureRow(model_, feature, clipboardHistory_));
   refreshBanners();
 }
 

@@ -10,11 +10,14 @@ class QVBoxLayout;
 
 namespace mirlet {
 
+class ClipboardHistoryViews;
+
 // A page of feature rows: all features, or one category's. Above the rows, the
 // banners for a missing permission and for a change that could not be applied.
 class FeaturesPage : public QWidget {
  public:
-  explicit FeaturesPage(AppModel& model, QWidget* parent = nullptr);
+  FeaturesPage(AppModel& model, const ClipboardHistoryViews* clipboardHistory,
+               QWidget* parent = nullptr);
 
   // Rebuilds the rows for the model's current page.
   void rebuild();
@@ -23,6 +26,7 @@ class FeaturesPage : public QWidget {
   void refreshBanners();
 
   AppModel& model_;
+  const ClipboardHistoryViews* clipboardHistory_;
   QLabel* title_ = nullptr;
   QWidget* permissionBanner_ = nullptr;
   QLabel* watchingText_ = nullptr;

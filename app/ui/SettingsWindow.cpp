@@ -15,8 +15,8 @@
 namespace mirlet {
 
 SettingsWindow::SettingsWindow(AppModel& model, UpdateSettings& updates, const BundleInfo& bundle,
-                               QWidget* parent)
-    : QWidget(parent, Qt::Window), model_(model) {
+                               const ClipboardHistoryViews* clipboardHistory, QWidget* parent)
+    : QWidget(parent, Qt::Window), model_(model), clipboardHistory_(clipboardHistory) {
   setWindowTitle(QStringLiteral("Mirlet"));
   resize(kSize);
   setMinimumSize(kMinimumSize);
@@ -83,7 +83,7 @@ QWidget* SettingsWindow::mainView(UpdateSettings& updates, const BundleInfo& bun
   layout->addWidget(divider);
 
   pages_ = new QStackedWidget;
-  featuresPage_ = new FeaturesPage(model_);
+  featuresPage_ = new FeaturesPage(model_, clipboardHistory_);
   settingsPage_ = new SettingsPage(model_, updates, bundle);
   pages_->addWidget(featuresPage_);
   pages_->addWidget(settingsPage_);

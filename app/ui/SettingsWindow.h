@@ -12,6 +12,7 @@ class QStackedWidget;
 
 namespace mirlet {
 
+class ClipboardHistoryViews;
 class FeaturesPage;
 
 // The settings window: the welcome flow until it is completed, then a sidebar of
@@ -21,7 +22,10 @@ class SettingsWindow : public QWidget {
   static constexpr QSize kSize{780, 500};
   static constexpr QSize kMinimumSize{700, 420};
 
+  // `clipboardHistory` gives the clipboard history's row its settings, where the
+  // host runs it.
   SettingsWindow(AppModel& model, UpdateSettings& updates, const BundleInfo& bundle,
+                 const ClipboardHistoryViews* clipboardHistory = nullptr,
                  QWidget* parent = nullptr);
 
  private:
@@ -32,6 +36,7 @@ class SettingsWindow : public QWidget {
   QStackedLayout* flow_ = nullptr;
   QListWidget* sidebar_ = nullptr;
   QStackedWidget* pages_ = nullptr;
+  const ClipboardHistoryViews* clipboardHistory_;
   FeaturesPage* featuresPage_ = nullptr;
   QWidget* settingsPage_ = nullptr;
   std::vector<AppModel::Page> sidebarPages_;

@@ -4,7 +4,6 @@
 #include <QTimeZone>
 #include <filesystem>
 
-#include "ClipboardHistory/service/ClipboardHistoryFeature.h"
 #include "ClipboardHistory/service/HistoryDiskStore.h"
 
 namespace mirlet {
@@ -22,27 +21,31 @@ CalendarSettings systemCalendar() {
 
 }  // namespace
 
-FeatureFactory desktopFeatures(X11Desktop& desktop, X11HistoryServices& history, MainLoop& mainLoop,
-                               Clock& clock, const std::string& bundleIdentifier) {
-  return [&desktop, &history, &mainLoop, &clock, bundleIdentifier](
-             const FeatureSinks& sinks, Preferences& preferences) -> FeatureRegistry::Features {
-    auto clipboard = std::make_shared<ClipboardHistoryFeature>(
+FeatureFactory DesktopFeatures::factory() {
+  return [this](const FeatureSinks& sinks, Preferences& preferences) -> FeatureRegistry::Features {
+    clipboard_ = std::make_shared<ClipboardHistoryFeature>(
         preferences,
-        ClipboardHistoryServices{desktop.pasteboard, desktop.workspace, desktop.accessibility,
-                                 desktop.events, desktop.hotKeys, desktop.keyboardLayout,
-                                 desktop.images, desktop.fileURLs, desktop.files, history.keys,
-                                 history.links, mainLoop, clock, desktop.queues,
-                                 HistoryDiskStore::defaultRoot(bundleIdentifier),
-                                 std::filesystem::temp_directory_path(), bundleIdentifier},
+        ClipboardHistoryServices{desktop_.pasteboard, desktop_.workspace, desktop_.accessibility,
+                                 desktop_.events, desktop_.hotKeys, desktop_.keyboardLayout,
+                                 desktop_.images, desktop_.fileURLs, desktop_.files, history_.keys,
+                                 history_.links, mainLoop_, clock_, desktop_.queues,
+                                 HistoryDiskStore::defaultRoot(bundleIdentifier_),
+                                 std::filesystem::temp_directory_path(), bundleIdentifier_},
         sinks.failureCallback(FeatureIds::clipboardHistory));
-    return {clipboard};
+    return {clipboard_};
   };
 }
 
-HistoryPanelControllerServices desktopPanelServices(X11Desktop& desktop, MainLoop& mainLoop,
-                                                    Clock& clock) {
-  return {desktop.workspace, desktop.screens, desktop.events, desktop.accessibility,
-          mainLoop,          clock,           desktop.queues, systemCalendar()};
+ClipboardHistoryViewsMaker DesktopFeatures::clipboardHistoryViews() {
+  return [this]() -> std::unique_ptr<ClipboardHistoryViews> {
+    if (!clipboard_) return nullptr;
+    return std::make_unique<ClipboardHistoryViews>(
+        *clipboard_,
+        HistoryPanelControllerServices{desktop_.workspace, desktop_.screens, desktop_.events,
+                                       desktop_.accessibility, mainLoop_, clock_, desktop_.queues,
+                                       systemCalendar()},
+        clock_, defaults_);
+  };
 }
 
 }  // namespace mirlet

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
-#include "ClipboardHistory/panel/HistoryPanelController.h"
+#include "ClipboardHistory/service/ClipboardHistoryFeature.h"
 #include "ClipboardHistory/service/CurlLinkPreviewer.h"
 #include "ClipboardHistory/service/KeychainKeyProvider.h"
+#include "ClipboardHistory/ui/ClipboardHistoryViews.h"
 #include "app/AppModel.h"
 #include "host/x11/X11Desktop.h"
 
@@ -22,15 +24,32 @@ struct X11HistoryServices {
   CurlLinkPreviewer links;
 };
 
-// The features of the Linux desktop host, in registration order: right-click
-// focus, Finder cut, Finder keys, clipboard history. The first three need Finder
-// and input taps, which this desktop does not have: only the clipboard history is
-// registered here.
-FeatureFactory desktopFeatures(X11Desktop& desktop, X11HistoryServices& history, MainLoop& mainLoop,
-                               Clock& clock, const std::string& bundleIdentifier);
+// The features of the X desktop, in registration order: right-click focus, Finder
+// cut, Finder keys, clipboard history. The first three need Finder and input taps,
+// which this desktop does not have: only the clipboard history is registered here.
+class DesktopFeatures {
+ public:
+  DesktopFeatures(X11Desktop& desktop, X11HistoryServices& history, MainLoop& mainLoop,
+                  Clock& clock, DefaultsStore& defaults, std::string bundleIdentifier)
+      : desktop_(desktop),
+        history_(history),
+        mainLoop_(mainLoop),
+        clock_(clock),
+        defaults_(defaults),
+        bundleIdentifier_(std::move(bundleIdentifier)) {}
 
-// What the history panel needs of the desktop.
-HistoryPanelControllerServices desktopPanelServices(X11Desktop& desktop, MainLoop& mainLoop,
-                                                    Clock& clock);
+  FeatureFactory factory();
+  // The clipboard history's views, once the factory made it.
+  ClipboardHistoryViewsMaker clipboardHistoryViews();
+
+ private:
+  X11Desktop& desktop_;
+  X11HistoryServices& history_;
+  MainLoop& mainLoop_;
+  Clock& clock_;
+  DefaultsStore& defaults_;
+  std::string bundleIdentifier_;
+  std::shared_ptr<ClipboardHistoryFeature> clipboard_;
+};
 
 }  // namespace mirlet

@@ -56,10 +56,10 @@ int main(int argc, char* argv[]) {
   const std::string identifier = bundle.identifier.value_or("app.mirlet");
   mirlet::X11Desktop desktop(mainLoop, identifier);
   mirlet::X11HistoryServices history(desktop, mainLoop, identifier);
-  mirlet::AppDelegate delegate(
-      {defaults, environment, mainLoop, clock, sessionEvents,
-       mirlet::desktopPanelServices(desktop, mainLoop, clock), mirlet::HostTexts::linuxDesktop},
-      mirlet::desktopFeatures(desktop, history, mainLoop, clock, identifier), bundle);
+  mirlet::DesktopFeatures features(desktop, history, mainLoop, clock, defaults, identifier);
+  mirlet::AppDelegate delegate({defaults, environment, mainLoop, clock, sessionEvents,
+                                features.clipboardHistoryViews(), mirlet::HostTexts::linuxDesktop},
+                               features.factory(), bundle);
   const mirlet::Subscription reopen =
       instance.observeReopen([&delegate] { delegate.openWindow(); });
   QObject::connect(&application, &QCoreApplication::aboutToQuit,

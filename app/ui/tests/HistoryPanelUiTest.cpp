@@ -6,12 +6,14 @@
 #include <QScrollBar>
 #include <QToolButton>
 
+#include "ClipboardHistory/ui/ClipboardHistorySettingsView.h"
 #include "ClipboardHistory/ui/HistoryPanelView.h"
 #include "ClipboardHistory/ui/HistoryPanelWindow.h"
 #include "ClipboardHistory/ui/HistorySidebar.h"
 #include "ClipboardHistory/ui/PanelSearchBox.h"
 #include "ClipboardHistory/ui/TileGridView.h"
 #include "ClipboardHistory/ui/testing/DemoHistory.h"
+#include "app/ui/SettingsWindow.h"
 #include "app/ui/tests/SimulatedApplication.h"
 
 namespace mirlet {
@@ -54,6 +56,20 @@ TEST_F(HistoryPanelUiTest, TheHotKeyAndTheMenuOpenThePanelAndSwitchingOffClosesI
   EXPECT_TRUE(panel().isOpen());
   app_.delegate().model().setFeatureEnabled(false, FeatureIds::clipboardHistory);
   EXPECT_FALSE(panel().isOpen());
+}
+
+// The shell reaches the history only through its views: the row shows their block.
+TEST_F(HistoryPanelUiTest, TheClipboardHistoryRowCarriesItsSettings) {
+  app_.delegate().openWindow();
+  ASSERT_NE(app_.delegate().window(), nullptr);
+  auto* row = app_.delegate().window()->findChild<QWidget*>(
+      QString::fromStdString("row-" + FeatureIds::clipboardHistory));
+  ASSERT_NE(row, nullptr);
+  // The view has no meta-object of its own: findChild would take any widget for it.
+  const auto widgets = row->findChildren<QWidget*>();
+  EXPECT_TRUE(std::any_of(widgets.begin(), widgets.end(), [](QWidget* widget) {
+    return dynamic_cast<ClipboardHistorySettingsView*>(widget) != nullptr;
+  }));
 }
 
 TEST_F(HistoryPanelUiTest, TypingOnTheGridSearchesAndReturnChoosesTheFoundItem) {

@@ -23,10 +23,15 @@ class SimulatedApplication {
     scenario_.activate(scenario_.textEdit);
     sim::SimDesktop& d = scenario_.desktop;
     delegate_ = std::make_unique<AppDelegate>(
-        DesktopHost{
-            defaults_, environment_, d.time, d.time, sessionEvents_,
-            HistoryPanelControllerServices{d.workspace, d.screens, d.events, d.accessibility,
-                                           d.time, d.time, d.time, CalendarSettings{}}},
+        DesktopHost{defaults_, environment_, d.time, d.time, sessionEvents_,
+                    [this, &d] {
+                      return std::make_unique<ClipboardHistoryViews>(
+                          *features_.clipboard,
+                          HistoryPanelControllerServices{d.workspace, d.screens, d.events,
+                                                         d.accessibility, d.time, d.time, d.time,
+                                                         CalendarSettings{}},
+                          d.time, defaults_);
+                    }},
         features_.factory(), BundleInfo{"app.mirlet", {{"CFBundleVersion", "42"}}});
     delegate_->applicationDidFinishLaunching(true);
   }
