@@ -32,14 +32,17 @@ std::filesystem::path FileKeychain::path(const std::string& service,
 
 Keychain::ReadResult FileKeychain::read(const std::string& service,
                                         const std::string& account) const {
-  const auto contents = files_.read(path(service, account));
-  if (!contents) return {itemNotFound, {}};
+  const auto file = path(service, account);
+  if (files_.kind(file) == FileSystem::Kind::missing) return {itemNotFound, {}};
+  const auto contents = files_.read(file);
+  if (!contents) return {kCannotRead, {}};
   return {success, Bytes(contents->begin(), contents->end())};
 }
 
 int FileKeychain::add(const std::string& service, const std::string& account, const Bytes& data) {
   const auto file = path(service, account);
-  if (files_.read(file)) return duplicateItem;
+  // Whatever is there, readable or not, may be the only copy of a key.
+  if (files_.kind(file) != FileSystem::Kind::missing) return duplicateItem;
   try {
     AtomicFile::write(files_, file,
                       std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));

@@ -7,10 +7,12 @@
 #include <QDBusVariant>
 #include <QProcess>
 #include <QThread>
+#include <atomic>
 #include <mutex>
 
 #include "host/linux/FileKeychain.h"
 #include "host/linux/SecretServiceTypes.h"
+#include "host/testing/FaultyFileSystem.h"
 #include "host/testing/KeychainContract.h"
 #include "host/testing/TemporaryFolder.h"
 
@@ -27,6 +29,10 @@ struct FakeKeyring {
   std::mutex mutex;
   std::vector<Item> items;
   bool locked = false;
+  // How long the keyring takes to answer a search, as one started on demand does,
+  // and how many searches it answered (late ones too).
+  std::atomic<int> searchDelayMilliseconds = 0;
+  std::atomic<int> searchesAnswered = 0;
 };
 
 // Stands in for the keyring's service object on a private bus.
@@ -40,12 +46,14 @@ class FakeSecretService : public QObject {
  public Q_SLOTS:
   QList<QDBusObjectPath> SearchItems(const QMap<QString, QString>& attributes,
                                      QList<QDBusObjectPath>& locked) {
+    QThread::msleep(static_cast<unsigned long>(keyring_.searchDelayMilliseconds.load()));
     std::lock_guard lock(keyring_.mutex);
     QList<QDBusObjectPath> unlocked;
     for (const auto& item : keyring_.items) {
       if (item.attributes != attributes) continue;
       (keyring_.locked ? locked : unlocked).append(item.path);
     }
+    ++keyring_.searchesAnswered;
     return unlocked;
   }
   QDBusVariant OpenSession(const QString&, const QDBusVariant&, QDBusObjectPath& result) {
@@ -223,6 +231,48 @@ TEST(SecretServiceKeychainTest, AKeyKeptInAFileBeforeTheKeyringCameIsStillFound)
   ASSERT_EQ(keychain.add("app.mirlet", "nueva", Bytes{5}), Keychain::success);
   EXPECT_EQ(keyring.read("app.mirlet", "nueva").data, Bytes{5});
   EXPECT_EQ(keyFiles.read("app.mirlet", "nueva").status, Keychain::itemNotFound);
+}
+
+// A keyring started on demand may miss the first time-out: that is no absence of
+// the keyring, so neither the read nor the write falls to the key files.
+TEST(SecretServiceKeychainTest, AKeyringThatAnswersLateIsAFailureNotAnAbsence) {
+  PrivateBus bus(true);
+  ASSERT_TRUE(bus.isRunning());
+  SecretServiceKeychain keyring(bus.client(), 300);
+  ASSERT_EQ(keyring.add("app.mirlet", "clave", Bytes{4}), Keychain::success);
+  testing::TemporaryFolder folder;
+  PosixFileSystem files;
+  FileKeychain keyFiles(files, folder / "keys");
+  FallbackKeychain keychain(keyring, keyFiles);
+
+  bus.keyring.searchDelayMilliseconds = 1000;
+  EXPECT_EQ(keyring.read("app.mirlet", "clave").status, SecretServiceKeychain::kFailed);
+  EXPECT_EQ(keychain.read("app.mirlet", "clave").status, SecretServiceKeychain::kFailed);
+  EXPECT_EQ(keychain.add("app.mirlet", "nueva", Bytes{5}), SecretServiceKeychain::kFailed);
+  EXPECT_EQ(keyFiles.read("app.mirlet", "nueva").status, Keychain::itemNotFound);
+
+  // Once the keyring has caught up with the searches it was late for (the add's
+  // and the three that timed out), it answers again and the key is there.
+  bus.keyring.searchDelayMilliseconds = 0;
+  for (int waited = 0; bus.keyring.searchesAnswered < 4 && waited < 1500; ++waited) {
+    QThread::msleep(10);
+  }
+  EXPECT_EQ(keychain.read("app.mirlet", "clave").data, Bytes{4});
+}
+
+// With the keyring and the key files both in doubt, the key is in doubt: a read
+// that cannot tell never reads as "no key".
+TEST(SecretServiceKeychainTest, AnUnreadableKeyFileIsNeverTakenForNoKey) {
+  PrivateBus bus(true);
+  ASSERT_TRUE(bus.isRunning());
+  SecretServiceKeychain keyring(bus.client());
+  testing::TemporaryFolder folder;
+  testing::FaultyFileSystem files;
+  FileKeychain keyFiles(files, folder / "keys");
+  ASSERT_EQ(keyFiles.add("app.mirlet", "clave", Bytes{9}), Keychain::success);
+  FallbackKeychain keychain(keyring, keyFiles);
+  files.fail(testing::FaultyFileSystem::Fault::read);
+  EXPECT_EQ(keychain.read("app.mirlet", "clave").status, FileKeychain::kCannotRead);
 }
 
 }  // namespace
