@@ -1,8 +1,26 @@
 #include "core/FeatureController.h"
 
+#include <exception>
+#include <string>
+
 namespace mirlet {
 
 namespace {
+
+// What the exception being handled says: its message where it carries one.
+std::string thrownText() {
+  try {
+    throw;
+  } catch (const std::exception& error) {
+    return error.what();
+  } catch (const std::string& text) {
+    return text;
+  } catch (const char* text) {
+    return text ? text : "";
+  } catch (...) {  // part of the start boundary above: anything else says nothing
+    return "an exception that carries no message";
+  }
+}
 
 FeatureController::States initialStates(const FeatureRegistry& registry) {
   FeatureController::States states;
@@ -86,10 +104,12 @@ void FeatureController::startRun(MirletFeature& feature) {
   };
   try {
     feature.start(runID);
-  } catch (const std::exception& error) {
-    // The user sees the state, never the error; its text stays for diagnosis.
+  } catch (...) {
+    // The one boundary that absorbs whatever a feature's start throws, whether or
+    // not it derives from the error base: the feature ends failed. The user sees the
+    // state, never the error; its text stays for diagnosis.
     if (isCurrent()) {
-      startFailures_[id] = error.what();
+      startFailures_[id] = thrownText();
       stopWith(feature, FeatureState::failed);
     }
     return;

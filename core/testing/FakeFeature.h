@@ -1,6 +1,7 @@
 #pragma once
 
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "core/MirletFeature.h"
@@ -13,7 +14,9 @@ class FakeFeature : public MirletFeature {
  public:
   enum class StartBehaviour {
     runs,                 // starts and runs
-    throws,               // start raises
+    throws,               // start raises an error
+    throwsText,           // start raises a plain string, as a library might
+    throwsNothingKnown,   // start raises a value that says nothing
     staysStopped,         // start returns but the feature does not run
     reportsFailureInside  // start calls the failure callback with its run id, then returns
   };
@@ -32,6 +35,10 @@ class FakeFeature : public MirletFeature {
         break;
       case StartBehaviour::throws:
         throw std::runtime_error("start failed");
+      case StartBehaviour::throwsText:
+        throw std::string("start failed as text");
+      case StartBehaviour::throwsNothingKnown:
+        throw 42;
       case StartBehaviour::staysStopped:
         break;
       case StartBehaviour::reportsFailureInside:

@@ -123,6 +123,8 @@ TEST_P(StartFailureTest, EndsFailedAndStoppedWithoutRetryOnReconcile) {
 INSTANTIATE_TEST_SUITE_P(
     Behaviours, StartFailureTest,
     ::testing::Values(StartFailureCase{"Throws", Behaviour::throws},
+                      StartFailureCase{"ThrowsText", Behaviour::throwsText},
+                      StartFailureCase{"ThrowsNothingKnown", Behaviour::throwsNothingKnown},
                       StartFailureCase{"StaysStopped", Behaviour::staysStopped},
                       StartFailureCase{"ReportsFailureInside", Behaviour::reportsFailureInside}),
     [](const auto& param) { return std::string(param.param.name); });
@@ -136,6 +138,18 @@ TEST_F(FeatureControllerTest, SwitchingAFailedFeatureOnGivesItANewAttempt) {
   EXPECT_EQ(stateOf("tap"), FeatureState::running);
   EXPECT_EQ(tap_->startedRuns.size(), 2u);
   EXPECT_EQ(controller_.startFailure("tap"), std::nullopt);
+}
+
+// Whatever a start throws stays inside the controller, with what it says.
+TEST_F(FeatureControllerTest, AStartThatThrowsAnythingEndsFailedWithWhatItSaid) {
+  tap_->behaviour = Behaviour::throwsText;
+  controller_.setEnabled(true, "tap", kGranted);
+  EXPECT_EQ(stateOf("tap"), FeatureState::failed);
+  EXPECT_EQ(controller_.startFailure("tap"), "start failed as text");
+  tap_->behaviour = Behaviour::throwsNothingKnown;
+  controller_.setEnabled(true, "tap", kGranted);
+  EXPECT_EQ(stateOf("tap"), FeatureState::failed);
+  EXPECT_EQ(controller_.startFailure("tap"), "an exception that carries no message");
 }
 
 TEST_F(FeatureControllerTest, SwitchingAFailedFeatureOffDisablesIt) {
