@@ -49,6 +49,10 @@ class Pasteboard {
   // Whether the contents go when the application that put them there quits (an X
   // selection does; then the pasteboard is empty, one change).
   virtual bool emptiesWhenOwnerQuits() const = 0;
+  // Whether nobody owns the contents at this moment, asked of the system now: only
+  // where contents go with their owner. An empty read is no proof of it (the owner
+  // may not have answered in time, or a newer one may have taken over since).
+  virtual bool isOwnerless() const = 0;
 
   // Whether the host is told of every change (then observers hear of each on the
   // main thread); otherwise the change count has to be polled.

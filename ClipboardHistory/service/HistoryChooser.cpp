@@ -51,7 +51,9 @@ std::vector<std::string> HistoryChooser::plainTexts(
 // private item, and nothing while capture is paused.
 void HistoryChooser::restoreLatest(bool paused) {
   HistoryDiskStore* disk = history_.disk();
-  if (!pasteboard_.emptiesWhenOwnerQuits() || paused || !disk) return;
+  // Only a selection nobody owns now is put back: an empty read may be an owner
+  // that did not answer in time, or an old notice a newer copy has overtaken.
+  if (!pasteboard_.emptiesWhenOwnerQuits() || paused || !disk || !pasteboard_.isOwnerless()) return;
   const HistoryItems& items = history_.store().items();
   if (items.empty() || items.front().isPrivate) return;
   std::optional<std::int64_t> written;

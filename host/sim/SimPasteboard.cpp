@@ -48,6 +48,7 @@ void SimPasteboard::clearContents() {
   if (current_) current_->valid = false;
   current_ = std::make_shared<Generation>();
   owner_.reset();
+  ownerless_ = false;  // whoever clears owns what follows
   ++changeCount_;
   if (notifies) mainLoop_.post([signal = &changed_] { signal->emit(); });
 }
@@ -87,7 +88,9 @@ void SimPasteboard::copyText(std::string_view text, const std::string& sourceBun
 }
 
 void SimPasteboard::ownerQuit(int processID) {
-  if (ownedByApplications && owner_ == processID) clearContents();
+  if (!ownedByApplications || owner_ != processID) return;
+  clearContents();
+  ownerless_ = true;
 }
 
 int SimPasteboard::reads(const std::string& type) const {

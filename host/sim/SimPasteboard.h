@@ -44,11 +44,13 @@ class SimPasteboard : public Pasteboard {
   void clearContents() override;
   bool writeItems(const std::vector<PasteboardItemData>& items) override;
   bool emptiesWhenOwnerQuits() const override { return ownedByApplications; }
+  bool isOwnerless() const override { return ownedByApplications && ownerless_; }
   bool notifiesChanges() const override { return notifies; }
   Subscription observeChanges(std::function<void()> observer) override;
 
   // The test's side: another application copies (clear and write, one change),
-  // owning the contents when its process is given.
+  // owning the contents when its process is given. With no items it is an owner
+  // nothing could be read of, as one that never answers.
   void copy(std::vector<Item> items, std::optional<int> ownerPID = std::nullopt);
   // Plain text, as most applications copy it.
   void copyText(std::string_view text, const std::string& sourceBundleID = {},
@@ -73,6 +75,7 @@ class SimPasteboard : public Pasteboard {
   std::int64_t changeCount_ = 0;
   std::shared_ptr<Generation> current_;
   std::optional<int> owner_;  // nothing: this program, or no application
+  bool ownerless_ = false;    // the owner quit and nobody took the contents since
   std::map<std::string, int> reads_;
 };
 

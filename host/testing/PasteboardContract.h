@@ -94,9 +94,11 @@ TEST_P(PasteboardContract, ANotifyingHostTellsOfEveryChangeOnce) {
 
 TEST_P(PasteboardContract, ContentsGoWithTheApplicationThatCopiedThemOnlyWhereTheHostSaysSo) {
   harness_->copyTextElsewhere("del editor");
+  EXPECT_FALSE(pasteboard().isOwnerless());
   const auto before = pasteboard().changeCount();
   harness_->quitCopyingApplication();
   harness_->runMainLoop();
+  EXPECT_EQ(pasteboard().isOwnerless(), pasteboard().emptiesWhenOwnerQuits());
   if (pasteboard().emptiesWhenOwnerQuits()) {
     EXPECT_TRUE(pasteboard().items().empty());
     EXPECT_NE(pasteboard().changeCount(), before);
@@ -112,6 +114,7 @@ TEST_P(PasteboardContract, ContentsGoWithTheApplicationThatCopiedThemOnlyWhereTh
   harness_->quitCopyingApplication();
   harness_->runMainLoop();
   EXPECT_EQ(pasteboard().items().at(0)->data("public.utf8-plain-text"), bytes("mío"));
+  EXPECT_FALSE(pasteboard().isOwnerless());
 }
 
 }  // namespace mirlet::contract

@@ -224,6 +224,14 @@ void X11Pasteboard::ownerChanged(xcb_window_t owner) {
   if (auto items = readSelection()) publish(std::move(*items));
 }
 
+bool X11Pasteboard::isOwnerless() const {
+  if (!available_) return false;
+  xcb_connection_t* c = connection_.get();
+  const auto reply =
+      xcbReply(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard_), nullptr));
+  return reply && reply->owner == XCB_WINDOW_NONE;
+}
+
 xcb_window_t X11Pasteboard::currentOwner() {
   xcb_connection_t* c = connection_.get();
   const auto reply =

@@ -53,6 +53,8 @@ class X11Pasteboard : public Pasteboard {
   void clearContents() override;
   bool writeItems(const std::vector<PasteboardItemData>& items) override;
   bool emptiesWhenOwnerQuits() const override { return true; }
+  // Asks the X server (a round trip to it, never to another client).
+  bool isOwnerless() const override;
   bool notifiesChanges() const override { return available_; }
   Subscription observeChanges(std::function<void()> observer) override {
     return changed_.connect(std::move(observer));

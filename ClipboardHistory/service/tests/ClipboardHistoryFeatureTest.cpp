@@ -141,6 +141,28 @@ TEST_F(ClipboardHistoryFeatureTest, WhenTheCopyingApplicationQuitsOnX11TheLatest
   EXPECT_EQ(store(), before);  // put back, not copied again
 }
 
+// An owner that never delivers (a hung program, a slow office suite) reads as
+// nothing, yet it still owns the user's copy: nothing of Mirlet's replaces it.
+TEST_F(ClipboardHistoryFeatureTest, AnOwnerThatNeverDeliversKeepsItsClipboard) {
+  scenario_.desktop.pasteboard.ownedByApplications = true;
+  start();
+  copyInEditor("de antes");
+  const auto owner = scenario_.textEdit->processIdentifier();
+  scenario_.desktop.pasteboard.copy({}, owner);
+  const auto changes = scenario_.desktop.pasteboard.changeCount();
+  scenario_.rest(1.5);
+  EXPECT_TRUE(scenario_.desktop.pasteboard.items().empty());
+  EXPECT_EQ(scenario_.desktop.pasteboard.changeCount(), changes);
+  EXPECT_FALSE(scenario_.desktop.pasteboard.isOwnerless());
+
+  // Once it quits, nobody owns the selection: then the latest item comes back.
+  scenario_.desktop.workspace.terminate(scenario_.textEdit);
+  scenario_.rest(1.5);
+  ASSERT_EQ(scenario_.desktop.pasteboard.items().size(), 1u);
+  EXPECT_EQ(scenario_.desktop.pasteboard.items()[0]->data("public.utf8-plain-text"),
+            bytes("de antes"));
+}
+
 TEST_F(ClipboardHistoryFeatureTest, NothingComesBackWhenTheLatestIsPrivateOrCaptureIsPaused) {
   scenario_.desktop.pasteboard.ownedByApplications = true;
   feature().update([](auto& settings) { settings.ignorePrivate = false; });

@@ -13,6 +13,7 @@
 #include "host/linux/QtMainLoop.h"
 #include "host/linux/testing/QtRunLoop.h"
 #include "host/testing/TemporaryFolder.h"
+#include "host/x11/XcbConnection.h"
 
 namespace mirlet {
 namespace {
@@ -116,6 +117,29 @@ TEST_F(ClipboardHistoryOnX11Test, EveryKindOfCopyBecomesItsItem) {
                                     " file://" + (folder_ / "b.txt").string());
   EXPECT_EQ(files.kind, ItemKind::files);
   EXPECT_EQ(feature_->fileURLs(files.id).size(), 2u);
+}
+
+// A program that offers its copy and then never delivers it (hung, or too slow
+// for the read's time-out) still owns the user's copy: Mirlet reads nothing, and
+// takes nothing back from it.
+TEST_F(ClipboardHistoryOnX11Test, AnOwnerThatNeverDeliversKeepsItsClipboard) {
+  copy("copy-text lo de antes");
+  const std::size_t before = items().size();
+  ASSERT_TRUE(client_.send("copy-withheld lo nuevo", "copied"));
+  XcbConnection display;
+  ASSERT_TRUE(display.isOpen());
+  const xcb_atom_t clipboard = display.atom("CLIPBOARD");
+  const auto owner = [&] {
+    const auto reply = xcbReply(xcb_get_selection_owner_reply(
+        display.get(), xcb_get_selection_owner(display.get(), clipboard), nullptr));
+    return reply ? reply->owner : xcb_window_t{XCB_WINDOW_NONE};
+  };
+  const xcb_window_t client = owner();
+  ASSERT_NE(client, XCB_WINDOW_NONE);
+  // Past the read's time-out (1 s): whatever follows it has happened by then.
+  testing::runFor(1800);
+  EXPECT_EQ(owner(), client);
+  EXPECT_EQ(items().size(), before);
 }
 
 TEST_F(ClipboardHistoryOnX11Test, APasswordIsKeptPrivateAndNoneOfItsBytesReachTheDisk) {

@@ -4,6 +4,7 @@
 // standard output.
 //
 //   copy-text TEXT | copy-html HTML | copy-png PATH | copy-files URI... | copy-secret TEXT
+//   copy-withheld TEXT (offers the text, then never delivers it)
 //   focus | grab KEYCODE MODIFIERS | tray | quit
 //   answers: ready, copied, focused, grabbed, occupied, tray, docked, key KEYCODE STATE
 //
@@ -30,6 +31,7 @@ xcb_window_t window = 0;
 bool awaitingFocus = false;
 std::map<std::string, xcb_atom_t> atoms;
 std::vector<std::pair<xcb_atom_t, std::string>> offered;
+bool withholding = false;  // lists its targets, never delivers them
 
 xcb_atom_t atom(const std::string& name) {
   if (const auto found = atoms.find(name); found != atoms.end()) return found->second;
@@ -42,7 +44,8 @@ xcb_atom_t atom(const std::string& name) {
 
 void say(const std::string& line) { std::cout << line << std::endl; }
 
-void own(std::vector<std::pair<std::string, std::string>> targets) {
+void own(std::vector<std::pair<std::string, std::string>> targets, bool withheld = false) {
+  withholding = withheld;
   offered.clear();
   for (auto& [name, data] : targets) offered.emplace_back(atom(name), std::move(data));
   xcb_set_selection_owner(c, window, atom("CLIPBOARD"), XCB_CURRENT_TIME);
@@ -63,6 +66,8 @@ void answer(const xcb_selection_request_event_t& request) {
     for (const auto& [target, data] : offered) list.push_back(target);
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property,
                         XCB_ATOM_ATOM, 32, static_cast<std::uint32_t>(list.size()), list.data());
+  } else if (withholding) {
+    return;  // as a hung program: the requestor waits in vain
   } else {
     notify.property = XCB_ATOM_NONE;
     for (const auto& [target, data] : offered) {
@@ -88,7 +93,9 @@ bool command(const std::string& line) {
   std::string verb;
   words >> verb;
   if (verb == "quit") return false;
-  if (verb == "copy-text") {
+  if (verb == "copy-withheld") {
+    own({{"UTF8_STRING", rest(words)}}, true);
+  } else if (verb == "copy-text") {
     const std::string text = rest(words);
     own({{"UTF8_STRING", text}, {"text/plain;charset=utf-8", text}});
   } else if (verb == "copy-html") {
