@@ -48,12 +48,32 @@ inline constexpr std::array<std::string_view, 6> passwordManagers{
     "com.apple.keychainaccess", "org.keepassxc.keepassxc", "com.dashlane.dashlanephonefinal"};
 inline constexpr std::array<std::string_view, 1> passwordManagerPrefixes{
     "com.agilebits.onepassword"};
+// The same on Linux desktops, by application id, desktop file or window class.
+inline constexpr std::array<std::string_view, 17> linuxPasswordManagers{
+    "keepassxc",
+    "keepass2",
+    "bitwarden",
+    "1password",
+    "org.gnome.world.secrets",
+    "org.gnome.passwordsafe",
+    "org.gnome.seahorse.application",
+    "seahorse",
+    "org.kde.kwalletmanager5",
+    "kwalletmanager5",
+    "qtpass",
+    "ijhack.qtpass",
+    "enpass",
+    "me.proton.pass",
+    "proton-pass",
+    "nordpass",
+    "keeweb"};
 
 // Paused, then transient markers, then private content (concealed marker or a
 // password manager) when private content is ignored, then nothing readable;
 // otherwise stored, reduced above maximumBytes.
 CaptureDecision decide(const CaptureInput& input, bool paused, bool ignorePrivate);
 
+// Whether the application is a password manager, by either list, without case.
 bool isPasswordManager(const std::optional<std::string>& bundleID);
 
 }  // namespace CapturePolicy

@@ -47,9 +47,8 @@ std::vector<PasteboardItemData> items(const std::vector<TargetData>& read) {
         files = uris(list.substr(firstLine + 1));
       }
     } else if (type == PasteboardMarkers::concealed) {
-      if (text(target.data) == ClipboardTargets::kSecret) {
-        first.representations.push_back({type, {}});
-      }
+      // Offered is enough, whatever it says or whether it could be read at all.
+      first.representations.push_back({type, {}});
     } else {
       first.representations.push_back(
           {type, ClipboardTargets::converted(target.source.conversion, target.data)});

@@ -17,8 +17,9 @@ struct TargetData {
 
 // The pasteboard items a selection holds: one item with every type read, except
 // that a list of file URLs (a URI list, or GNOME's list of copied files) is one
-// item per file (the first item keeps the other types). The password managers' hint counts as the
-// concealed marker only when it says "secret".
+// item per file (the first item keeps the other types). The password managers' hint
+// counts as the concealed marker whenever it is offered, its value unread: secrets
+// fail closed.
 std::vector<PasteboardItemData> items(const std::vector<TargetData>& read);
 
 // What this program offers when it owns the selection: each target with its bytes,

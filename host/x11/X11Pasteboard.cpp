@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/PasteboardMarkers.h"
 #include "host/linux/SelectionContents.h"
 
 namespace mirlet {
@@ -250,7 +251,11 @@ std::optional<std::vector<PasteboardItemData>> X11Pasteboard::readSelection() {
   }
   std::vector<SelectionContents::TargetData> read;
   for (const ClipboardTargets::Source& source : ClipboardTargets::sources(names)) {
-    if (auto data = convert(connection_.atom(source.target))) {
+    // The password managers' hint marks a secret by being offered: it is never
+    // read, so an owner that withholds it still has its copy kept private.
+    if (source.uniformType == PasteboardMarkers::concealed) {
+      read.push_back({source, {}});
+    } else if (auto data = convert(connection_.atom(source.target))) {
       read.push_back({source, std::move(*data)});
     }
   }

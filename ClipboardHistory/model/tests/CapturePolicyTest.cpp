@@ -90,11 +90,23 @@ INSTANTIATE_TEST_SUITE_P(
                                  CaptureDecision::store(false, true)}),
     [](const auto& param) { return std::string(param.param.name); });
 
-TEST(PasswordManagerTest, ExactOrPrefix) {
+TEST(PasswordManagerTest, ByNameOrPrefixWithoutCase) {
   EXPECT_FALSE(CapturePolicy::isPasswordManager(std::nullopt));
   EXPECT_TRUE(CapturePolicy::isPasswordManager("org.keepassxc.keepassxc"));
-  EXPECT_FALSE(CapturePolicy::isPasswordManager("org.keepassxc.KeePassXC"));
+  EXPECT_TRUE(CapturePolicy::isPasswordManager("org.keepassxc.KeePassXC"));
   EXPECT_TRUE(CapturePolicy::isPasswordManager("com.agilebits.onepassword"));
+  EXPECT_TRUE(CapturePolicy::isPasswordManager("COM.AgileBits.onepassword7"));
+  EXPECT_FALSE(CapturePolicy::isPasswordManager("org.gnome.TextEditor"));
+  EXPECT_FALSE(CapturePolicy::isPasswordManager("keepassxc-cli-wrapper"));
+}
+
+// Linux desktops name applications by id, desktop file or window class.
+TEST(PasswordManagerTest, TheLinuxOnesAreKnownByTheirLinuxNames) {
+  for (const char* id : {"KeePassXC", "Bitwarden", "1Password", "org.gnome.World.Secrets",
+                         "org.gnome.seahorse.Application", "org.kde.kwalletmanager5", "QtPass",
+                         "Enpass", "me.proton.Pass", "KeePass2"}) {
+    EXPECT_TRUE(CapturePolicy::isPasswordManager(std::string(id))) << id;
+  }
 }
 
 }  // namespace

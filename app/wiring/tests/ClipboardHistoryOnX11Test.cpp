@@ -155,6 +155,20 @@ TEST_F(ClipboardHistoryOnX11Test, APasswordIsKeptPrivateAndNoneOfItsBytesReachTh
   }
 }
 
+// A password manager that offers its hint and never delivers it: the copy is a
+// secret all the same, and its text reaches neither the index nor a payload.
+TEST_F(ClipboardHistoryOnX11Test, ASecretWhoseHintNeverComesIsStillPrivate) {
+  const std::string secret = "otra-clave-que-no-se-guarda-3391";
+  const ClipboardItem& item = copy("copy-secret-unhinted " + secret);
+  EXPECT_TRUE(item.isPrivate);
+  for (const auto& file : fs::recursive_directory_iterator(folder_ / "history")) {
+    if (!file.is_regular_file()) continue;
+    std::ifstream stream(file.path(), std::ios::binary);
+    const std::string contents((std::istreambuf_iterator<char>(stream)), {});
+    EXPECT_EQ(contents.find(secret), std::string::npos) << file.path();
+  }
+}
+
 TEST_F(ClipboardHistoryOnX11Test, ChoosingPastesIntoTheApplicationInFrontWithCtrlV) {
   const Uuid id = copy("copy-text para pegar").id;
   ASSERT_TRUE(client_.send("focus", "focused"));

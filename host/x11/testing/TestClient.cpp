@@ -5,6 +5,7 @@
 //
 //   copy-text TEXT | copy-html HTML | copy-png PATH | copy-files URI... | copy-secret TEXT
 //   copy-withheld TEXT (offers the text, then never delivers it)
+//   copy-secret-unhinted TEXT (a secret whose password-manager hint never comes)
 //   focus | grab KEYCODE MODIFIERS | tray | quit
 //   answers: ready, copied, focused, grabbed, occupied, tray, docked, key KEYCODE STATE
 //
@@ -31,7 +32,7 @@ xcb_window_t window = 0;
 bool awaitingFocus = false;
 std::map<std::string, xcb_atom_t> atoms;
 std::vector<std::pair<xcb_atom_t, std::string>> offered;
-bool withholding = false;  // lists its targets, never delivers them
+xcb_atom_t withheld = XCB_ATOM_NONE;  // offered, never delivered
 
 xcb_atom_t atom(const std::string& name) {
   if (const auto found = atoms.find(name); found != atoms.end()) return found->second;
@@ -44,8 +45,9 @@ xcb_atom_t atom(const std::string& name) {
 
 void say(const std::string& line) { std::cout << line << std::endl; }
 
-void own(std::vector<std::pair<std::string, std::string>> targets, bool withheld = false) {
-  withholding = withheld;
+void own(std::vector<std::pair<std::string, std::string>> targets,
+         const std::string& withhold = {}) {
+  withheld = withhold.empty() ? xcb_atom_t{XCB_ATOM_NONE} : atom(withhold);
   offered.clear();
   for (auto& [name, data] : targets) offered.emplace_back(atom(name), std::move(data));
   xcb_set_selection_owner(c, window, atom("CLIPBOARD"), XCB_CURRENT_TIME);
@@ -66,7 +68,7 @@ void answer(const xcb_selection_request_event_t& request) {
     for (const auto& [target, data] : offered) list.push_back(target);
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property,
                         XCB_ATOM_ATOM, 32, static_cast<std::uint32_t>(list.size()), list.data());
-  } else if (withholding) {
+  } else if (request.target == withheld) {
     return;  // as a hung program: the requestor waits in vain
   } else {
     notify.property = XCB_ATOM_NONE;
@@ -94,7 +96,10 @@ bool command(const std::string& line) {
   words >> verb;
   if (verb == "quit") return false;
   if (verb == "copy-withheld") {
-    own({{"UTF8_STRING", rest(words)}}, true);
+    own({{"UTF8_STRING", rest(words)}}, "UTF8_STRING");
+  } else if (verb == "copy-secret-unhinted") {
+    own({{"UTF8_STRING", rest(words)}, {"x-kde-passwordManagerHint", "secret"}},
+        "x-kde-passwordManagerHint");
   } else if (verb == "copy-text") {
     const std::string text = rest(words);
     own({{"UTF8_STRING", text}, {"text/plain;charset=utf-8", text}});
