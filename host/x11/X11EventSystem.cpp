@@ -44,9 +44,28 @@ void X11EventSystem::fakeKey(std::uint32_t key, bool down) {
                       static_cast<std::uint8_t>(key), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
 }
 
+X11EventSystem::~X11EventSystem() {
+  if (!display_.isOpen() || pressed_.empty()) return;
+  for (const auto& [keyCode, keys] : pressed_) release(keys);
+  xcb_flush(display_.get());
+}
+
+void X11EventSystem::release(const std::vector<std::uint32_t>& pressed) {
+  for (auto key = pressed.rbegin(); key != pressed.rend(); ++key) fakeKey(*key, false);
+}
+
 void X11EventSystem::postToProcess(int pid, const InputEvent& event) {
   if (!display_.isOpen()) return;
-  if (event.type != EventType::keyDown && event.type != EventType::keyUp) return;
+  if (event.type == EventType::keyUp) {
+    // Released whatever is in front now: a key left down would type into it.
+    const auto pressed = pressed_.find(event.keyCode());
+    if (pressed == pressed_.end()) return;
+    release(pressed->second);
+    pressed_.erase(pressed);
+    xcb_flush(display_.get());
+    return;
+  }
+  if (event.type != EventType::keyDown) return;
   const auto front = workspace_.frontmostApplication();
   // The display types into whatever is in front: nothing goes to another process.
   if (!front || front->processIdentifier() != pid) return;
@@ -59,19 +78,17 @@ void X11EventSystem::postToProcess(int pid, const InputEvent& event) {
   const bool terminalPaste =
       (event.flags & EventFlags::command) && isTerminal(front->bundleIdentifier().value_or(""));
   if ((event.flags & EventFlags::shift) || terminalPaste) modifiers.push_back(kShiftKey);
-  if (event.type == EventType::keyDown) {
-    // Modifiers the user still holds (the hot key's Alt) would change the keystroke.
-    for (const std::uint32_t held : heldModifiers()) {
-      if (std::ranges::find(modifiers, held) == modifiers.end()) fakeKey(held, false);
-    }
-    for (const std::uint32_t modifier : modifiers) fakeKey(modifier, true);
-    fakeKey(*key, true);
-  } else {
-    fakeKey(*key, false);
-    for (auto modifier = modifiers.rbegin(); modifier != modifiers.rend(); ++modifier) {
-      fakeKey(*modifier, false);
-    }
+  // Modifiers the user still holds (the hot key's Alt) would change the keystroke.
+  for (const std::uint32_t held : heldModifiers()) {
+    if (std::ranges::find(modifiers, held) == modifiers.end()) fakeKey(held, false);
   }
+  auto& pressed = pressed_[event.keyCode()];
+  if (pressed.empty()) {  // a repeat presses the key again, nothing more to release
+    pressed = modifiers;
+    pressed.push_back(*key);
+  }
+  for (const std::uint32_t modifier : modifiers) fakeKey(modifier, true);
+  fakeKey(*key, true);
   xcb_flush(display_.get());
 }
 

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
+#include <QWindow>
 #include <fstream>
 
 #include "ClipboardHistory/service/ClipboardHistoryFeature.h"
@@ -198,6 +199,38 @@ TEST_F(ClipboardHistoryOnX11Test, AnAltStillHeldFromTheHotKeyDoesNotReachThePast
   feature_->choose({id}, false, true, desktop_.workspace.frontmostApplication(),
                    [](ChooseOutcome) {});
   EXPECT_TRUE(client_.expect("key 55 4"));  // Control alone, no Alt (8)
+}
+
+// The key-up of a paste comes when another window is in front (the user moved on
+// in between): it still releases what the key-down pressed, so no key stays down.
+TEST_F(ClipboardHistoryOnX11Test, APasteNeverLeavesAKeyDown) {
+  ASSERT_TRUE(client_.send("focus", "focused"));
+  ASSERT_TRUE(testing::runUntil([&] {
+    const auto front = desktop_.workspace.frontmostApplication();
+    return front && front->processIdentifier() == client_.pid();
+  }));
+  desktop_.events.postToProcess(client_.pid(), InputEvent::keyboard(9, true, EventFlags::command));
+  EXPECT_TRUE(client_.expect("key 55 4"));  // V with Control
+
+  QWindow other;
+  other.setGeometry(400, 300, 200, 100);
+  other.show();
+  other.requestActivate();
+  ASSERT_TRUE(testing::runUntil([&] {
+    const auto front = desktop_.workspace.frontmostApplication();
+    return front && front->processIdentifier() != client_.pid();
+  }));
+  desktop_.events.postToProcess(client_.pid(), InputEvent::keyboard(9, false, EventFlags::command));
+
+  XcbConnection keyboard;
+  const auto keys =
+      xcbReply(xcb_query_keymap_reply(keyboard.get(), xcb_query_keymap(keyboard.get()), nullptr));
+  ASSERT_TRUE(keys);
+  const auto isDown = [&](int key) {
+    return (keys->keys[key / 8] >> (key % 8)) & 1;
+  };
+  EXPECT_FALSE(isDown(37)) << "Control";
+  EXPECT_FALSE(isDown(55)) << "V";
 }
 
 TEST_F(ClipboardHistoryOnX11Test, TheHotKeyIsHeldAgainstOtherClients) {
