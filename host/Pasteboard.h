@@ -53,6 +53,10 @@ class Pasteboard {
   // where contents go with their owner. An empty read is no proof of it (the owner
   // may not have answered in time, or a newer one may have taken over since).
   virtual bool isOwnerless() const = 0;
+  // The process of the application whose contents these are, where contents go
+  // with their owner and the system can tell; nothing otherwise, and for this
+  // program's own writes.
+  virtual std::optional<int> ownerProcessID() const = 0;
 
   // Whether the host is told of every change (then observers hear of each on the
   // main thread); otherwise the change count has to be polled.

@@ -40,7 +40,7 @@ void ClipboardMonitor::poll() {
     if (hooks_.emptied) hooks_.emptied();
     return;
   }
-  const std::optional<SourceApp> source = hooks_.frontmostApp();
+  const std::optional<SourceApp> source = hooks_.sourceApp();
   const Context context = hooks_.context();
 
   CaptureInput input;

@@ -41,7 +41,8 @@ class ClipboardMonitor {
   };
   struct Hooks {
     std::function<Context()> context;
-    std::function<std::optional<SourceApp>()> frontmostApp;
+    // Where the copy came from; nothing when that is not known.
+    std::function<std::optional<SourceApp>()> sourceApp;
     std::function<void(CapturedPasteboard)> capture;
     // The pasteboard changed to empty.
     std::function<void()> emptied;

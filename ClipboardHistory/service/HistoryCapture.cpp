@@ -29,7 +29,7 @@ void HistoryCapture::start(const Uuid& runID) {
           [this] {
             return ClipboardMonitor::Context{paused_.get(), settings_.get().ignorePrivate};
           },
-          [this] { return frontmostApp(); },
+          [this] { return sourceApp(); },
           [this](CapturedPasteboard captured) { capture(captured); },
           [this] {
             hooks_.emptied();
@@ -50,10 +50,22 @@ void HistoryCapture::pollNow() {
   if (monitor_) monitor_->poll();
 }
 
-std::optional<SourceApp> HistoryCapture::frontmostApp() const {
-  auto front = services_.workspace.frontmostApplication();
-  if (!front) return std::nullopt;
-  return SourceApp{front->bundleIdentifier(), front->localizedName(), front->processIdentifier()};
+// Where contents belong to the application that copied them (X11), the source is
+// that owner, or unknown when the system cannot tell; elsewhere it is the
+// application in front. Never this program: its own writes are no copies.
+std::optional<SourceApp> HistoryCapture::sourceApp() const {
+  std::shared_ptr<RunningApplication> source;
+  if (services_.pasteboard.emptiesWhenOwnerQuits()) {
+    const auto owner = services_.pasteboard.ownerProcessID();
+    if (owner) source = services_.workspace.runningApplication(*owner);
+  } else {
+    source = services_.workspace.frontmostApplication();
+  }
+  if (!source) return std::nullopt;
+  const auto self = services_.workspace.currentApplication();
+  if (self && self->processIdentifier() == source->processIdentifier()) return std::nullopt;
+  return SourceApp{source->bundleIdentifier(), source->localizedName(),
+                   source->processIdentifier()};
 }
 
 void HistoryCapture::capture(const CapturedPasteboard& captured) {

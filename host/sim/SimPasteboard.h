@@ -45,6 +45,9 @@ class SimPasteboard : public Pasteboard {
   bool writeItems(const std::vector<PasteboardItemData>& items) override;
   bool emptiesWhenOwnerQuits() const override { return ownedByApplications; }
   bool isOwnerless() const override { return ownedByApplications && ownerless_; }
+  std::optional<int> ownerProcessID() const override {
+    return ownedByApplications ? owner_ : std::nullopt;
+  }
   bool notifiesChanges() const override { return notifies; }
   Subscription observeChanges(std::function<void()> observer) override;
 

@@ -1,6 +1,7 @@
 #include "host/x11/X11Pasteboard.h"
 
 #include <poll.h>
+#include <xcb/res.h>
 #include <xcb/xfixes.h>
 
 #include <algorithm>
@@ -114,6 +115,7 @@ void X11Pasteboard::clearContents() {
   ++changeCount_;
   ++*generation_;
   contents_ = std::make_shared<const std::vector<PasteboardItemData>>();
+  ownerProcessID_.reset();
   std::lock_guard lock(offeredMutex_);
   offered_.reset();
 }
@@ -127,6 +129,7 @@ bool X11Pasteboard::writeItems(const std::vector<PasteboardItemData>& items) {
   ++changeCount_;
   ++*generation_;
   contents_ = std::make_shared<const std::vector<PasteboardItemData>>(items);
+  ownerProcessID_.reset();
   // Taken at once, before anything this program does next can reach the display;
   // the notice of it is this write's, already counted.
   xcb_set_selection_owner(connection_.get(), window_, clipboard_, XCB_CURRENT_TIME);
@@ -146,11 +149,13 @@ void X11Pasteboard::sendToSelf(xcb_atom_t message) {
   xcb_flush(connection_.get());
 }
 
-void X11Pasteboard::publish(std::vector<PasteboardItemData> items) {
-  handoff_.post(mainLoop_, [this, items = std::move(items)]() mutable {
+void X11Pasteboard::publish(std::vector<PasteboardItemData> items,
+                            std::optional<int> ownerProcessID) {
+  handoff_.post(mainLoop_, [this, items = std::move(items), ownerProcessID]() mutable {
     ++changeCount_;
     ++*generation_;
     contents_ = std::make_shared<const std::vector<PasteboardItemData>>(std::move(items));
+    ownerProcessID_ = ownerProcessID;
     changed_.emit();
   });
 }
@@ -220,9 +225,30 @@ bool X11Pasteboard::handle(Event event, bool reading) {
 void X11Pasteboard::ownerChanged(xcb_window_t owner) {
   // This program's write, counted when it was made; or a notice from before it.
   if (owner == window_ || currentOwner() == window_) return;
-  if (owner == XCB_WINDOW_NONE) return publish({});
+  if (owner == XCB_WINDOW_NONE) return publish({}, std::nullopt);
   // A selection that cannot be read in time is no change anyone can use.
-  if (auto items = readSelection()) publish(std::move(*items));
+  if (auto items = readSelection()) publish(std::move(*items), processOf(owner));
+}
+
+std::optional<int> X11Pasteboard::processOf(xcb_window_t window) {
+  xcb_connection_t* c = connection_.get();
+  xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+  if (const auto reply = xcbReply(
+          xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &spec), nullptr))) {
+    for (auto id = xcb_res_query_client_ids_ids_iterator(reply.get()); id.rem;
+         xcb_res_client_id_value_next(&id)) {
+      if ((id.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) &&
+          xcb_res_client_id_value_value_length(id.data) == 1) {
+        return static_cast<int>(*xcb_res_client_id_value_value(id.data));
+      }
+    }
+  }
+  // Without the extension: the process a window of the client says it belongs to.
+  const auto reply = xcbReply(xcb_get_property_reply(
+      c, xcb_get_property(c, 0, window, connection_.atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1),
+      nullptr));
+  if (!reply || xcb_get_property_value_length(reply.get()) != 4) return std::nullopt;
+  return static_cast<int>(*static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get())));
 }
 
 bool X11Pasteboard::isOwnerless() const {

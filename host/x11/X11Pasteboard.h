@@ -55,6 +55,9 @@ class X11Pasteboard : public Pasteboard {
   bool emptiesWhenOwnerQuits() const override { return true; }
   // Asks the X server (a round trip to it, never to another client).
   bool isOwnerless() const override;
+  // Found from the owner window's client by the X server (X-Resource), else from
+  // the window's _NET_WM_PID.
+  std::optional<int> ownerProcessID() const override { return ownerProcessID_; }
   bool notifiesChanges() const override { return available_; }
   Subscription observeChanges(std::function<void()> observer) override {
     return changed_.connect(std::move(observer));
@@ -79,7 +82,8 @@ class X11Pasteboard : public Pasteboard {
   void answer(const xcb_selection_request_event_t& request);
   bool sendPart(Outgoing& outgoing);
   void continueOutgoing(const xcb_property_notify_event_t& event);
-  void publish(std::vector<PasteboardItemData> items);
+  void publish(std::vector<PasteboardItemData> items, std::optional<int> ownerProcessID);
+  std::optional<int> processOf(xcb_window_t window);
   void sendToSelf(xcb_atom_t message);
 
   MainLoop& mainLoop_;
@@ -97,6 +101,7 @@ class X11Pasteboard : public Pasteboard {
   // Main thread.
   std::int64_t changeCount_ = 0;
   std::shared_ptr<const std::vector<PasteboardItemData>> contents_;
+  std::optional<int> ownerProcessID_;
   std::shared_ptr<std::atomic<std::int64_t>> generation_;
   Signal<> changed_;
 

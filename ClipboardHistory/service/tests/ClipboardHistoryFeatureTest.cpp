@@ -163,6 +163,27 @@ TEST_F(ClipboardHistoryFeatureTest, AnOwnerThatNeverDeliversKeepsItsClipboard) {
             bytes("de antes"));
 }
 
+// Where contents belong to whoever copied them, that owner is the source, whatever
+// is in front; an owner nobody can name is unknown, and this program is never one.
+TEST_F(ClipboardHistoryFeatureTest, CopiesAreAttributedToTheirOwnerNeverToThisProgram) {
+  scenario_.desktop.pasteboard.ownedByApplications = true;
+  start();
+  scenario_.activate(scenario_.mirlet);
+  copyInEditor("del editor");
+  EXPECT_EQ(store().items()[0].sourceBundleID, "com.apple.TextEdit");
+
+  scenario_.desktop.pasteboard.copyText("de nadie conocido");
+  scenario_.rest(0.5);
+  ASSERT_EQ(store().items()[0].text, "de nadie conocido");
+  EXPECT_EQ(store().items()[0].sourceBundleID, std::nullopt);
+
+  scenario_.desktop.pasteboard.ownedByApplications = false;
+  scenario_.desktop.pasteboard.copyText("con este programa delante");
+  scenario_.rest(0.5);
+  ASSERT_EQ(store().items()[0].text, "con este programa delante");
+  EXPECT_EQ(store().items()[0].sourceBundleID, std::nullopt);
+}
+
 TEST_F(ClipboardHistoryFeatureTest, NothingComesBackWhenTheLatestIsPrivateOrCaptureIsPaused) {
   scenario_.desktop.pasteboard.ownedByApplications = true;
   feature().update([](auto& settings) { settings.ignorePrivate = false; });

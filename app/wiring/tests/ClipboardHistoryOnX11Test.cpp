@@ -143,6 +143,24 @@ TEST_F(ClipboardHistoryOnX11Test, AnOwnerThatNeverDeliversKeepsItsClipboard) {
   EXPECT_EQ(items().size(), before);
 }
 
+// The copy is the selection owner's, whatever window has the focus then: here
+// this program's own window, which must never be taken for the source.
+TEST_F(ClipboardHistoryOnX11Test, ACopyIsAttributedToItsOwnerWhateverIsInFront) {
+  QWindow other;
+  other.setGeometry(400, 300, 200, 100);
+  other.show();
+  other.requestActivate();
+  ASSERT_TRUE(testing::runUntil([&] {
+    const auto front = desktop_.workspace.frontmostApplication();
+    return front && front->processIdentifier() != client_.pid();
+  }));
+  const auto client = desktop_.workspace.runningApplication(client_.pid());
+  ASSERT_TRUE(client);
+  const ClipboardItem& item = copy("copy-text copiado sin el foco");
+  EXPECT_EQ(item.sourceBundleID, client->bundleIdentifier());
+  EXPECT_NE(item.sourceBundleID, std::optional<std::string>("app.mirlet.tests"));
+}
+
 TEST_F(ClipboardHistoryOnX11Test, APasswordIsKeptPrivateAndNoneOfItsBytesReachTheDisk) {
   const std::string secret = "contraseña-muy-secreta-8172";
   const ClipboardItem& item = copy("copy-secret " + secret);
