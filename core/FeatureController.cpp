@@ -17,7 +17,7 @@ std::string thrownText() {
     return text;
   } catch (const char* text) {
     return text ? text : "";
-  } catch (...) {  // part of the start boundary above: anything else says nothing
+  } catch (...) {  // part of startRun's boundary: anything else says nothing
     return "an exception that carries no message";
   }
 }
