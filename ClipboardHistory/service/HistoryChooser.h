@@ -22,8 +22,8 @@ enum class ChooseOutcome { pasted, copied, copiedWithoutPaste, failed };
 
 // Puts history items back on the pasteboard and pastes them into the application
 // the user was in; puts the latest item back where the pasteboard empties when
-// the application that copied quits. Every write it makes is told to `ownWrite`,
-// so that the monitor takes it for no copy of the user's.
+// the application that copied quits, once nobody owns it. Every write it makes is
+// told to `ownWrite`, so that the monitor takes it for no copy of the user's.
 class HistoryChooser {
  public:
   HistoryChooser(LiveHistory& history, Pasteboard& pasteboard, PasteboardWriter& writer,
@@ -44,8 +44,8 @@ class HistoryChooser {
   // pastes them into `target`; `done` is told the outcome on the main loop.
   void choose(const std::vector<Uuid>& ids, bool plain, bool paste, bool promote,
               std::shared_ptr<RunningApplication> target, std::function<void(ChooseOutcome)> done);
-  // The pasteboard emptied: the latest item goes back, unless it is private or
-  // capture is `paused`.
+  // The pasteboard emptied: the latest item goes back if nobody owns the
+  // pasteboard now, unless it is private or capture is `paused`.
   void restoreLatest(bool paused);
 
  private:
