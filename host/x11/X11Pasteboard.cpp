@@ -269,11 +269,18 @@ xcb_window_t X11Pasteboard::currentOwner() {
 std::optional<std::vector<PasteboardItemData>> X11Pasteboard::readSelection() {
   const auto list = convert(targets_);
   if (!list || list->size() % sizeof(xcb_atom_t) != 0) return std::nullopt;
+  const xcb_atom_t hint = connection_.atom(ClipboardTargets::kPasswordManagerHint);
   std::vector<std::string> names;
-  for (std::size_t at = 0; at < list->size(); at += sizeof(xcb_atom_t)) {
+  bool hinted = false;
+  for (std::size_t at = 0, index = 0; at < list->size(); at += sizeof(xcb_atom_t), ++index) {
     xcb_atom_t atom = XCB_ATOM_NONE;
     std::memcpy(&atom, list->data() + at, sizeof atom);
+    if (atom == hint) hinted = true;
+    if (index >= limits_.maximumTargets) continue;
     if (std::string name = connection_.name(atom); !name.empty()) names.push_back(std::move(name));
+  }
+  if (hinted && std::ranges::find(names, ClipboardTargets::kPasswordManagerHint) == names.end()) {
+    names.emplace_back(ClipboardTargets::kPasswordManagerHint);
   }
   std::vector<SelectionContents::TargetData> read;
   for (const ClipboardTargets::Source& source : ClipboardTargets::sources(names)) {

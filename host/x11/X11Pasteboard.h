@@ -36,6 +36,10 @@ class X11Pasteboard : public Pasteboard {
   struct Limits {
     double readTimeout = 1.0;  // seconds per target, and between INCR parts
     std::size_t maximumBytes = std::size_t{256} << 20;
+    // Targets named and read of an owner's list, in its order of preference (real
+    // applications offer a few dozen); the password managers' hint counts wherever
+    // it stands.
+    std::size_t maximumTargets = 64;
   };
 
   explicit X11Pasteboard(MainLoop& mainLoop) : X11Pasteboard(mainLoop, Limits{}) {}

@@ -145,6 +145,21 @@ TEST_F(X11PasteboardTest, AnOwnerThatQuitsMidTransferLeavesNothingHalfRead) {
   EXPECT_EQ(data("public.utf8-plain-text"), bytes("sigue funcionando"));
 }
 
+// An owner may list any number of targets: only the first are named and read, so
+// a list of thousands costs no more than a real copy; its hint still counts.
+TEST_F(X11PasteboardTest, AnOwnerListingThousandsOfTargetsHasOnlyTheFirstRead) {
+  PasteboardItemData item{{{"public.utf8-plain-text", bytes("texto")}}};
+  for (int i = 0; i < 3000; ++i) {
+    item.representations.push_back({"application/x-relleno-" + std::to_string(i), bytes("x")});
+  }
+  item.representations.push_back({"org.nspasteboard.ConcealedType", {}});
+  harness_.copyElsewhere({item});
+  EXPECT_EQ(data("public.utf8-plain-text"), bytes("texto"));
+  const auto read = types();
+  EXPECT_LE(read.size(), 66u);
+  EXPECT_NE(std::ranges::find(read, "org.nspasteboard.ConcealedType"), read.end());
+}
+
 TEST_F(X11PasteboardTest, ContentsOverTheLimitAreLeftOutAndTheRestKept) {
   QtMainLoop loop;
   X11Pasteboard limited(loop, X11Pasteboard::Limits{1.0, 1 << 20});
