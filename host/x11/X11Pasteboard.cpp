@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "core/PasteboardMarkers.h"
-#include "host/linux/SelectionContents.h"
+#include "host/SelectionContents.h"
 
 namespace mirlet {
 namespace {

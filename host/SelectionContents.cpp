@@ -1,4 +1,4 @@
-#include "host/linux/SelectionContents.h"
+#include "host/SelectionContents.h"
 
 #include <algorithm>
 #include <string_view>
