@@ -7,13 +7,6 @@
 #include "core/Url.h"
 
 namespace mirlet {
-namespace {
-
-std::string_view textOf(const Bytes& data) {
-  return {reinterpret_cast<const char*>(data.data()), data.size()};
-}
-
-}  // namespace
 
 bool CaptureSupport::isReadable(const CapturedItems& items) {
   return std::any_of(items.begin(), items.end(), [](const auto& representations) {
@@ -28,7 +21,7 @@ std::vector<std::string> CaptureSupport::fileURLs(const CapturedItems& items) co
   for (const auto& representations : items) {
     for (const auto& representation : representations) {
       if (representation.type != fileURLType) continue;
-      const std::string written(UnicodeText::trimWhitespace(textOf(representation.data)));
+      const std::string written(UnicodeText::trimWhitespace(text(representation.data)));
       if (auto path = fileURLs_.filePathURL(written)) urls.push_back(std::move(*path));
     }
   }
@@ -70,14 +63,14 @@ ClassifierInput CaptureSupport::classifierInput(
         input.types.push_back(representation.type);
       }
       if (!hasText && representation.type == plainTextType) {
-        texts.push_back(UnicodeText::repairedUtf8(textOf(representation.data)));
+        texts.push_back(UnicodeText::repairedUtf8(text(representation.data)));
         hasText = true;
       }
       const bool calendar =
           std::find(ItemClassifier::calendarTypes.begin(), ItemClassifier::calendarTypes.end(),
                     representation.type) != ItemClassifier::calendarTypes.end();
       if (calendar && !input.calendarEventCount) {
-        const std::string ics = UnicodeText::repairedUtf8(textOf(representation.data));
+        const std::string ics = UnicodeText::repairedUtf8(text(representation.data));
         std::int64_t events = 0;
         for (auto at = ics.find("BEGIN:VEVENT"); at != std::string::npos;
              at = ics.find("BEGIN:VEVENT", at + 1)) {

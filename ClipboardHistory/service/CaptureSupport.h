@@ -32,6 +32,10 @@ class CaptureSupport {
   // The file path URLs of the "public.file-url" representations, in order; other
   // URLs are left out.
   std::vector<std::string> fileURLs(const CapturedItems& items) const;
+  // Bytes as the text they hold, unchecked.
+  static std::string_view text(const Bytes& data) {
+    return {reinterpret_cast<const char*>(data.data()), data.size()};
+  }
   // The first representation of a known image type.
   static const PasteboardRepresentation* imageRepresentation(const CapturedItems& items);
   // Both sides at least one pixel.

@@ -15,10 +15,6 @@ bool holdsType(const ClipboardItem& item, std::string_view type) {
                      });
 }
 
-std::string_view textOf(const Bytes& data) {
-  return {reinterpret_cast<const char*>(data.data()), data.size()};
-}
-
 }  // namespace
 
 std::vector<std::string> HistoryChooser::plainTexts(
@@ -29,7 +25,7 @@ std::vector<std::string> HistoryChooser::plainTexts(
     for (const auto& representations : payload) {
       for (const auto& representation : representations) {
         if (!text && representation.type == CaptureSupport::plainTextType) {
-          text = UnicodeText::repairedUtf8(textOf(representation.data));
+          text = UnicodeText::repairedUtf8(CaptureSupport::text(representation.data));
         }
       }
     }

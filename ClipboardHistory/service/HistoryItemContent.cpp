@@ -33,10 +33,6 @@ bool isThumbnailKind(ItemKind kind) {
   return kind == ItemKind::image || kind == ItemKind::screenshot || kind == ItemKind::link;
 }
 
-std::string_view textOf(const Bytes& data) {
-  return {reinterpret_cast<const char*>(data.data()), data.size()};
-}
-
 }  // namespace
 
 std::optional<Bytes> HistoryItemContent::thumbnail(const Uuid& id) {
@@ -69,7 +65,7 @@ std::optional<std::string> HistoryItemContent::revealedText(const Uuid& id) cons
     for (const auto& representations : history_.disk()->readItem(
              *item, std::set<std::string>{std::string(CaptureSupport::plainTextType)})) {
       if (!representations.empty()) {
-        return UnicodeText::repairedUtf8(textOf(representations.front().data));
+        return UnicodeText::repairedUtf8(CaptureSupport::text(representations.front().data));
       }
     }
   } catch (const Error&) {
@@ -100,7 +96,7 @@ std::optional<std::filesystem::path> HistoryItemContent::writePreview(const Uuid
       previewFolder_ = folder;
     }
     const auto path = *previewFolder_ / (id.toString() + "." + extension);
-    AtomicFile::write(files_, path, textOf(data));
+    AtomicFile::write(files_, path, CaptureSupport::text(data));
     return path;
   } catch (const AtomicFileError&) {
     return std::nullopt;

@@ -77,6 +77,32 @@ class ClipboardHistoryOnX11Test : public ::testing::Test {
   void TearDown() override { feature_->stop(); }
 
   const HistoryItems& items() { return feature_->store().get().items(); }
+  bool clientInFront() {
+    const auto front = desktop_.workspace.frontmostApplication();
+    return front && front->processIdentifier() == client_.pid();
+  }
+  // The client takes the focus; whether the desktop then has it in front.
+  bool focusClient() {
+    return client_.send("focus", "focused") && testing::runUntil([&] { return clientInFront(); });
+  }
+  // This program's `window` takes the focus from the client.
+  bool focusOwnWindow(QWindow& window) {
+    window.setGeometry(400, 300, 200, 100);
+    window.show();
+    window.requestActivate();
+    return testing::runUntil([&] { return !clientInFront(); });
+  }
+  // The files of the history that hold `text` anywhere in their bytes.
+  std::vector<fs::path> filesHolding(const std::string& text) {
+    std::vector<fs::path> found;
+    for (const auto& file : fs::recursive_directory_iterator(folder_ / "history")) {
+      if (!file.is_regular_file()) continue;
+      std::ifstream stream(file.path(), std::ios::binary);
+      const std::string contents((std::istreambuf_iterator<char>(stream)), {});
+      if (contents.find(text) != std::string::npos) found.push_back(file.path());
+    }
+    return found;
+  }
   // Copies in the client and waits for the history to take it.
   const ClipboardItem& copy(const std::string& command) {
     const std::size_t before = items().size();
@@ -147,13 +173,7 @@ TEST_F(ClipboardHistoryOnX11Test, AnOwnerThatNeverDeliversKeepsItsClipboard) {
 // this program's own window, which must never be taken for the source.
 TEST_F(ClipboardHistoryOnX11Test, ACopyIsAttributedToItsOwnerWhateverIsInFront) {
   QWindow other;
-  other.setGeometry(400, 300, 200, 100);
-  other.show();
-  other.requestActivate();
-  ASSERT_TRUE(testing::runUntil([&] {
-    const auto front = desktop_.workspace.frontmostApplication();
-    return front && front->processIdentifier() != client_.pid();
-  }));
+  ASSERT_TRUE(focusOwnWindow(other));
   const auto client = desktop_.workspace.runningApplication(client_.pid());
   ASSERT_TRUE(client);
   const ClipboardItem& item = copy("copy-text copiado sin el foco");
@@ -166,12 +186,7 @@ TEST_F(ClipboardHistoryOnX11Test, APasswordIsKeptPrivateAndNoneOfItsBytesReachTh
   const ClipboardItem& item = copy("copy-secret " + secret);
   EXPECT_TRUE(item.isPrivate);
   EXPECT_EQ(feature_->revealedText(item.id), secret);
-  for (const auto& file : fs::recursive_directory_iterator(folder_ / "history")) {
-    if (!file.is_regular_file()) continue;
-    std::ifstream stream(file.path(), std::ios::binary);
-    const std::string contents((std::istreambuf_iterator<char>(stream)), {});
-    EXPECT_EQ(contents.find(secret), std::string::npos) << file.path();
-  }
+  EXPECT_EQ(filesHolding(secret), std::vector<fs::path>{});
 }
 
 // A password manager that offers its hint and never delivers it: the copy is a
@@ -180,21 +195,12 @@ TEST_F(ClipboardHistoryOnX11Test, ASecretWhoseHintNeverComesIsStillPrivate) {
   const std::string secret = "otra-clave-que-no-se-guarda-3391";
   const ClipboardItem& item = copy("copy-secret-unhinted " + secret);
   EXPECT_TRUE(item.isPrivate);
-  for (const auto& file : fs::recursive_directory_iterator(folder_ / "history")) {
-    if (!file.is_regular_file()) continue;
-    std::ifstream stream(file.path(), std::ios::binary);
-    const std::string contents((std::istreambuf_iterator<char>(stream)), {});
-    EXPECT_EQ(contents.find(secret), std::string::npos) << file.path();
-  }
+  EXPECT_EQ(filesHolding(secret), std::vector<fs::path>{});
 }
 
 TEST_F(ClipboardHistoryOnX11Test, ChoosingPastesIntoTheApplicationInFrontWithCtrlV) {
   const Uuid id = copy("copy-text para pegar").id;
-  ASSERT_TRUE(client_.send("focus", "focused"));
-  ASSERT_TRUE(testing::runUntil([&] {
-    const auto front = desktop_.workspace.frontmostApplication();
-    return front && front->processIdentifier() == client_.pid();
-  }));
+  ASSERT_TRUE(focusClient());
   std::optional<ChooseOutcome> outcome;
   feature_->choose({id}, false, true, desktop_.workspace.frontmostApplication(),
                    [&](ChooseOutcome result) { outcome = result; });
@@ -206,11 +212,7 @@ TEST_F(ClipboardHistoryOnX11Test, ChoosingPastesIntoTheApplicationInFrontWithCtr
 
 TEST_F(ClipboardHistoryOnX11Test, AnAltStillHeldFromTheHotKeyDoesNotReachThePaste) {
   const Uuid id = copy("copy-text con alt").id;
-  ASSERT_TRUE(client_.send("focus", "focused"));
-  ASSERT_TRUE(testing::runUntil([&] {
-    const auto front = desktop_.workspace.frontmostApplication();
-    return front && front->processIdentifier() == client_.pid();
-  }));
+  ASSERT_TRUE(focusClient());
   XcbConnection keyboard;
   xcb_test_fake_input(keyboard.get(), XCB_KEY_PRESS, 64, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
   xcbReply(xcb_get_input_focus_reply(keyboard.get(), xcb_get_input_focus(keyboard.get()), nullptr));
@@ -222,22 +224,12 @@ TEST_F(ClipboardHistoryOnX11Test, AnAltStillHeldFromTheHotKeyDoesNotReachThePast
 // The key-up of a paste comes when another window is in front (the user moved on
 // in between): it still releases what the key-down pressed, so no key stays down.
 TEST_F(ClipboardHistoryOnX11Test, APasteNeverLeavesAKeyDown) {
-  ASSERT_TRUE(client_.send("focus", "focused"));
-  ASSERT_TRUE(testing::runUntil([&] {
-    const auto front = desktop_.workspace.frontmostApplication();
-    return front && front->processIdentifier() == client_.pid();
-  }));
+  ASSERT_TRUE(focusClient());
   desktop_.events.postToProcess(client_.pid(), InputEvent::keyboard(9, true, EventFlags::command));
   EXPECT_TRUE(client_.expect("key 55 4"));  // V with Control
 
   QWindow other;
-  other.setGeometry(400, 300, 200, 100);
-  other.show();
-  other.requestActivate();
-  ASSERT_TRUE(testing::runUntil([&] {
-    const auto front = desktop_.workspace.frontmostApplication();
-    return front && front->processIdentifier() != client_.pid();
-  }));
+  ASSERT_TRUE(focusOwnWindow(other));
   desktop_.events.postToProcess(client_.pid(), InputEvent::keyboard(9, false, EventFlags::command));
 
   XcbConnection keyboard;
