@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,6 +36,24 @@ struct PasteboardItemData {
   friend bool operator==(const PasteboardItemData&, const PasteboardItemData&) = default;
 };
 
+// A change as its owner offers it, before any of its data is read.
+struct PasteboardOffer {
+  std::vector<std::string> types;  // in the owner's order of preference
+  std::optional<int> ownerProcessID;
+  friend bool operator==(const PasteboardOffer&, const PasteboardOffer&) = default;
+};
+
+// What to read of an offered change.
+struct PasteboardReadPlan {
+  // False: the change brings its types, and none of its data is read.
+  bool read = true;
+  // Once the data read passes this many bytes, the types not listed in
+  // `keptPastLimit` are dropped and no more of them are read.
+  std::int64_t maximumBytes = std::numeric_limits<std::int64_t>::max();
+  std::vector<std::string> keptPastLimit;
+  friend bool operator==(const PasteboardReadPlan&, const PasteboardReadPlan&) = default;
+};
+
 // The general pasteboard. Its change count moves on every write by anyone.
 class Pasteboard {
  public:
@@ -62,6 +81,17 @@ class Pasteboard {
   // main thread); otherwise the change count has to be polled.
   virtual bool notifiesChanges() const = 0;
   [[nodiscard]] virtual Subscription observeChanges(std::function<void()> observer) = 0;
+
+  // Where a change is read in full before anyone hears of it (X11, whose owners
+  // render every target asked for), the planner decides on the main thread, from
+  // the offer alone, what is read; one planner at a time, until the subscription
+  // ends. Elsewhere data is read only when asked for and the planner is never
+  // called.
+  [[nodiscard]] virtual Subscription planReads(
+      std::function<PasteboardReadPlan(const PasteboardOffer&)> planner) {
+    (void)planner;
+    return {};
+  }
 };
 
 }  // namespace mirlet

@@ -31,27 +31,29 @@ std::vector<std::string> uris(std::string_view list) {
 
 }  // namespace
 
-std::vector<PasteboardItemData> items(const std::vector<TargetData>& read) {
+std::vector<PasteboardItemData> items(std::vector<TargetData> read) {
   PasteboardItemData first;
   std::vector<std::string> files;
-  for (const TargetData& target : read) {
+  for (TargetData& target : read) {
     const std::string& type = target.source.uniformType;
     if (type == kFileURL) {
       if (files.empty()) files = uris(text(target.data));
     } else if (type == ClipboardTargets::kGnomeCopiedFiles) {
       // "copy" or "cut", then one URI a line: GNOME's file manager offers only this.
-      first.representations.push_back({type, target.data});
       const std::string_view list = text(target.data);
       const auto firstLine = list.find('\n');
       if (files.empty() && firstLine != std::string_view::npos) {
         files = uris(list.substr(firstLine + 1));
       }
+      first.representations.push_back({type, std::move(target.data)});
     } else if (type == PasteboardMarkers::concealed) {
       // Offered is enough, whatever it says or whether it could be read at all.
       first.representations.push_back({type, {}});
     } else {
-      first.representations.push_back(
-          {type, ClipboardTargets::converted(target.source.conversion, target.data)});
+      Bytes data = target.source.conversion == ClipboardTargets::Conversion::none
+                       ? std::move(target.data)
+                       : ClipboardTargets::converted(target.source.conversion, target.data);
+      first.representations.push_back({type, std::move(data)});
     }
   }
   if (!files.empty()) {

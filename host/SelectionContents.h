@@ -19,8 +19,8 @@ struct TargetData {
 // that a list of file URLs (a URI list, or GNOME's list of copied files) is one
 // item per file (the first item keeps the other types). The password managers' hint
 // counts as the concealed marker whenever it is offered, its value unread: secrets
-// fail closed.
-std::vector<PasteboardItemData> items(const std::vector<TargetData>& read);
+// fail closed. The bytes move into the items, uncopied where they need no change.
+std::vector<PasteboardItemData> items(std::vector<TargetData> read);
 
 // What this program offers when it owns the selection: each target with its bytes,
 // the first item that has a type giving it. The items' file URLs become one URI

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "ClipboardHistory/model/CapturePolicy.h"
 #include "ClipboardHistory/service/CaptureSupport.h"
 #include "core/PasteboardMarkers.h"
 
@@ -29,6 +28,29 @@ ClipboardMonitor::ClipboardMonitor(Pasteboard& pasteboard, MainLoop& mainLoop, d
   } else {
     timer_ = mainLoop.scheduleRepeating(interval, interval / 5, handoff_.bind([this] { poll(); }));
   }
+  plans_ = pasteboard_.planReads([this](const PasteboardOffer& offer) { return plan(offer); });
+}
+
+CaptureInput ClipboardMonitor::input(const std::vector<std::string>& types,
+                                     const std::optional<SourceApp>& source) const {
+  CaptureInput input;
+  input.sourceBundleID = source ? source->bundleID : std::nullopt;
+  for (const auto& type : types) {
+    if (!isLeftOut(type)) input.types.insert(type);
+  }
+  input.hasReadableContent = true;
+  return input;
+}
+
+PasteboardReadPlan ClipboardMonitor::plan(const PasteboardOffer& offer) const {
+  const Context context = hooks_.context();
+  const auto decision =
+      CapturePolicy::decide(input(offer.types, hooks_.sourceApp(offer.ownerProcessID)),
+                            context.paused, context.ignorePrivate);
+  if (std::holds_alternative<CaptureDecision::Skip>(decision.value)) return {false};
+  return {true,
+          CapturePolicy::maximumBytes,
+          {CaptureSupport::reducedTypes.begin(), CaptureSupport::reducedTypes.end()}};
 }
 
 void ClipboardMonitor::poll() {
@@ -40,17 +62,14 @@ void ClipboardMonitor::poll() {
     if (hooks_.emptied) hooks_.emptied();
     return;
   }
-  const std::optional<SourceApp> source = hooks_.sourceApp();
+  const std::optional<SourceApp> source = hooks_.sourceApp(pasteboard_.ownerProcessID());
   const Context context = hooks_.context();
 
-  CaptureInput input;
-  input.sourceBundleID = source ? source->bundleID : std::nullopt;
+  std::vector<std::string> types;
   for (const auto& item : items) {
-    for (const auto& type : item->types()) {
-      if (!isLeftOut(type)) input.types.insert(type);
-    }
+    for (auto& type : item->types()) types.push_back(std::move(type));
   }
-  input.hasReadableContent = true;
+  CaptureInput input = this->input(types, source);
   const auto first = CapturePolicy::decide(input, context.paused, context.ignorePrivate);
   if (std::holds_alternative<CaptureDecision::Skip>(first.value)) return;
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "ClipboardHistory/model/CapturePolicy.h"
 #include "ClipboardHistory/model/Fingerprint.h"
 #include "core/Handoff.h"
 #include "core/MainLoop.h"
@@ -32,7 +33,9 @@ struct CapturedPasteboard {
 // it polls on each; elsewhere a repeating timer polls (the interval, a fifth of it
 // as tolerance). A poll reads no data unless the capture policy allows it from the
 // types alone; dynamic ("dyn."), promised and source-marker types are never read.
-// Main thread only.
+// Where the pasteboard reads a change before telling of it, the same policy plans
+// that read: nothing of a change it would skip, and past the size limit only the
+// types it would keep. Main thread only.
 class ClipboardMonitor {
  public:
   struct Context {
@@ -41,8 +44,9 @@ class ClipboardMonitor {
   };
   struct Hooks {
     std::function<Context()> context;
-    // Where the copy came from; nothing when that is not known.
-    std::function<std::optional<SourceApp>()> sourceApp;
+    // Where the copy came from, given the process the pasteboard says owns it;
+    // nothing when that is not known.
+    std::function<std::optional<SourceApp>(std::optional<int> ownerProcessID)> sourceApp;
     std::function<void(CapturedPasteboard)> capture;
     // The pasteboard changed to empty.
     std::function<void()> emptied;
@@ -60,11 +64,16 @@ class ClipboardMonitor {
   bool isPolling() const { return timer_ != nullptr; }
 
  private:
+  PasteboardReadPlan plan(const PasteboardOffer& offer) const;
+  CaptureInput input(const std::vector<std::string>& types,
+                     const std::optional<SourceApp>& source) const;
+
   Pasteboard& pasteboard_;
   Hooks hooks_;
   std::int64_t lastChangeCount_;
   TimerHandle timer_;
   Subscription changes_;
+  Subscription plans_;
   Handoff handoff_;  // last: revoked first
 };
 

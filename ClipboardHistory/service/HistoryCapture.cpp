@@ -29,7 +29,7 @@ void HistoryCapture::start(const Uuid& runID) {
           [this] {
             return ClipboardMonitor::Context{paused_.get(), settings_.get().ignorePrivate};
           },
-          [this] { return sourceApp(); },
+          [this](std::optional<int> owner) { return sourceApp(owner); },
           [this](CapturedPasteboard captured) { capture(captured); },
           [this] {
             hooks_.emptied();
@@ -53,10 +53,9 @@ void HistoryCapture::pollNow() {
 // Where contents belong to the application that copied them (X11), the source is
 // that owner, or unknown when the system cannot tell; elsewhere it is the
 // application in front. Never this program: its own writes are no copies.
-std::optional<SourceApp> HistoryCapture::sourceApp() const {
+std::optional<SourceApp> HistoryCapture::sourceApp(std::optional<int> owner) const {
   std::shared_ptr<RunningApplication> source;
   if (services_.pasteboard.emptiesWhenOwnerQuits()) {
-    const auto owner = services_.pasteboard.ownerProcessID();
     if (owner) source = services_.workspace.runningApplication(*owner);
   } else {
     source = services_.workspace.frontmostApplication();

@@ -57,7 +57,7 @@ class HistoryCapture {
   void fetchLinkPreview(const Uuid& id);
   void finishLinkPreview(const std::optional<LinkPage>& page, const Uuid& id, const Uuid& run);
   void writeThumbnail(const Uuid& id, const Bytes& image);
-  std::optional<SourceApp> sourceApp() const;
+  std::optional<SourceApp> sourceApp(std::optional<int> ownerProcessID) const;
 
   LiveHistory& history_;
   HistoryEditor& editor_;

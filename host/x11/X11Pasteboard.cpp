@@ -19,13 +19,14 @@ constexpr std::size_t kPartBytes = std::size_t{256} << 10;
 constexpr auto kOutgoingLifetime = std::chrono::seconds(30);
 
 // One item of the contents as they were when read; it gives no data once the
-// pasteboard has changed again.
+// pasteboard has changed again, nor when the plan was to read none.
 class SnapshotItem : public PasteboardItem {
  public:
   SnapshotItem(std::shared_ptr<const std::vector<PasteboardItemData>> contents, std::size_t index,
-               std::shared_ptr<std::atomic<std::int64_t>> generation)
+               bool dataRead, std::shared_ptr<std::atomic<std::int64_t>> generation)
       : contents_(std::move(contents)),
         index_(index),
+        dataRead_(dataRead),
         generation_(std::move(generation)),
         readAt_(generation_->load()) {}
 
@@ -35,7 +36,7 @@ class SnapshotItem : public PasteboardItem {
     return types;
   }
   std::optional<Bytes> data(const std::string& type) const override {
-    if (generation_->load() != readAt_) return std::nullopt;
+    if (!dataRead_ || generation_->load() != readAt_) return std::nullopt;
     const auto& representations = item().representations;
     const auto found =
         std::ranges::find(representations, type, &PasteboardItemData::Representation::type);
@@ -48,6 +49,7 @@ class SnapshotItem : public PasteboardItem {
 
   std::shared_ptr<const std::vector<PasteboardItemData>> contents_;
   std::size_t index_;
+  bool dataRead_;
   std::shared_ptr<std::atomic<std::int64_t>> generation_;
   std::int64_t readAt_;
 };
@@ -83,10 +85,13 @@ X11Pasteboard::X11Pasteboard(MainLoop& mainLoop, Limits limits)
   xcb_create_window(c, XCB_COPY_FROM_PARENT, window_, connection_.root(), 0, 0, 1, 1, 0,
                     XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
   clipboard_ = connection_.atom("CLIPBOARD");
-  property_ = connection_.atom("MIRLET_SELECTION");
+  for (std::size_t i = 0; i < properties_.size(); ++i) {
+    properties_[i] = connection_.atom("MIRLET_SELECTION_" + std::to_string(i));
+  }
   incr_ = connection_.atom("INCR");
   targets_ = connection_.atom("TARGETS");
   stop_ = connection_.atom("MIRLET_STOP");
+  planned_ = connection_.atom("MIRLET_PLANNED");
   xcb_xfixes_select_selection_input(c, window_, clipboard_,
                                     XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
                                         XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
@@ -106,7 +111,7 @@ X11Pasteboard::~X11Pasteboard() {
 std::vector<std::shared_ptr<const PasteboardItem>> X11Pasteboard::items() const {
   std::vector<std::shared_ptr<const PasteboardItem>> items;
   for (std::size_t i = 0; i < contents_->size(); ++i) {
-    items.push_back(std::make_shared<SnapshotItem>(contents_, i, generation_));
+    items.push_back(std::make_shared<SnapshotItem>(contents_, i, dataRead_, generation_));
   }
   return items;
 }
@@ -115,6 +120,7 @@ void X11Pasteboard::clearContents() {
   ++changeCount_;
   ++*generation_;
   contents_ = std::make_shared<const std::vector<PasteboardItemData>>();
+  dataRead_ = true;
   ownerProcessID_.reset();
   std::lock_guard lock(offeredMutex_);
   offered_.reset();
@@ -129,6 +135,7 @@ bool X11Pasteboard::writeItems(const std::vector<PasteboardItemData>& items) {
   ++changeCount_;
   ++*generation_;
   contents_ = std::make_shared<const std::vector<PasteboardItemData>>(items);
+  dataRead_ = true;
   ownerProcessID_.reset();
   // Taken at once, before anything this program does next can reach the display;
   // the notice of it is this write's, already counted.
@@ -136,6 +143,13 @@ bool X11Pasteboard::writeItems(const std::vector<PasteboardItemData>& items) {
   xcb_flush(connection_.get());
   handoff_.post(mainLoop_, [this] { changed_.emit(); });
   return true;
+}
+
+Subscription X11Pasteboard::planReads(Planner planner) {
+  auto held = std::make_shared<Planner>(std::move(planner));
+  planner_ = held;
+  // The planner lives as long as the subscription holds it.
+  return Subscription([held] {});
 }
 
 void X11Pasteboard::sendToSelf(xcb_atom_t message) {
@@ -149,12 +163,13 @@ void X11Pasteboard::sendToSelf(xcb_atom_t message) {
   xcb_flush(connection_.get());
 }
 
-void X11Pasteboard::publish(std::vector<PasteboardItemData> items,
+void X11Pasteboard::publish(std::vector<PasteboardItemData> items, bool dataRead,
                             std::optional<int> ownerProcessID) {
-  handoff_.post(mainLoop_, [this, items = std::move(items), ownerProcessID]() mutable {
+  handoff_.post(mainLoop_, [this, items = std::move(items), dataRead, ownerProcessID]() mutable {
     ++changeCount_;
     ++*generation_;
     contents_ = std::make_shared<const std::vector<PasteboardItemData>>(std::move(items));
+    dataRead_ = dataRead;
     ownerProcessID_ = ownerProcessID;
     changed_.emit();
   });
@@ -163,8 +178,10 @@ void X11Pasteboard::publish(std::vector<PasteboardItemData> items,
 // The selection thread.
 
 void X11Pasteboard::run() {
-  while (Event event = nextEvent(std::nullopt)) {
-    if (!handle(std::move(event), false)) return;
+  while (!stopping_) {
+    Event event = nextEvent(std::nullopt);
+    if (!event) return;
+    handle(std::move(event), false);
   }
 }
 
@@ -190,44 +207,84 @@ X11Pasteboard::Event X11Pasteboard::nextEvent(std::optional<Clock::time_point> d
   }
 }
 
-bool X11Pasteboard::handle(Event event, bool reading) {
+void X11Pasteboard::handle(Event event, bool reading) {
   const std::uint8_t type = event->response_type & 0x7F;
-  if (type == xfixesEvent_ + XCB_XFIXES_SELECTION_NOTIFY) {
+  const bool stop = type == XCB_CLIENT_MESSAGE &&
+                    reinterpret_cast<const xcb_client_message_event_t*>(event.get())->type == stop_;
+  if (type == xfixesEvent_ + XCB_XFIXES_SELECTION_NOTIFY || stop) {
     if (reading) {
+      interrupted_ = true;
       deferred_.push_back(std::move(event));
+    } else if (stop) {
+      stopping_ = true;
     } else {
-      ownerChanged(
-          reinterpret_cast<const xcb_xfixes_selection_notify_event_t*>(event.get())->owner);
+      ownerChanged(*reinterpret_cast<const xcb_xfixes_selection_notify_event_t*>(event.get()));
     }
-    return true;
+    return;
   }
   switch (type) {
-    case XCB_CLIENT_MESSAGE: {
-      const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(event.get());
-      return message->type != stop_;
-    }
     case XCB_SELECTION_REQUEST:
       answer(*reinterpret_cast<const xcb_selection_request_event_t*>(event.get()));
-      return true;
+      return;
     case XCB_SELECTION_CLEAR: {
       std::lock_guard lock(offeredMutex_);
       offered_.reset();
-      return true;
+      return;
     }
     case XCB_PROPERTY_NOTIFY:
       continueOutgoing(*reinterpret_cast<const xcb_property_notify_event_t*>(event.get()));
-      return true;
+      return;
     default:
-      return true;
+      return;
   }
 }
 
-void X11Pasteboard::ownerChanged(xcb_window_t owner) {
+void X11Pasteboard::ownerChanged(const xcb_xfixes_selection_notify_event_t& notice) {
+  // Overtaken: a newer notice (or the stop) waits already.
+  if (!deferred_.empty()) return;
   // This program's write, counted when it was made; or a notice from before it.
-  if (owner == window_ || currentOwner() == window_) return;
-  if (owner == XCB_WINDOW_NONE) return publish({}, std::nullopt);
-  // A selection that cannot be read in time is no change anyone can use.
-  if (auto items = readSelection()) publish(std::move(*items), processOf(owner));
+  if (notice.owner == window_ || currentOwner() == window_) return;
+  if (notice.owner == XCB_WINDOW_NONE) return publish({}, true, std::nullopt);
+  const Change change{notice.timestamp,
+                      Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                         std::chrono::duration<double>(limits_.changeTimeout))};
+  interrupted_ = false;
+
+  Bytes list;
+  // Room for many more targets than are read: the hint counts wherever it stands.
+  const std::size_t listLimit = 4096 * sizeof(xcb_atom_t);
+  if (convert(targets_, change, listLimit, list) != ReadStatus::done ||
+      list.size() % sizeof(xcb_atom_t) != 0) {
+    return;  // a selection whose types cannot be had is no change anyone can use
+  }
+  const xcb_atom_t hint = connection_.atom(ClipboardTargets::kPasswordManagerHint);
+  std::vector<std::string> names;
+  bool hinted = false;
+  for (std::size_t at = 0, index = 0; at < list.size(); at += sizeof(xcb_atom_t), ++index) {
+    xcb_atom_t atom = XCB_ATOM_NONE;
+    std::memcpy(&atom, list.data() + at, sizeof atom);
+    if (atom == hint) hinted = true;
+    if (index >= limits_.maximumTargets) continue;
+    if (std::string name = connection_.name(atom); !name.empty()) names.push_back(std::move(name));
+  }
+  if (hinted && std::ranges::find(names, ClipboardTargets::kPasswordManagerHint) == names.end()) {
+    names.emplace_back(ClipboardTargets::kPasswordManagerHint);
+  }
+  const std::vector<ClipboardTargets::Source> sources = ClipboardTargets::sources(names);
+  const std::optional<int> ownerProcessID = processOf(notice.owner);
+
+  PasteboardOffer offer{{}, ownerProcessID};
+  for (const auto& source : sources) offer.types.push_back(source.uniformType);
+  const std::optional<PasteboardReadPlan> plan = awaitPlan(std::move(offer), change);
+  if (!plan) return;
+  if (!plan->read) {
+    std::vector<SelectionContents::TargetData> unread;
+    for (const auto& source : sources) unread.push_back({source, {}});
+    return publish(SelectionContents::items(std::move(unread)), false, ownerProcessID);
+  }
+  if (auto items = readTargets(sources, *plan, change)) {
+    publish(std::move(*items), true, ownerProcessID);
+  }
 }
 
 std::optional<int> X11Pasteboard::processOf(xcb_window_t window) {
@@ -266,96 +323,169 @@ xcb_window_t X11Pasteboard::currentOwner() {
   return reply ? reply->owner : xcb_window_t{XCB_WINDOW_NONE};
 }
 
-std::optional<std::vector<PasteboardItemData>> X11Pasteboard::readSelection() {
-  const auto list = convert(targets_);
-  if (!list || list->size() % sizeof(xcb_atom_t) != 0) return std::nullopt;
-  const xcb_atom_t hint = connection_.atom(ClipboardTargets::kPasswordManagerHint);
-  std::vector<std::string> names;
-  bool hinted = false;
-  for (std::size_t at = 0, index = 0; at < list->size(); at += sizeof(xcb_atom_t), ++index) {
-    xcb_atom_t atom = XCB_ATOM_NONE;
-    std::memcpy(&atom, list->data() + at, sizeof atom);
-    if (atom == hint) hinted = true;
-    if (index >= limits_.maximumTargets) continue;
-    if (std::string name = connection_.name(atom); !name.empty()) names.push_back(std::move(name));
+// The main thread decides; a main loop too busy to answer within the change's
+// time has the change published with its types alone.
+std::optional<PasteboardReadPlan> X11Pasteboard::awaitPlan(PasteboardOffer offer,
+                                                           const Change& change) {
+  const std::uint64_t number = ++changesRead_;
+  handoff_.post(mainLoop_, [this, offer = std::move(offer), number] {
+    const std::shared_ptr<Planner> planner = planner_.lock();
+    PasteboardReadPlan plan = planner ? (*planner)(offer) : PasteboardReadPlan{};
+    {
+      std::lock_guard lock(plannedMutex_);
+      plan_.emplace(number, std::move(plan));
+    }
+    sendToSelf(planned_);
+  });
+  while (Event event = nextEvent(change.deadline)) {
+    const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(event.get());
+    if ((event->response_type & 0x7F) == XCB_CLIENT_MESSAGE && message->type == planned_) {
+      std::lock_guard lock(plannedMutex_);
+      if (plan_ && plan_->first == number) return std::exchange(plan_, std::nullopt)->second;
+      continue;
+    }
+    handle(std::move(event), true);
+    if (interrupted_) return std::nullopt;
   }
-  if (hinted && std::ranges::find(names, ClipboardTargets::kPasswordManagerHint) == names.end()) {
-    names.emplace_back(ClipboardTargets::kPasswordManagerHint);
-  }
+  return PasteboardReadPlan{false};
+}
+
+std::optional<std::vector<PasteboardItemData>> X11Pasteboard::readTargets(
+    const std::vector<ClipboardTargets::Source>& sources, const PasteboardReadPlan& plan,
+    const Change& change) {
   std::vector<SelectionContents::TargetData> read;
-  for (const ClipboardTargets::Source& source : ClipboardTargets::sources(names)) {
+  const auto isKept = [&](const std::string& type) {
+    return std::ranges::find(plan.keptPastLimit, type) != plan.keptPastLimit.end();
+  };
+  const auto planLimit = static_cast<std::uint64_t>(std::max<std::int64_t>(plan.maximumBytes, 0));
+  std::uint64_t total = 0;
+  bool overPlan = false;
+  const auto passLimit = [&] {
+    overPlan = true;
+    std::erase_if(read, [&](const auto& target) { return !isKept(target.source.uniformType); });
+  };
+  for (const ClipboardTargets::Source& source : sources) {
     // The password managers' hint marks a secret by being offered: it is never
     // read, so an owner that withholds it still has its copy kept private.
     if (source.uniformType == PasteboardMarkers::concealed) {
       read.push_back({source, {}});
-    } else if (auto data = convert(connection_.atom(source.target))) {
-      read.push_back({source, std::move(*data)});
+      continue;
+    }
+    const bool kept = isKept(source.uniformType);
+    if (overPlan && !kept) continue;
+    const std::uint64_t planLeft = planLimit > total ? planLimit - total : 0;
+    const bool plannedLimit = !kept && planLeft < limits_.maximumBytes;
+    const auto limit = plannedLimit ? static_cast<std::size_t>(planLeft) : limits_.maximumBytes;
+    Bytes data;
+    switch (convert(connection_.atom(source.target), change, limit, data)) {
+      case ReadStatus::interrupted:
+        return std::nullopt;
+      case ReadStatus::failed:
+        break;
+      case ReadStatus::overLimit:
+        if (plannedLimit) passLimit();
+        break;
+      case ReadStatus::done:
+        total += data.size();
+        read.push_back({source, std::move(data)});
+        if (total > planLimit && !overPlan) passLimit();
+        break;
     }
   }
-  return SelectionContents::items(read);
+  return SelectionContents::items(std::move(read));
 }
 
-std::optional<Bytes> X11Pasteboard::convert(xcb_atom_t target) {
+bool X11Pasteboard::isAnswer(const xcb_generic_event_t& event, xcb_atom_t target,
+                             xcb_atom_t property, const Change& change) const {
+  if ((event.response_type & 0x7F) != XCB_SELECTION_NOTIFY) return false;
+  const auto& notify = reinterpret_cast<const xcb_selection_notify_event_t&>(event);
+  // Owners that answer with the time they were asked for, and those that answer
+  // with no time at all.
+  const bool timely = notify.time == change.time || notify.time == XCB_CURRENT_TIME;
+  return notify.requestor == window_ && notify.selection == clipboard_ && notify.target == target &&
+         timely && (notify.property == property || notify.property == XCB_ATOM_NONE);
+}
+
+X11Pasteboard::ReadStatus X11Pasteboard::convert(xcb_atom_t target, const Change& change,
+                                                 std::size_t limit, Bytes& data) {
   xcb_connection_t* c = connection_.get();
-  xcb_convert_selection(c, window_, clipboard_, target, property_, XCB_CURRENT_TIME);
+  const xcb_atom_t property = properties_[nextProperty_++ % properties_.size()];
+  xcb_delete_property(c, window_, property);
+  xcb_convert_selection(c, window_, clipboard_, target, property, change.time);
   xcb_flush(c);
-  const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                           std::chrono::duration<double>(limits_.readTimeout));
-  while (Event event = nextEvent(deadline)) {
-    const auto* notify = reinterpret_cast<const xcb_selection_notify_event_t*>(event.get());
-    if ((event->response_type & 0x7F) != XCB_SELECTION_NOTIFY || notify->requestor != window_ ||
-        notify->target != target) {
-      if (!handle(std::move(event), true)) {
-        // Stopping: the message waits for the loop to see it.
-        sendToSelf(stop_);
-        return std::nullopt;
-      }
+  const auto silence = std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double>(limits_.readTimeout));
+  while (Event event = nextEvent(std::min(change.deadline, Clock::now() + silence))) {
+    if (!isAnswer(*event, target, property, change)) {
+      handle(std::move(event), true);
+      if (interrupted_) return ReadStatus::interrupted;
       continue;
     }
-    if (notify->property == XCB_ATOM_NONE) return std::nullopt;  // refused
-    const auto maximumWords = static_cast<std::uint32_t>(limits_.maximumBytes / 4 + 1);
+    if (reinterpret_cast<const xcb_selection_notify_event_t*>(event.get())->property ==
+        XCB_ATOM_NONE) {
+      return ReadStatus::failed;  // refused
+    }
+    const auto words = static_cast<std::uint32_t>(
+        std::min<std::size_t>(limit / 4 + 1, std::numeric_limits<std::uint32_t>::max()));
     const auto reply = xcbReply(xcb_get_property_reply(
-        c, xcb_get_property(c, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, 0, maximumWords),
+        c, xcb_get_property(c, 1, window_, property, XCB_GET_PROPERTY_TYPE_ANY, 0, words),
         nullptr));
-    if (!reply || reply->bytes_after > 0) return std::nullopt;
-    if (reply->type == incr_) return readIncrementally();
-    const auto* value = static_cast<const std::uint8_t*>(xcb_get_property_value(reply.get()));
+    if (!reply) return ReadStatus::failed;
     const auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
-    return Bytes(value, value + length);
+    const auto* value = static_cast<const std::uint8_t*>(xcb_get_property_value(reply.get()));
+    if (reply->type == incr_ && reply->format == 32 && length == 4) {
+      std::uint32_t announced = 0;
+      std::memcpy(&announced, value, sizeof announced);
+      return readIncrementally(property, announced, change, limit, data);
+    }
+    if (reply->bytes_after > 0 || length > limit) {
+      xcb_delete_property(c, window_, property);
+      return ReadStatus::overLimit;
+    }
+    data.assign(value, value + length);
+    return ReadStatus::done;
   }
-  return std::nullopt;
+  return interrupted_ ? ReadStatus::interrupted : ReadStatus::failed;
 }
 
-std::optional<Bytes> X11Pasteboard::readIncrementally() {
+// The owner puts each part in the property once it is deleted, an empty part last.
+X11Pasteboard::ReadStatus X11Pasteboard::readIncrementally(xcb_atom_t property,
+                                                           std::size_t announced,
+                                                           const Change& change, std::size_t limit,
+                                                           Bytes& data) {
+  // The size announced is a lower bound: more than the limit is over it already.
+  if (announced > limit) return ReadStatus::overLimit;
   xcb_connection_t* c = connection_.get();
-  const auto timeout = std::chrono::duration_cast<Clock::duration>(
+  const auto silence = std::chrono::duration_cast<Clock::duration>(
       std::chrono::duration<double>(limits_.readTimeout));
-  Bytes data;
-  auto deadline = Clock::now() + timeout;
-  while (Event event = nextEvent(deadline)) {
+  data.clear();
+  data.reserve(announced);
+  while (Event event = nextEvent(std::min(change.deadline, Clock::now() + silence))) {
     const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
-    if ((event->response_type & 0x7F) != XCB_PROPERTY_NOTIFY || notify->window != window_ ||
-        notify->atom != property_ || notify->state != XCB_PROPERTY_NEW_VALUE) {
-      if (!handle(std::move(event), true)) {
-        sendToSelf(stop_);
-        return std::nullopt;
-      }
+    // Only the server's own notices: a client's sent copy of one tells nothing.
+    if (event->response_type != XCB_PROPERTY_NOTIFY || notify->window != window_ ||
+        notify->atom != property || notify->state != XCB_PROPERTY_NEW_VALUE) {
+      handle(std::move(event), true);
+      if (interrupted_) return ReadStatus::interrupted;
       continue;
     }
-    const auto reply = xcbReply(
-        xcb_get_property_reply(c,
-                               xcb_get_property(c, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY,
-                                                0, static_cast<std::uint32_t>(kPartBytes)),
-                               nullptr));
-    if (!reply) return std::nullopt;
+    const auto words = static_cast<std::uint32_t>(std::min<std::size_t>(
+        (limit - data.size()) / 4 + 1, std::numeric_limits<std::uint32_t>::max()));
+    const auto reply = xcbReply(xcb_get_property_reply(
+        c, xcb_get_property(c, 1, window_, property, XCB_GET_PROPERTY_TYPE_ANY, 0, words),
+        nullptr));
+    if (!reply) return ReadStatus::failed;
     const auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
-    if (length == 0) return data;  // the last part
-    if (data.size() + length > limits_.maximumBytes) return std::nullopt;
+    if (reply->bytes_after > 0 || length > limit - data.size()) {
+      data.clear();
+      return ReadStatus::overLimit;
+    }
+    if (length == 0) return ReadStatus::done;  // the last part
     const auto* value = static_cast<const std::uint8_t*>(xcb_get_property_value(reply.get()));
     data.insert(data.end(), value, value + length);
-    deadline = Clock::now() + timeout;
   }
-  return std::nullopt;
+  data.clear();
+  return interrupted_ ? ReadStatus::interrupted : ReadStatus::failed;
 }
 
 void X11Pasteboard::answer(const xcb_selection_request_event_t& request) {

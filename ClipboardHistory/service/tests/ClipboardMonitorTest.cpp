@@ -23,8 +23,24 @@ class ClipboardMonitorTest : public ::testing::Test {
         desktop_.pasteboard, desktop_.time, 0.5,
         ClipboardMonitor::Hooks{
             [this] { return context_; },
-            [] {
+            [](std::optional<int> owner) {
+              // Process 7 is a password manager's.
+              if (owner == 7)
+                return std::optional<SourceApp>(SourceApp{"KeePassXC", "KeePassXC", 7});
               return std::optional<SourceApp>(SourceApp{"com.apple.Notes", "Notas", 42});
+            },
+            [this](CapturedPasteboard captured) {
+              captured_.push_back(captured);
+            }});
+  }
+  void startMonitor(Pasteboard& pasteboard) {
+    monitor_ = std::make_unique<ClipboardMonitor>(
+        pasteboard, desktop_.time, 0.5,
+        ClipboardMonitor::Hooks{
+            [this] { return context_; },
+            [](std::optional<int> owner) {
+              if (owner != 7) return std::optional<SourceApp>();
+              return std::optional<SourceApp>(SourceApp{"KeePassXC", "KeePassXC", 7});
             },
             [this](CapturedPasteboard captured) {
               captured_.push_back(captured);
@@ -129,6 +145,65 @@ TEST_F(ClipboardMonitorTest, TheProgramsOwnWriteIsSkipped) {
   monitor_->skipChange(desktop_.pasteboard.changeCount());
   desktop_.time.advance(1);
   EXPECT_TRUE(captured_.empty());
+}
+
+// A pasteboard that reads each change before telling of it, as the X11 one does:
+// the monitor's planner is what it asks.
+class PlannedPasteboard : public Pasteboard {
+ public:
+  explicit PlannedPasteboard(Pasteboard& inner) : inner_(inner) {}
+  std::int64_t changeCount() const override { return inner_.changeCount(); }
+  std::vector<std::shared_ptr<const PasteboardItem>> items() const override {
+    return inner_.items();
+  }
+  void clearContents() override { inner_.clearContents(); }
+  bool writeItems(const std::vector<PasteboardItemData>& items) override {
+    return inner_.writeItems(items);
+  }
+  bool emptiesWhenOwnerQuits() const override { return true; }
+  bool isOwnerless() const override { return false; }
+  std::optional<int> ownerProcessID() const override { return std::nullopt; }
+  bool notifiesChanges() const override { return false; }
+  Subscription observeChanges(std::function<void()>) override { return {}; }
+  Subscription planReads(
+      std::function<PasteboardReadPlan(const PasteboardOffer&)> planner) override {
+    planner_ = std::make_shared<decltype(planner)>(std::move(planner));
+    return Subscription([this] { planner_.reset(); });
+  }
+
+  std::optional<PasteboardReadPlan> plan(std::vector<std::string> types,
+                                         std::optional<int> owner = std::nullopt) const {
+    if (!planner_) return std::nullopt;
+    return (*planner_)({std::move(types), owner});
+  }
+
+ private:
+  Pasteboard& inner_;
+  std::shared_ptr<std::function<PasteboardReadPlan(const PasteboardOffer&)>> planner_;
+};
+
+TEST_F(ClipboardMonitorTest, AChangeReadBeforeItIsToldOfIsReadOnlyAsThePolicyWouldKeepIt) {
+  PlannedPasteboard pasteboard(desktop_.pasteboard);
+  startMonitor(pasteboard);
+  const PasteboardReadPlan everything{
+      true, CapturePolicy::maximumBytes, {"public.utf8-plain-text", "public.file-url"}};
+  const PasteboardReadPlan nothing{false};
+  EXPECT_EQ(pasteboard.plan({"public.html", "public.utf8-plain-text"}), everything);
+  EXPECT_EQ(pasteboard.plan({"public.utf8-plain-text", "org.nspasteboard.TransientType"}), nothing);
+
+  EXPECT_EQ(pasteboard.plan({"public.utf8-plain-text", "org.nspasteboard.ConcealedType"}),
+            everything);
+  EXPECT_EQ(pasteboard.plan({"public.utf8-plain-text"}, 7), everything);
+  context_.ignorePrivate = true;
+  EXPECT_EQ(pasteboard.plan({"public.utf8-plain-text", "org.nspasteboard.ConcealedType"}), nothing);
+  EXPECT_EQ(pasteboard.plan({"public.utf8-plain-text"}, 7), nothing);
+
+  context_.ignorePrivate = false;
+  context_.paused = true;
+  EXPECT_EQ(pasteboard.plan({"public.utf8-plain-text"}), nothing);
+
+  monitor_.reset();
+  EXPECT_EQ(pasteboard.plan({"public.utf8-plain-text"}), std::nullopt);
 }
 
 class CaptureSupportTest : public ::testing::Test {

@@ -189,6 +189,19 @@ TEST_F(ClipboardHistoryOnX11Test, APasswordIsKeptPrivateAndNoneOfItsBytesReachTh
   EXPECT_EQ(filesHolding(secret), std::vector<fs::path>{});
 }
 
+// Left out by default, a secret costs its owner nothing but the target list: none
+// of its bytes are asked for, let alone kept.
+TEST_F(ClipboardHistoryOnX11Test, AnIgnoredSecretHasNothingButItsTypesRead) {
+  feature_->update([](ClipboardHistorySettings& settings) { settings.ignorePrivate = true; });
+  const std::size_t before = items().size();
+  const auto changes = desktop_.pasteboard.changeCount();
+  ASSERT_TRUE(client_.send("copy-secret clave-sin-leer-5120", "copied"));
+  ASSERT_TRUE(testing::runUntil([&] { return desktop_.pasteboard.changeCount() != changes; }));
+  EXPECT_TRUE(client_.send("asked", "asked nothing"));
+  EXPECT_EQ(items().size(), before);
+  EXPECT_EQ(filesHolding("clave-sin-leer-5120"), std::vector<fs::path>{});
+}
+
 // A password manager that offers its hint and never delivers it: the copy is a
 // secret all the same, and its text reaches neither the index nor a payload.
 TEST_F(ClipboardHistoryOnX11Test, ASecretWhoseHintNeverComesIsStillPrivate) {

@@ -6,8 +6,10 @@
 //   copy-text TEXT | copy-html HTML | copy-png PATH | copy-files URI... | copy-secret TEXT
 //   copy-withheld TEXT (offers the text, then never delivers it)
 //   copy-secret-unhinted TEXT (a secret whose password-manager hint never comes)
+//   asked (which targets' data were asked for since the last copy)
 //   focus | grab KEYCODE MODIFIERS | tray | quit
-//   answers: ready, copied, focused, grabbed, occupied, tray, docked, key KEYCODE STATE
+//   answers: ready, copied, asked nothing | asked TARGET..., focused, grabbed, occupied,
+//   tray, docked, key KEYCODE STATE
 //
 // With "tray" it is the system tray as well, and says "docked" when an icon asks
 // to be docked.
@@ -33,6 +35,7 @@ bool awaitingFocus = false;
 std::map<std::string, xcb_atom_t> atoms;
 std::vector<std::pair<xcb_atom_t, std::string>> offered;
 xcb_atom_t withheld = XCB_ATOM_NONE;  // offered, never delivered
+std::vector<std::string> asked;       // targets whose data were asked for
 
 xcb_atom_t atom(const std::string& name) {
   if (const auto found = atoms.find(name); found != atoms.end()) return found->second;
@@ -49,6 +52,7 @@ void own(std::vector<std::pair<std::string, std::string>> targets,
          const std::string& withhold = {}) {
   withheld = withhold.empty() ? xcb_atom_t{XCB_ATOM_NONE} : atom(withhold);
   offered.clear();
+  asked.clear();
   for (auto& [name, data] : targets) offered.emplace_back(atom(name), std::move(data));
   xcb_set_selection_owner(c, window, atom("CLIPBOARD"), XCB_CURRENT_TIME);
   xcb_flush(c);
@@ -71,6 +75,11 @@ void answer(const xcb_selection_request_event_t& request) {
   } else if (request.target == withheld) {
     return;  // as a hung program: the requestor waits in vain
   } else {
+    auto* name = xcb_get_atom_name_reply(c, xcb_get_atom_name(c, request.target), nullptr);
+    if (name) {
+      asked.emplace_back(xcb_get_atom_name_name(name), xcb_get_atom_name_name_length(name));
+    }
+    std::free(name);
     notify.property = XCB_ATOM_NONE;
     for (const auto& [target, data] : offered) {
       if (target != request.target) continue;
@@ -116,6 +125,10 @@ bool command(const std::string& line) {
   } else if (verb == "copy-secret") {
     const std::string text = rest(words);
     own({{"UTF8_STRING", text}, {"x-kde-passwordManagerHint", "secret"}});
+  } else if (verb == "asked") {
+    std::string names;
+    for (const auto& name : asked) names += " " + name;
+    say("asked" + (names.empty() ? std::string(" nothing") : names));
   } else if (verb == "focus") {
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;

@@ -174,6 +174,143 @@ TEST_F(X11PasteboardTest, ContentsOverTheLimitAreLeftOutAndTheRestKept) {
   EXPECT_EQ(limited.items()[0]->data("public.utf8-plain-text"), bytes("corto"));
 }
 
+// An owner driven step by step by the test: it answers each request only when
+// told, so the reader's every move can be seen and raced.
+class ManualOwner {
+ public:
+  ManualOwner() {
+    window_ = xcb_generate_id(connection_.get());
+    xcb_create_window(connection_.get(), XCB_COPY_FROM_PARENT, window_, connection_.root(), 0, 0, 1,
+                      1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+  }
+  void own() {
+    xcb_set_selection_owner(connection_.get(), window_, connection_.atom("CLIPBOARD"),
+                            XCB_CURRENT_TIME);
+    xcb_flush(connection_.get());
+  }
+  // The next request, the main loop running meanwhile; nothing when none comes.
+  std::optional<xcb_selection_request_event_t> nextRequest() {
+    std::optional<xcb_selection_request_event_t> request;
+    runUntil([&] {
+      while (auto* event = xcb_poll_for_event(connection_.get())) {
+        if ((event->response_type & 0x7F) == XCB_SELECTION_REQUEST && !request) {
+          request = *reinterpret_cast<xcb_selection_request_event_t*>(event);
+        }
+        std::free(event);
+      }
+      return request.has_value();
+    });
+    return request;
+  }
+  // Whether any request has come that was not taken yet.
+  bool wasAsked() {
+    std::free(xcb_get_input_focus_reply(connection_.get(), xcb_get_input_focus(connection_.get()),
+                                        nullptr));
+    bool asked = false;
+    while (auto* event = xcb_poll_for_event(connection_.get())) {
+      asked = asked || (event->response_type & 0x7F) == XCB_SELECTION_REQUEST;
+      std::free(event);
+    }
+    return asked;
+  }
+  std::string targetOf(const xcb_selection_request_event_t& request) {
+    return connection_.name(request.target);
+  }
+  void offer(const xcb_selection_request_event_t& request, const std::vector<std::string>& names) {
+    std::vector<xcb_atom_t> atoms;
+    for (const auto& name : names) atoms.push_back(connection_.atom(name));
+    xcb_change_property(connection_.get(), XCB_PROP_MODE_REPLACE, request.requestor,
+                        request.property, XCB_ATOM_ATOM, 32,
+                        static_cast<std::uint32_t>(atoms.size()), atoms.data());
+    notify(request);
+  }
+  void give(const xcb_selection_request_event_t& request, std::string_view text) {
+    xcb_change_property(connection_.get(), XCB_PROP_MODE_REPLACE, request.requestor,
+                        request.property, request.target, 8,
+                        static_cast<std::uint32_t>(text.size()), text.data());
+    notify(request);
+  }
+
+ private:
+  void notify(const xcb_selection_request_event_t& request) {
+    xcb_selection_notify_event_t notify{};
+    notify.response_type = XCB_SELECTION_NOTIFY;
+    notify.time = request.time;
+    notify.requestor = request.requestor;
+    notify.selection = request.selection;
+    notify.target = request.target;
+    notify.property = request.property;
+    xcb_send_event(connection_.get(), 0, request.requestor, 0,
+                   reinterpret_cast<const char*>(&notify));
+    xcb_flush(connection_.get());
+  }
+
+  XcbConnection connection_;
+  xcb_window_t window_;
+};
+
+// The answer an earlier owner gives late, after a newer owner took the selection,
+// is never taken for the newer owner's: that read was given up when it was
+// overtaken, and the answer was to another request.
+TEST_F(X11PasteboardTest, ALateAnswerFromAnOvertakenOwnerIsNeverTakenForTheNewOnes) {
+  ManualOwner earlier;
+  ManualOwner later;
+  const auto before = harness_.mine().changeCount();
+  earlier.own();
+  const auto earlierTargets = earlier.nextRequest();
+  ASSERT_TRUE(earlierTargets);
+  earlier.offer(*earlierTargets, {"TARGETS", "UTF8_STRING"});
+  const auto earlierText = earlier.nextRequest();
+  ASSERT_TRUE(earlierText);
+  ASSERT_EQ(earlier.targetOf(*earlierText), "UTF8_STRING");
+
+  later.own();  // the earlier read is given up at once, not when its time is up
+  const auto laterTargets = later.nextRequest();
+  ASSERT_TRUE(laterTargets);
+  later.offer(*laterTargets, {"TARGETS", "UTF8_STRING"});
+  const auto laterText = later.nextRequest();
+  ASSERT_TRUE(laterText);
+  earlier.give(*earlierText, "viejo");
+  runFor(50);
+  later.give(*laterText, "nuevo");
+
+  ASSERT_TRUE(runUntil([&] { return harness_.mine().changeCount() != before; }));
+  EXPECT_EQ(harness_.mine().changeCount(), before + 1);  // the overtaken copy is never told of
+  EXPECT_EQ(data("public.utf8-plain-text"), bytes("nuevo"));
+}
+
+// What the planner will not keep is never asked of the owner, which renders
+// every target it is asked for.
+TEST_F(X11PasteboardTest, ReadsFollowThePlanMadeFromTheTypesAlone) {
+  std::vector<PasteboardOffer> offers;
+  PasteboardReadPlan plan{false};
+  const Subscription planning = harness_.mine().planReads([&](const PasteboardOffer& offer) {
+    offers.push_back(offer);
+    return plan;
+  });
+  ManualOwner owner;
+  const auto before = harness_.mine().changeCount();
+  owner.own();
+  const auto targets = owner.nextRequest();
+  ASSERT_TRUE(targets);
+  owner.offer(*targets, {"TARGETS", "UTF8_STRING", "x-kde-passwordManagerHint"});
+  ASSERT_TRUE(runUntil([&] { return harness_.mine().changeCount() != before; }));
+  ASSERT_EQ(offers.size(), 1u);
+  EXPECT_EQ(offers[0].types,
+            (std::vector<std::string>{"public.utf8-plain-text", "org.nspasteboard.ConcealedType"}));
+  EXPECT_EQ(types(), offers[0].types);
+  EXPECT_EQ(data("public.utf8-plain-text"), std::nullopt);
+  runFor(100);
+  EXPECT_FALSE(owner.wasAsked()) << "nothing but the target list was asked for";
+
+  plan = PasteboardReadPlan{true, 1000, {"public.utf8-plain-text"}};
+  harness_.copyElsewhere({{{{"public.html", Bytes(5000, 'h')},
+                            {"public.rtf", bytes("{\\rtf1}")},
+                            {"public.utf8-plain-text", bytes("texto")}}}});
+  EXPECT_EQ(types(), std::vector<std::string>{"public.utf8-plain-text"});
+  EXPECT_EQ(data("public.utf8-plain-text"), bytes("texto"));
+}
+
 TEST(X11PasteboardDisplayTest, ADisplayThatGoesAwayLeavesAnEmptyPasteboardThatRefusesWrites) {
   QProcess server;
   int display = 150;
