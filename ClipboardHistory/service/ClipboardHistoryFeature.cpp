@@ -62,14 +62,25 @@ void ClipboardHistoryFeature::start(const Uuid& runID) {
   const auto& items = history_.store().items();
   const bool hasPrivate = std::any_of(items.begin(), items.end(),
                                       [](const ClipboardItem& item) { return item.isPrivate; });
+  keyFetches_ = services_.keys.observeFetches([this](bool found) {
+    if (found) privateItemsAvailable_.set(true);
+  });
   privateItemsAvailable_.set(!hasPrivate || cipher_.isKeyAvailable());
+  warmKey();
   editor_.applyLimit(settings().get().limit, services_.clock.now());
   capture_.start(runID);
   hotKey_.start();
   isRunning_ = true;
 }
 
+// Where the key comes slowly, it is asked for before the first private copy needs
+// it: made now when private copies are kept.
+void ClipboardHistoryFeature::warmKey() {
+  if (!settings().get().ignorePrivate) services_.keys.key(true);
+}
+
 void ClipboardHistoryFeature::stop() {
+  keyFetches_.reset();
   capture_.stop();
   hotKey_.stop();
   if (HistoryDiskStore* disk = history_.disk()) {
@@ -88,6 +99,7 @@ void ClipboardHistoryFeature::update(const std::function<void(ClipboardHistorySe
   if (!(settings().get().limit == before)) {
     editor_.applyLimit(settings().get().limit, services_.clock.now());
   }
+  if (isRunning_) warmKey();
 }
 
 void ClipboardHistoryFeature::choose(const std::vector<Uuid>& ids, bool plain, bool paste,

@@ -138,6 +138,7 @@ class ClipboardHistoryFeature : public MirletFeature, public ClipboardHistoryCon
 
  private:
   HistoryDiskStore::Services diskServices();
+  void warmKey();
 
   ClipboardHistoryServices services_;
   FailureCallback onFailure_;
@@ -158,6 +159,7 @@ class ClipboardHistoryFeature : public MirletFeature, public ClipboardHistoryCon
   bool isRunning_ = false;
   std::optional<Uuid> runID_;
   Subscription writeFailures_;
+  Subscription keyFetches_;
   Handoff handoff_;  // last: revoked first
 };
 

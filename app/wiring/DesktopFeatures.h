@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "ClipboardHistory/service/BackgroundKeyProvider.h"
 #include "ClipboardHistory/service/ClipboardHistoryFeature.h"
 #include "ClipboardHistory/service/CurlLinkPreviewer.h"
 #include "ClipboardHistory/service/KeychainKeyProvider.h"
@@ -13,14 +14,17 @@
 namespace mirlet {
 
 // What the clipboard history adds to the X desktop: its key, kept in the
-// desktop's keychain, and the previewer of links. Made after the desktop, gone
-// before it.
+// desktop's keychain (a keyring on the session bus, asked off the main thread),
+// and the previewer of links. Made after the desktop, gone before it.
 struct X11HistoryServices {
-  X11HistoryServices(X11Desktop& desktop, MainLoop& mainLoop, const std::string& bundleIdentifier)
-      : keys(desktop.keychain, bundleIdentifier),
+  X11HistoryServices(X11Desktop& desktop, MainLoop& mainLoop, Clock& clock,
+                     const std::string& bundleIdentifier)
+      : keychainKeys(desktop.keychain, bundleIdentifier),
+        keys(keychainKeys, desktop.queues, mainLoop, clock),
         links(mainLoop, desktop.queues, CurlLinkPreviewer::systemNetwork()) {}
 
-  KeychainKeyProvider keys;
+  KeychainKeyProvider keychainKeys;
+  BackgroundKeyProvider keys;
   CurlLinkPreviewer links;
 };
 

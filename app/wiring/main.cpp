@@ -55,7 +55,7 @@ int main(int argc, char* argv[]) {
   const mirlet::BundleInfo bundle = mirlet::BundleInfo::current();
   const std::string identifier = bundle.identifier.value_or("app.mirlet");
   mirlet::X11Desktop desktop(mainLoop, identifier);
-  mirlet::X11HistoryServices history(desktop, mainLoop, identifier);
+  mirlet::X11HistoryServices history(desktop, mainLoop, clock, identifier);
   mirlet::DesktopFeatures features(desktop, history, mainLoop, clock, defaults, identifier);
   mirlet::AppDelegate delegate({defaults, environment, mainLoop, clock, sessionEvents,
                                 features.clipboardHistoryViews(), mirlet::HostTexts::linuxDesktop},

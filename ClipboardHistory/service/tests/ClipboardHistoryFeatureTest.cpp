@@ -367,8 +367,9 @@ TEST_F(ClipboardHistoryFeatureTest, APrivateHistoryWithoutItsKeySaysPrivateItems
 
 TEST_F(ClipboardHistoryFeatureTest, APrivateCopyWithoutAKeyIsDropped) {
   feature().update([](auto& settings) { settings.ignorePrivate = false; });
+  scenario_.desktop.keychain.failNextAdd = -25308;  // the key made at the start
   start();
-  scenario_.desktop.keychain.failNextAdd = -25308;
+  scenario_.desktop.keychain.failNextAdd = -25308;  // and when the copy needs it
   scenario_.desktop.pasteboard.copy({{Rep::text("public.utf8-plain-text", "clave"),
                                       Rep::bytes("org.nspasteboard.ConcealedType", {})}});
   scenario_.rest(0.5);

@@ -115,7 +115,7 @@ class ClipboardHistoryOnX11Test : public ::testing::Test {
   QtMainLoop loop_;
   SystemClock clock_;
   X11Desktop desktop_{loop_, "app.mirlet.tests"};
-  X11HistoryServices history_{desktop_, loop_, "app.mirlet.tests"};
+  X11HistoryServices history_{desktop_, loop_, clock_, "app.mirlet.tests"};
   MemoryDefaultsStore defaults_;
   Preferences preferences_{defaults_};
   std::unique_ptr<ClipboardHistoryFeature> feature_;

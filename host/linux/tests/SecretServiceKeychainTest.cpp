@@ -9,6 +9,7 @@
 #include <QThread>
 #include <atomic>
 #include <mutex>
+#include <thread>
 
 #include "host/linux/FileKeychain.h"
 #include "host/linux/SecretServiceTypes.h"
@@ -258,6 +259,31 @@ TEST(SecretServiceKeychainTest, AKeyringThatAnswersLateIsAFailureNotAnAbsence) {
     QThread::msleep(10);
   }
   EXPECT_EQ(keychain.read("app.mirlet", "clave").data, Bytes{4});
+}
+
+// The history asks its keyring from a queue of its own, never from the main thread.
+TEST(SecretServiceKeychainTest, TheKeyringIsAskedFromAnotherThreadWhileTheMainOneRuns) {
+  PrivateBus bus(true);
+  ASSERT_TRUE(bus.isRunning());
+  SecretServiceKeychain keyring(bus.client(), 2000);
+  bus.keyring.searchDelayMilliseconds = 200;
+  std::atomic<bool> done = false;
+  int added = 0;
+  Keychain::ReadResult read;
+  std::thread asker([&] {
+    added = keyring.add("app.mirlet", "clave", Bytes{7});
+    read = keyring.read("app.mirlet", "clave");
+    done = true;
+  });
+  int turns = 0;
+  while (!done) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    ++turns;
+  }
+  asker.join();
+  EXPECT_EQ(added, Keychain::success);
+  EXPECT_EQ(read.data, Bytes{7});
+  EXPECT_GT(turns, 1);
 }
 
 // With the keyring and the key files both in doubt, the key is in doubt: a read
