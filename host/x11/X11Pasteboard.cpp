@@ -9,6 +9,7 @@
 
 #include "core/PasteboardMarkers.h"
 #include "host/SelectionContents.h"
+#include "host/x11/IncrementalTransfer.h"
 
 namespace mirlet {
 namespace {
@@ -453,14 +454,13 @@ X11Pasteboard::ReadStatus X11Pasteboard::readIncrementally(xcb_atom_t property,
                                                            std::size_t announced,
                                                            const Change& change, std::size_t limit,
                                                            Bytes& data) {
-  // The size announced is a lower bound: more than the limit is over it already.
-  if (announced > limit) return ReadStatus::overLimit;
+  IncrementalTransfer transfer(announced, limit);
   xcb_connection_t* c = connection_.get();
   const auto silence = std::chrono::duration_cast<Clock::duration>(
       std::chrono::duration<double>(limits_.readTimeout));
-  data.clear();
-  data.reserve(announced);
-  while (Event event = nextEvent(std::min(change.deadline, Clock::now() + silence))) {
+  while (transfer.status() == IncrementalTransfer::Status::reading) {
+    Event event = nextEvent(std::min(change.deadline, Clock::now() + silence));
+    if (!event) return interrupted_ ? ReadStatus::interrupted : ReadStatus::failed;
     const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
     // Only the server's own notices: a client's sent copy of one tells nothing.
     if (event->response_type != XCB_PROPERTY_NOTIFY || notify->window != window_ ||
@@ -470,22 +470,18 @@ X11Pasteboard::ReadStatus X11Pasteboard::readIncrementally(xcb_atom_t property,
       continue;
     }
     const auto words = static_cast<std::uint32_t>(std::min<std::size_t>(
-        (limit - data.size()) / 4 + 1, std::numeric_limits<std::uint32_t>::max()));
+        transfer.nextPartLimit() / 4 + 1, std::numeric_limits<std::uint32_t>::max()));
     const auto reply = xcbReply(xcb_get_property_reply(
         c, xcb_get_property(c, 1, window_, property, XCB_GET_PROPERTY_TYPE_ANY, 0, words),
         nullptr));
     if (!reply) return ReadStatus::failed;
-    const auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
-    if (reply->bytes_after > 0 || length > limit - data.size()) {
-      data.clear();
-      return ReadStatus::overLimit;
-    }
-    if (length == 0) return ReadStatus::done;  // the last part
     const auto* value = static_cast<const std::uint8_t*>(xcb_get_property_value(reply.get()));
-    data.insert(data.end(), value, value + length);
+    const auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
+    transfer.add({value, length}, reply->bytes_after > 0);
   }
-  data.clear();
-  return interrupted_ ? ReadStatus::interrupted : ReadStatus::failed;
+  if (transfer.status() == IncrementalTransfer::Status::overLimit) return ReadStatus::overLimit;
+  data = transfer.take();
+  return ReadStatus::done;
 }
 
 void X11Pasteboard::answer(const xcb_selection_request_event_t& request) {
