@@ -10,7 +10,7 @@
 #include <span>
 
 #include "fuzz/FuzzCheck.h"
-#include "host/x11/IncrementalTransfer.h"
+#include "host/IncrementalTransfer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 6) return 0;

@@ -56,7 +56,8 @@ std::vector<Source> sources(const std::vector<std::string>& targets) {
   std::vector<Source> result;
   std::vector<std::size_t> ranks;  // of each result's target, to keep the best
   for (const std::string& target : targets) {
-    if (std::ranges::find(kBookkeeping, target) != kBookkeeping.end()) continue;
+    // An atom without a name is no type anyone can ask for again.
+    if (target.empty() || std::ranges::find(kBookkeeping, target) != kBookkeeping.end()) continue;
     const Mapping* known = mapping(target);
     Source source = known ? Source{std::string(known->uniformType), target, known->conversion}
                           : Source{target, target, Conversion::none};

@@ -35,7 +35,7 @@ struct Source {
 
 // The uniform types the targets give, in the order of their first target, each
 // from its best target. The selection's own bookkeeping targets ("TARGETS",
-// "TIMESTAMP", ...) give nothing.
+// "TIMESTAMP", ...) and empty names give nothing.
 std::vector<Source> sources(const std::vector<std::string>& targets);
 
 // The bytes of a target as the uniform type holds them.

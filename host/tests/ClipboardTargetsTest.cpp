@@ -10,7 +10,7 @@ using ClipboardTargets::Source;
 
 TEST(ClipboardTargetsTest, EachTypeComesFromItsBestTargetInTheOwnersOrder) {
   const auto sources =
-      ClipboardTargets::sources({"TIMESTAMP", "TARGETS", "STRING", "text/html", "UTF8_STRING",
+      ClipboardTargets::sources({"TIMESTAMP", "TARGETS", "STRING", "text/html", "", "UTF8_STRING",
                                  "image/png", "MULTIPLE", "text/plain"});
   EXPECT_EQ(sources, (std::vector<Source>{
                          {"public.utf8-plain-text", "UTF8_STRING", Conversion::none},

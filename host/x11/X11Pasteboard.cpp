@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "core/PasteboardMarkers.h"
+#include "host/IncrementalTransfer.h"
 #include "host/SelectionContents.h"
-#include "host/x11/IncrementalTransfer.h"
 
 namespace mirlet {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/x11/IncrementalTransfer.h"
+#include "host/IncrementalTransfer.h"
 
 namespace mirlet {
 

@@ -7,7 +7,8 @@
 
 namespace mirlet {
 
-// The parts of one INCR transfer put back together, within a limit. The owner
+// The parts of one incremental (INCR) transfer of an X selection put back
+// together, within a limit. The owner
 // announces a lower bound of the size, then sends parts of any size, an empty one
 // last. Whatever the owner sends, the bytes kept never pass the limit, and a
 // transfer that would pass it ends over the limit with nothing kept.
