@@ -49,12 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   PosixFileSystem files;
   const CaptureSupport support(desktop.fileURLs, files, desktop.images);
   std::vector<CapturedPasteboard> captured;
-  ClipboardMonitor monitor(
-      desktop.pasteboard, desktop.time, 0.5,
-      {[] { return ClipboardMonitor::Context{}; }, [] { return std::optional<SourceApp>(); },
-       [&](CapturedPasteboard c) {
-         captured.push_back(std::move(c));
-       }});
+  ClipboardMonitor monitor(desktop.pasteboard, desktop.time, 0.5,
+                           {[] { return ClipboardMonitor::Context{}; },
+                            [](std::optional<int>) { return std::optional<SourceApp>(); },
+                            [&](CapturedPasteboard c) {
+                              captured.push_back(std::move(c));
+                            }});
   desktop.pasteboard.copy(std::move(items));
   monitor.poll();
   for (const auto& capture : captured) {
