@@ -36,13 +36,15 @@ void AppDelegate::makeHistoryPanel() {
       });
 }
 
-void AppDelegate::toggleHistoryPanel() {
+bool AppDelegate::toggleHistoryPanel() {
   HistoryPanelController* panel = historyPanel();
+  if (!panel) return false;
   if (panel->isOpen()) {
     panel->hide();
   } else {
     panel->show();
   }
+  return true;
 }
 
 AppDelegate::~AppDelegate() = default;

@@ -50,6 +50,8 @@ class AppDelegate : public QObject {
   void quit();
   void openHistory();
   void toggleHistoryPause();
+  // Opens the history's panel, or closes it when open; false without a panel.
+  bool toggleHistoryPanel();
 
   AppModel& model() { return *model_; }
   SettingsWindow* window() const { return window_.get(); }
@@ -61,7 +63,6 @@ class AppDelegate : public QObject {
  private:
   void perform(StatusMenuItem::Action action);
   void makeHistoryPanel();
-  void toggleHistoryPanel();
 
   DesktopHost host_;
   BundleInfo bundle_;

@@ -45,6 +45,8 @@ class DesktopFeatures {
   FeatureFactory factory();
   // The clipboard history's views, once the factory made it.
   ClipboardHistoryViewsMaker clipboardHistoryViews();
+  // The clipboard history, once the factory made it.
+  ClipboardHistoryFeature* clipboardHistory() const { return clipboard_.get(); }
 
  private:
   X11Desktop& desktop_;

@@ -7,10 +7,17 @@
 
 #include <csignal>
 #include <filesystem>
+#include <iostream>
 #include <optional>
+#include <string_view>
+#include <variant>
+#include <vector>
 
 #include "app/BundleInfo.h"
+#include "app/CommandLine.h"
 #include "app/ui/AppDelegate.h"
+#include "app/wiring/CommandLineRequests.h"
+#include "app/wiring/DesktopCommands.h"
 #include "app/wiring/DesktopFeatures.h"
 #include "host/FileDefaultsStore.h"
 #include "host/SystemClock.h"
@@ -34,6 +41,21 @@ int main(int argc, char* argv[]) {
   // A peer that closes a connection early (a web server, the session bus) must
   // make a write fail, never end the program.
   std::signal(SIGPIPE, SIG_IGN);
+
+  const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+  const auto parsed = mirlet::CommandLine::parse(arguments);
+  if (const auto* refusal = std::get_if<std::string>(&parsed)) {
+    std::cerr << *refusal << "\n";
+    return static_cast<int>(mirlet::CommandStatus::usage);
+  }
+  const auto& request = std::get<mirlet::CommandRequest>(parsed);
+  if (request.action != mirlet::CommandRequest::Action::run) {
+    // Answered here or by the running copy: no display needed, nothing started.
+    QCoreApplication core(argc, argv);
+    return static_cast<int>(
+        mirlet::perform(request, mirlet::DBusInstanceClient(), std::cout, std::cerr));
+  }
+
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Mirlet"));
   QApplication::setDesktopFileName(QStringLiteral("app.mirlet"));
@@ -62,6 +84,8 @@ int main(int argc, char* argv[]) {
                                features.factory(), bundle);
   const mirlet::Subscription reopen =
       instance.observeReopen([&delegate] { delegate.openWindow(); });
+  mirlet::DesktopCommands commands(delegate, features, desktop.workspace);
+  instance.serve(&commands);
   QObject::connect(&application, &QCoreApplication::aboutToQuit,
                    [&delegate] { delegate.applicationWillTerminate(); });
   QObject::connect(&application, &QGuiApplication::applicationStateChanged,
@@ -73,5 +97,7 @@ int main(int argc, char* argv[]) {
     // Loading the history leaves freed memory that the allocator would keep.
     ::malloc_trim(0);
   });
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  instance.serve(nullptr);
+  return status;
 }

@@ -7,9 +7,10 @@
 //   copy-withheld TEXT (offers the text, then never delivers it)
 //   copy-secret-unhinted TEXT (a secret whose password-manager hint never comes)
 //   asked (which targets' data were asked for since the last copy)
+//   read (the clipboard's text, as another application pastes it)
 //   focus | grab KEYCODE MODIFIERS | tray | quit
-//   answers: ready, copied, asked nothing | asked TARGET..., focused, grabbed, occupied,
-//   tray, docked, key KEYCODE STATE
+//   answers: ready, copied, asked nothing | asked TARGET..., read TEXT | unread, focused, grabbed,
+//   occupied, tray, docked, key KEYCODE STATE
 //
 // With "tray" it is the system tray as well, and says "docked" when an icon asks
 // to be docked.
@@ -125,6 +126,10 @@ bool command(const std::string& line) {
   } else if (verb == "copy-secret") {
     const std::string text = rest(words);
     own({{"UTF8_STRING", text}, {"x-kde-passwordManagerHint", "secret"}});
+  } else if (verb == "read") {
+    xcb_convert_selection(c, window, atom("CLIPBOARD"), atom("UTF8_STRING"), atom("TEST_READ"),
+                          XCB_CURRENT_TIME);
+    xcb_flush(c);
   } else if (verb == "asked") {
     std::string names;
     for (const auto& name : asked) names += " " + name;
@@ -211,6 +216,22 @@ int main() {
       const std::uint8_t type = event->response_type & 0x7F;
       if (type == XCB_SELECTION_REQUEST) {
         answer(*reinterpret_cast<xcb_selection_request_event_t*>(event));
+      } else if (type == XCB_SELECTION_NOTIFY) {
+        const auto* notify = reinterpret_cast<xcb_selection_notify_event_t*>(event);
+        auto* reply =
+            notify->property == XCB_ATOM_NONE
+                ? nullptr
+                : xcb_get_property_reply(c,
+                                         xcb_get_property(c, 1, window, notify->property,
+                                                          XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20),
+                                         nullptr);
+        if (reply) {
+          const auto* text = static_cast<const char*>(xcb_get_property_value(reply));
+          say("read " + std::string(text, xcb_get_property_value_length(reply)));
+        } else {
+          say("unread");
+        }
+        std::free(reply);
       } else if (type == XCB_FOCUS_IN && awaitingFocus) {
         awaitingFocus = false;
         say("focused");
