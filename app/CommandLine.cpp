@@ -187,7 +187,9 @@ std::string help() {
 }
 
 std::string manualPage(std::string_view version) {
-  std::string page = ".TH MIRLET 1 \"\" \"Mirlet " + troff(version) + "\" \"Órdenes de usuario\"\n";
+  // The coding line has man(1) read the page as UTF-8 whatever the locale.
+  std::string page = "'\\\" -*- coding: UTF-8 -*-\n";
+  page += ".TH MIRLET 1 \"\" \"Mirlet " + troff(version) + "\" \"Órdenes de usuario\"\n";
   page += ".SH NOMBRE\nmirlet \\- historial del portapapeles y atajos del escritorio\n";
   page += ".SH SINOPSIS\n";
   for (std::string_view line : kSynopsis) page += ".B " + troff(line) + "\n.br\n";

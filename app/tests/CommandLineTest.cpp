@@ -58,7 +58,7 @@ TEST(CommandLineTest, WhatMakesNoSenseIsRefusedWithAReasonInSpanish) {
 TEST(CommandLineTest, TheManualPageIsTheHelpSetInTroff) {
   const std::string help = CommandLine::help();
   const std::string page = CommandLine::manualPage("0.1.0");
-  EXPECT_TRUE(page.starts_with(".TH MIRLET 1"));
+  EXPECT_TRUE(page.starts_with("'\\\" -*- coding: UTF-8 -*-\n.TH MIRLET 1"));
   for (std::string_view line : {"Estado de salida", "Privado", "history search", "3  Mirlet"}) {
     EXPECT_NE(help.find(line), std::string::npos) << line;
   }
