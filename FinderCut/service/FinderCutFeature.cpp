@@ -90,7 +90,11 @@ bool FinderCutFeature::handle(std::size_t, EventType type, InputEvent& event) {
     publishActivity();
     return true;
   }
-  if (suppressedKeys_.contains(event.keyCode())) return false;  // a repeat
+  if (suppressedKeys_.contains(event.keyCode())) {
+    if (event.integerField(EventField::autorepeat) != 0) return false;  // a repeat
+    // A fresh press: the key-up of the one swallowed never came.
+    suppressedKeys_.erase(event.keyCode());
+  }
   return keyDown(event);
 }
 

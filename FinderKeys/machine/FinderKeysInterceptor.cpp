@@ -6,7 +6,11 @@ FinderKeyAction FinderKeysInterceptor::keyDown(std::int64_t keyCode, std::uint64
                                                bool isAutorepeat,
                                                const std::set<FinderKey>& enabledKeys,
                                                const FinderKeysContext& context) {
-  if (intercepted_.contains(keyCode)) return FinderKeyAction::suppress;
+  if (intercepted_.contains(keyCode)) {
+    if (isAutorepeat) return FinderKeyAction::suppress;
+    // A fresh press: the key-up of the one swallowed never came.
+    intercepted_.erase(keyCode);
+  }
   if (!(context.keyTargetIsFinder && context.finderFrontmost)) return FinderKeyAction::pass;
   if (keyCode == 48 || keyCode == 53) return FinderKeyAction::invalidateContext;
   if (flags & (kControl | kCommand)) return FinderKeyAction::invalidateContext;

@@ -37,7 +37,8 @@ struct FinderKeysContext {
 // first press of an enabled key while Finder is in front, the key goes to Finder
 // and a fresh file view has a selection; ⌘ and ⌃ combinations, Tab and Escape pass
 // but make the feature re-read Finder; the repeats and the key-up of a key acted
-// upon are swallowed. A plain value.
+// upon are swallowed, and a fresh press of it (its key-up was lost) is decided
+// anew. A plain value.
 class FinderKeysInterceptor {
  public:
   static constexpr std::uint64_t kShift = ModifierFlags::shift;

@@ -424,6 +424,11 @@ const SimFinder::FinderWindow& SimFinder::window(int id) const {
   throw std::out_of_range("no Finder window " + std::to_string(id));
 }
 
+std::optional<int> SimFinder::focusedWindow() {
+  const FinderWindow* focused = focusedFinderWindow();
+  return focused ? std::optional<int>(focused->id) : std::nullopt;
+}
+
 SimFinder::FinderWindow* SimFinder::focusedFinderWindow() {
   auto focused = ui_->focusedWindow();
   auto found = std::find_if(windows_.begin(), windows_.end(),

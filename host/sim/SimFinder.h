@@ -81,6 +81,8 @@ class SimFinder {
   std::vector<int> windowIDs() const;
   std::filesystem::path folder(int window) const;
   std::vector<std::string> selection(int window) const;
+  // The window whose view has Finder's focus, if one of its file windows has.
+  std::optional<int> focusedWindow();
   bool isRenaming() const { return renaming_; }
   const std::vector<std::filesystem::path>& openedFiles() const { return openedFiles_; }
 

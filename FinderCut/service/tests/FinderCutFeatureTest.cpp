@@ -152,6 +152,20 @@ TEST_F(FinderCutFeatureTest, ARepeatOfACommandXThatReachedFinderNeverCuts) {
   EXPECT_EQ(ups, 1);
 }
 
+// A key-up that never comes (secure input turned on by what the key opened, say)
+// leaves its key-down's suppression behind; a fresh press of the key is no repeat
+// and must reach whatever application is in front.
+TEST_F(FinderCutFeatureTest, AFreshPressAfterALostKeyUpIsNeverTakenForARepeat) {
+  select(source_, {"a.txt"});
+  desktop().events.inject(InputEvent::keyboard(kX, true, EventFlags::command));
+  scenario_.rest(0.5);
+  ASSERT_TRUE(feature_.hasPendingCut());
+  scenario_.activate(scenario_.textEdit);
+  scenario_.textEdit->clearReceivedEvents();
+  scenario_.pressKey(kX, EventFlags::command);
+  EXPECT_EQ(scenario_.textEdit->receivedEvents().size(), 2u);
+}
+
 TEST_F(FinderCutFeatureTest, ASelectionInTheDestinationStillReceivesTheMove) {
   select(source_, {"a.txt"});
   press(kX);

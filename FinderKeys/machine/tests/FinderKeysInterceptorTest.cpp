@@ -107,6 +107,18 @@ TEST(FinderKeysInterceptorTest, HoldingReturnOpensOnceAndSwallowsItsRepeatsAndIt
   EXPECT_EQ(interceptor, FinderKeysInterceptor());
 }
 
+// The key-up of a swallowed Return never came (what it opened turned on secure
+// input): the next press is no repeat, and is decided as any other.
+TEST(FinderKeysInterceptorTest, AFreshPressAfterALostKeyUpIsDecidedAnew) {
+  FinderKeysInterceptor interceptor;
+  EXPECT_EQ(interceptor.keyDown(kReturn, 0, false, kAll, kReady), Action::open);
+  EXPECT_EQ(interceptor.keyDown(kReturn, 0, false, kAll, {}), Action::pass);
+  EXPECT_EQ(interceptor.keyUp(kReturn), Action::pass);
+  EXPECT_EQ(interceptor.keyDown(kReturn, 0, false, kAll, kReady), Action::open);
+  EXPECT_EQ(interceptor.keyDown(kReturn, 0, false, kAll, kReady), Action::open);
+  EXPECT_EQ(interceptor.keyUp(kReturn), Action::suppress);
+}
+
 TEST(FinderKeysInterceptorTest, AKeyUpWhoseDownPassedPassesAndResetForgetsEverything) {
   FinderKeysInterceptor interceptor;
   EXPECT_EQ(interceptor.keyUp(kF2), Action::pass);

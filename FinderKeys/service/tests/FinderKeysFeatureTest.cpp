@@ -104,6 +104,19 @@ TEST_F(FinderKeysFeatureTest, HoldingReturnOpensOnce) {
     EXPECT_NE(event.keyCode(), kReturn) << "no Return, down, repeat or up, reached Finder";
 }
 
+// The file Return opened turned on secure input, and Return's key-up never came:
+// the next Return, in the application now in front, is a press of its own.
+TEST_F(FinderKeysFeatureTest, AFreshReturnAfterALostKeyUpReachesTheApplicationInFront) {
+  select({"a.txt"});
+  desktop().events.inject(InputEvent::keyboard(kReturn, true));
+  scenario_.rest(0.3);
+  ASSERT_EQ(finder_.openedFiles().size(), 1u);
+  scenario_.activate(scenario_.textEdit);
+  scenario_.pressKey(kReturn);
+  scenario_.rest(0.3);
+  EXPECT_EQ(keyDowns(*scenario_.textEdit), std::vector<std::string>{"36"});
+}
+
 TEST_F(FinderKeysFeatureTest, F2StartsRenamingAndReturnThenConfirmsIt) {
   select({"b.txt"});
   scenario_.pressKey(kF2);
