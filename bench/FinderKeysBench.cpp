@@ -28,6 +28,7 @@ class CapturedTap : public EventSystem {
     system_.postToProcess(pid, event);
   }
   ScreenPoint pointerLocation() const override { return system_.pointerLocation(); }
+  bool isMouseButtonDown(int button) const override { return system_.isMouseButtonDown(button); }
   std::vector<WindowInfo> onScreenWindows() const override { return system_.onScreenWindows(); }
 
   std::optional<InputEvent> call(EventType type, const InputEvent& event) {

@@ -66,6 +66,9 @@ class EventSystem {
   // Delivers the event to that process only; the installed taps see it first.
   virtual void postToProcess(int pid, const InputEvent& event) = 0;
   virtual ScreenPoint pointerLocation() const = 0;
+  // Whether the mouse button (0 left, 1 right, 2 other) is held now, as the system
+  // knows it: also when no tap saw its press or its release.
+  virtual bool isMouseButtonDown(int button) const = 0;
   // On-screen windows only, front to back.
   virtual std::vector<WindowInfo> onScreenWindows() const = 0;
 };

@@ -143,7 +143,13 @@ std::optional<InputEvent> RightClickEventBuffer::emergencyRelease(std::uint64_t 
 
 bool RightClickReleaseDrain::suppress(EventType type, bool ownReplay) {
   if (!isWaiting || ownReplay) return false;
-  if (type == EventType::rightMouseDown || type == EventType::rightMouseDragged) return true;
+  if (type == EventType::rightMouseDown) {
+    // No press comes before the last one's release: that release came while the
+    // tap was off, and this press is the user's next click.
+    isWaiting = false;
+    return false;
+  }
+  if (type == EventType::rightMouseDragged) return true;
   if (type == EventType::rightMouseUp) {
     isWaiting = false;
     return true;

@@ -87,7 +87,8 @@ struct RightClickReleaseDrain {
   void stop(bool physicalButtonDown, bool hasInterceptedGesture) {
     isWaiting = isWaiting || (physicalButtonDown && hasInterceptedGesture);
   }
-  // Whether to swallow this event; the release ends the wait.
+  // Whether to swallow this event; the release ends the wait, and so does a new
+  // press (the release came unseen), which passes.
   bool suppress(EventType type, bool ownReplay);
 
   friend bool operator==(const RightClickReleaseDrain&, const RightClickReleaseDrain&) = default;

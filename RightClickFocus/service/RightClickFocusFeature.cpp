@@ -98,16 +98,16 @@ void RightClickFocusFeature::stopMachinery() {
   dwellTimer_.reset();
   invalidatePreflight();
   cancelPending(RightClickDiagnostic::cancelledByStop);
-  drain_.stop(physicalRightDown_, !isIdle());
+  // The system's word, not the taps': the release may have come while a tap was
+  // off, and then it reached the target itself.
+  const bool held = services_.events.isMouseButtonDown(kRightButton);
+  drain_.stop(held, !isIdle());
   const auto release = buffer_.emergencyRelease(nanoseconds(services_.clock.uptime()));
-  if (release && destination_ && destination_->isProcessAlive(services_.workspace)) {
+  if (release && held && destination_ && destination_->isProcessAlive(services_.workspace)) {
     services_.events.postToProcess(destination_->processID, *release);
     tell(RightClickDiagnostic::emergencyUpPosted);
   }
-  if (!drain_.isWaiting) {
-    drainRecoveryUsed_ = false;
-    physicalRightDown_ = false;
-  }
+  if (!drain_.isWaiting) drainRecoveryUsed_ = false;
   candidate_.reset();
   destination_.reset();
   latestPoint_.reset();
@@ -122,7 +122,6 @@ void RightClickFocusFeature::removeActiveTap() {
   removeTap(kActiveTap);
   drain_.isWaiting = false;
   drainRecoveryUsed_ = false;
-  physicalRightDown_ = false;
 }
 
 bool RightClickFocusFeature::handleWhileStopped(std::size_t tapIndex, EventType type,
@@ -174,8 +173,6 @@ bool RightClickFocusFeature::handle(std::size_t tapIndex, EventType type, InputE
 }
 
 bool RightClickFocusFeature::handleRightButton(EventType type, const InputEvent& event) {
-  if (type == EventType::rightMouseDown) physicalRightDown_ = true;
-  if (type == EventType::rightMouseUp) physicalRightDown_ = false;
   lastRightTimestamp_ = std::max(lastRightTimestamp_, event.timestamp);
   if (!services_.accessibility.isProcessTrusted()) {
     failRun(RightClickDiagnostic::permissionLost);
@@ -183,7 +180,15 @@ bool RightClickFocusFeature::handleRightButton(EventType type, const InputEvent&
   }
   const bool eligible = type == EventType::rightMouseDown && isEligible(event);
   const Uuid transaction = Uuid::random();
+  const auto before = buffer_.state();
   const RightClickBufferedOutput output = buffer_.receive(event, eligible, transaction);
+  if (before.phase == Phase::awaitingFocus &&
+      buffer_.state().transactionID != before.transactionID && token_) {
+    // The click awaiting focus was dropped for this press: its focusing stops too,
+    // or its application would come forward with no menu.
+    tell(RightClickDiagnostic::cancelledByGesture);
+    token_->cancel();
+  }
   if (type == EventType::rightMouseDown && !output.suppressOriginal) {
     tell(RightClickDiagnostic::downPassed);
   }

@@ -132,6 +132,7 @@ class RightClickFocusFeature final : public EventTapFeature {
  private:
   static constexpr std::size_t kActiveTap = 0;
   static constexpr std::size_t kListenTap = 1;
+  static constexpr int kRightButton = 1;  // as EventSystem numbers the buttons
 
   bool handleRightButton(EventType type, const InputEvent& event);
   void observe(EventType type, const InputEvent& event);
@@ -173,7 +174,6 @@ class RightClickFocusFeature final : public EventTapFeature {
   std::shared_ptr<RightClickCancellation> token_;
   RightClickReleaseDrain drain_;
   bool drainRecoveryUsed_ = false;
-  bool physicalRightDown_ = false;
   bool started_ = false;  // between "started" and "stopped"
   Handoff handoff_;       // last: revoked first
 };

@@ -49,6 +49,8 @@ class SimEventSystem : public EventSystem {
                                       TapCallback callback) override;
   void postToProcess(int pid, const InputEvent& event) override;
   ScreenPoint pointerLocation() const override { return pointer_; }
+  // Held from an injected press to its release, wherever they went.
+  bool isMouseButtonDown(int button) const override { return captured_.contains(button); }
   std::vector<WindowInfo> onScreenWindows() const override;
 
   // The test's side.

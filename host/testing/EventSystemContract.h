@@ -24,6 +24,8 @@ class EventSystemHarness {
   // The process that receives the user's keys.
   virtual int frontProcess() = 0;
   virtual void pressKey(std::uint16_t keyCode, std::uint64_t flags) = 0;
+  // The user presses or releases the right mouse button where the pointer is.
+  virtual void rightButton(bool down) = 0;
   virtual std::vector<InputEvent> receivedBy(int pid) = 0;
   virtual void runMainLoop() = 0;
 };
@@ -67,6 +69,23 @@ TEST_P(EventSystemContract, TapsSeeEventsTheLatestInstalledFirst) {
   EXPECT_EQ(seen_[0], "second:7");
   EXPECT_EQ(seen_[1], "first:7");
   EXPECT_EQ(keyDownsReceived(), std::vector<std::uint16_t>{7});
+}
+
+// What a tap saw is no proof of the button's state: the system tells it.
+TEST_P(EventSystemContract, TheButtonsStateIsTheSystemsWhateverTheTapsSaw) {
+  auto swallowing = harness_->system().createTap(
+      TapOptions::filtering,
+      eventMaskBit(EventType::rightMouseDown) | eventMaskBit(EventType::rightMouseUp),
+      [](EventType, const InputEvent&) -> std::optional<InputEvent> { return std::nullopt; });
+  ASSERT_TRUE(swallowing);
+  swallowing->setEnabled(true);
+  EXPECT_FALSE(harness_->system().isMouseButtonDown(1));
+  harness_->rightButton(true);
+  EXPECT_TRUE(harness_->system().isMouseButtonDown(1));
+  EXPECT_FALSE(harness_->system().isMouseButtonDown(0));
+  swallowing->setEnabled(false);
+  harness_->rightButton(false);
+  EXPECT_FALSE(harness_->system().isMouseButtonDown(1));
 }
 
 TEST_P(EventSystemContract, FilteringTapSwallowsForEveryoneAfterIt) {

@@ -115,4 +115,16 @@ ScreenPoint X11EventSystem::pointerLocation() const {
   return {static_cast<double>(reply->root_x), static_cast<double>(reply->root_y)};
 }
 
+bool X11EventSystem::isMouseButtonDown(int button) const {
+  if (!display_.isOpen()) return false;
+  xcb_connection_t* c = display_.get();
+  const auto reply =
+      xcbReply(xcb_query_pointer_reply(c, xcb_query_pointer(c, display_.root()), nullptr));
+  display_.deliverSoon();
+  if (!reply) return false;
+  // X numbers the buttons left, middle, right.
+  constexpr std::uint16_t kMasks[] = {XCB_BUTTON_MASK_1, XCB_BUTTON_MASK_3, XCB_BUTTON_MASK_2};
+  return button >= 0 && button < 3 && (reply->mask & kMasks[button]) != 0;
+}
+
 }  // namespace mirlet

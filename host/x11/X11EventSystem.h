@@ -27,6 +27,7 @@ class X11EventSystem : public EventSystem {
   }
   void postToProcess(int pid, const InputEvent& event) override;
   ScreenPoint pointerLocation() const override;
+  bool isMouseButtonDown(int button) const override;
   std::vector<WindowInfo> onScreenWindows() const override { return {}; }
 
   // Whether the application pastes with Ctrl+Shift+V, by its identifier.

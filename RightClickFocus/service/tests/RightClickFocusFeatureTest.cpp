@@ -145,6 +145,20 @@ TEST_F(RightClickFocusFeatureTest, AFocusThatTakesLongerThanTheDeadlineIsCancell
             diagnostics_.end());
 }
 
+// A second press drops a click still waiting for its window's focus: nothing of the
+// dropped click may happen afterwards, its application's activation included.
+TEST_F(RightClickFocusFeatureTest, AClickDroppedForTheNextNeverActivatesItsApplication) {
+  rest(kBehind);
+  scenario_.rightClick(kBehind);  // waits: its focusing job has not run
+  scenario_.rightClick(kBehind);
+  after(0.5);
+  EXPECT_FALSE(scenario_.textEdit->isActive());
+  EXPECT_TRUE(scenario_.safari->isActive());
+  EXPECT_NE(
+      std::find(diagnostics_.begin(), diagnostics_.end(), RightClickDiagnostic::cancelledByGesture),
+      diagnostics_.end());
+}
+
 TEST_F(RightClickFocusFeatureTest, AKeyOrALeftClickWhileAwaitingFocusCancels) {
   scenario_.textEdit->activation = SimApplication::Activation::delay;
   scenario_.textEdit->activationDelay = 0.1;
@@ -194,6 +208,31 @@ TEST_F(RightClickFocusFeatureTest, StoppingWhileTheButtonIsHeldReleasesItInTheTa
   EXPECT_TRUE(desktop().events.taps().empty());
   feature_.start(Uuid::random());
   EXPECT_TRUE(feature_.isRunning());
+}
+
+// The active tap is switched off in the middle of a click, and the release comes
+// while it is off: the gesture is over though the feature never saw it end. The
+// user's next right click is their own, and the feature can start again.
+TEST_F(RightClickFocusFeatureTest, AReleaseMissedWhileTheTapWasOffNeverCostsTheNextClick) {
+  rest(kBehind);
+  mouse(EventType::rightMouseDown, kBehind);
+  after(0.3);
+  ASSERT_EQ(rightButton(*scenario_.textEdit), "d·");
+  const auto taps = desktop().events.taps();
+  const auto active = std::find_if(taps.begin(), taps.end(), [](const auto& tap) {
+    return tap.options == TapOptions::filtering;
+  });
+  desktop().events.disableTap(active->id, EventType::tapDisabledByUserInput);
+  mouse(EventType::rightMouseUp, kBehind);  // the tap is off: nobody sees it
+  scenario_.settle();
+  ASSERT_FALSE(feature_.isRunning());
+
+  scenario_.rightClick(kInFront);
+  scenario_.settle();
+  EXPECT_EQ(rightButton(*scenario_.safari), "du");
+  EXPECT_FALSE(feature_.isFinishingGesture());
+  EXPECT_NO_THROW(feature_.start(Uuid::random()));
+  EXPECT_EQ(rightButton(*scenario_.textEdit), "d·u") << "released once, by the user";
 }
 
 TEST_F(RightClickFocusFeatureTest, LosingThePermissionStopsTheFeatureAndReportsIt) {

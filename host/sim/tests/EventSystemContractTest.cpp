@@ -13,6 +13,12 @@ class SimEventSystemHarness : public contract::EventSystemHarness {
   void pressKey(std::uint16_t keyCode, std::uint64_t flags) override {
     scenario_.pressKey(keyCode, flags);
   }
+  void rightButton(bool down) override {
+    InputEvent event;
+    event.type = down ? EventType::rightMouseDown : EventType::rightMouseUp;
+    event.location = scenario_.desktop.events.pointerLocation();
+    scenario_.desktop.events.inject(event);
+  }
   std::vector<InputEvent> receivedBy(int pid) override {
     return scenario_.desktop.workspace.application(pid)->receivedEvents();
   }
