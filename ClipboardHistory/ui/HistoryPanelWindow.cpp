@@ -74,6 +74,12 @@ std::string unmodifiedCharacters(const QKeyEvent& event) {
 
 PanelKeyEvent panelKeyEvent(const QKeyEvent& event) {
   PanelKeyEvent panelEvent;
+  if (event.key() == Qt::Key_AltGr) {
+    // AltGr picks characters; it reveals nothing, whatever Alt the platform adds.
+    panelEvent.type = PanelKeyEvent::Type::modifiersChanged;
+    panelEvent.modifiers = Modifiers{modifierBits(event.modifiers() & ~Qt::AltModifier)};
+    return panelEvent;
+  }
   const Qt::KeyboardModifier own = ui::modifierOfKey(event.key());
   if (own != Qt::NoModifier) {
     panelEvent.type = PanelKeyEvent::Type::modifiersChanged;
@@ -85,7 +91,10 @@ PanelKeyEvent panelKeyEvent(const QKeyEvent& event) {
     return panelEvent;
   }
   panelEvent.keyCode = keyCode(event.key());
-  panelEvent.modifiers = Modifiers{modifierBits(event.modifiers() & ~Qt::KeypadModifier)};
+  Qt::KeyboardModifiers held = event.modifiers() & ~Qt::KeypadModifier;
+  // A character typed with AltGr: the Alt some platforms report with it is AltGr's.
+  if (held & Qt::GroupSwitchModifier) held &= ~Qt::AltModifier;
+  panelEvent.modifiers = Modifiers{modifierBits(held)};
   if (event.key() == Qt::Key_Backtab) panelEvent.modifiers.rawValue |= Modifiers::shift;
   panelEvent.characters = panelEvent.keyCode == 0 ? unmodifiedCharacters(event) : std::string();
   return panelEvent;

@@ -46,15 +46,34 @@ HotKeyCombo hotKeyCombo(const QKeyEvent& event) {
   if (!code) {
     if (const auto position = usPosition(event.key())) code = KeyPositions::macKeyCode(*position);
   }
-  Qt::KeyboardModifiers held = event.modifiers();
-  if (const auto own = ui::modifierOfKey(event.key()); own != Qt::NoModifier) held |= own;
-  unsigned bits = 0;
-  if (held & Qt::ControlModifier) bits |= Modifiers::control;
-  if (held & Qt::AltModifier) bits |= Modifiers::option;
-  if (held & Qt::MetaModifier) bits |= Modifiers::command;
-  if (held & Qt::ShiftModifier) bits |= Modifiers::shift;
+  Modifiers held = modifierBits(event.modifiers());
+  held.rawValue |= modifierBit(event.key());
   // A key without a place (a media key) stays unusable: its code names no key.
-  return HotKeyCombo{code.value_or(0xFFFF), Modifiers{bits}};
+  return HotKeyCombo{code.value_or(0xFFFF), held};
+}
+
+unsigned modifierBit(int key) {
+  switch (ui::modifierOfKey(key)) {
+    case Qt::ControlModifier:
+      return Modifiers::control;
+    case Qt::AltModifier:
+      return Modifiers::option;
+    case Qt::MetaModifier:
+      return Modifiers::command;
+    case Qt::ShiftModifier:
+      return Modifiers::shift;
+    default:
+      return 0;
+  }
+}
+
+Modifiers modifierBits(Qt::KeyboardModifiers modifiers) {
+  unsigned bits = 0;
+  if (modifiers & Qt::ControlModifier) bits |= Modifiers::control;
+  if (modifiers & Qt::AltModifier) bits |= Modifiers::option;
+  if (modifiers & Qt::MetaModifier) bits |= Modifiers::command;
+  if (modifiers & Qt::ShiftModifier) bits |= Modifiers::shift;
+  return Modifiers{bits};
 }
 
 HotKeyCapture::~HotKeyCapture() { stop(); }
@@ -77,7 +96,8 @@ bool HotKeyCapture::eventFilter(QObject*, QEvent* event) {
     event->accept();
     return true;
   }
-  if (event->type() != QEvent::KeyPress || !handler_) return false;
+  const bool isKey = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+  if (!isKey || !handler_) return false;
   // The handler may stop the capture: keep it alive for this call.
   const Handler handler = handler_;
   return handler(static_cast<const QKeyEvent&>(*event));

@@ -64,6 +64,7 @@ HotKeyRecorder::HotKeyRecorder(ClipboardHistoryFeature& feature, const HostTexts
 
 void HotKeyRecorder::startRecording() {
   message_.reset();
+  recording_ = ShortcutRecording();
   capture_.start([this](const QKeyEvent& event) { return handle(event); });
   refresh();
 }
@@ -79,7 +80,22 @@ void HotKeyRecorder::hideEvent(QHideEvent* event) {
 }
 
 bool HotKeyRecorder::handle(const QKeyEvent& event) {
-  const HotKeyCombo combo = hotKeyCombo(event);
+  const bool press = event.type() == QEvent::KeyPress;
+  if (const unsigned modifier = modifierBit(event.key())) {
+    if (press) {
+      recording_.modifierPressed(modifier);
+    } else if (recording_.modifierReleased(modifier)) {
+      capture_.stop();
+      message_ = HistorySettingsTexts::recorderMessage(
+          HotKeyStatus::invalid(HotKeyCombo::ValidationError::modifierOnly), texts_);
+      refresh();
+    }
+    return true;
+  }
+  // AltGr chooses characters, and a release decides nothing.
+  if (!press || event.key() == Qt::Key_AltGr) return true;
+  const HotKeyCombo combo =
+      recording_.keyPressed(hotKeyCombo(event).keyCode, modifierBits(event.modifiers()));
   capture_.stop();
   if (combo.keyCode == kDeleteKey) {
     feature_.setHotKey(std::nullopt);

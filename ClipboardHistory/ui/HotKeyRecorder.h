@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ClipboardHistory/panel/ShortcutRecording.h"
 #include "ClipboardHistory/service/ClipboardHistoryFeature.h"
 #include "ClipboardHistory/ui/HotKeyCapture.h"
 #include "host/HostTexts.h"
@@ -14,10 +15,11 @@ class QPushButton;
 
 namespace mirlet {
 
-// Records the panel's hot key: pressing its button captures the next key press of
-// this application as the new combination; Escape cancels and ⌫ removes the hot
-// key. Recording ends with that key, when the recorder leaves the screen, or when
-// the application is no longer active.
+// Records the panel's hot key: pressing its button captures the next combination
+// typed in this application, its modifiers pressed one by one before the key (a
+// `ShortcutRecording`); Escape cancels and ⌫ removes the hot key. Recording ends
+// with that key, with every modifier released and no key (which is refused), when
+// the recorder leaves the screen, or when the application is no longer active.
 class HotKeyRecorder : public QWidget {
  public:
   HotKeyRecorder(ClipboardHistoryFeature& feature, const HostTexts& texts,
@@ -38,6 +40,7 @@ class HotKeyRecorder : public QWidget {
   ClipboardHistoryFeature& feature_;
   const HostTexts& texts_;
   HotKeyCapture capture_;
+  ShortcutRecording recording_;
   std::optional<std::string> message_;
   QPushButton* button_ = nullptr;
   QWidget* warningRow_ = nullptr;

@@ -4,13 +4,13 @@
 
 namespace mirlet::ui {
 
-// The modifier a modifier key itself stands for; none for other keys.
+// The modifier a modifier key itself stands for; none for other keys. AltGr
+// (ISO Level 3) is no Alt: it types @, # and € on many keyboards.
 inline Qt::KeyboardModifier modifierOfKey(int key) {
   switch (key) {
     case Qt::Key_Control:
       return Qt::ControlModifier;
     case Qt::Key_Alt:
-    case Qt::Key_AltGr:
       return Qt::AltModifier;
     case Qt::Key_Meta:
     case Qt::Key_Super_L:

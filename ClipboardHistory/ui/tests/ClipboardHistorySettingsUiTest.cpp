@@ -42,8 +42,14 @@ class ClipboardHistorySettingsUiTest : public ::testing::Test {
     return *view_->findChild<QPushButton*>(QStringLiteral("recordButton"));
   }
   // A key press while the recorder listens: it reaches the application first.
-  void press(int key, Qt::KeyboardModifiers modifiers) {
-    QKeyEvent event(QEvent::KeyPress, key, modifiers);
+  void press(int key, Qt::KeyboardModifiers modifiers, quint32 scanCode = 0) {
+    send(QEvent::KeyPress, key, modifiers, scanCode);
+  }
+  void release(int key, Qt::KeyboardModifiers modifiers) {
+    send(QEvent::KeyRelease, key, modifiers, 0);
+  }
+  void send(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers, quint32 scanCode) {
+    QKeyEvent event(type, key, modifiers, scanCode, 0, 0);
     QApplication::sendEvent(&recordButton(), &event);
     QApplication::processEvents();
   }
@@ -89,9 +95,39 @@ TEST_F(ClipboardHistorySettingsUiTest, EscapeChangesNothingAndDeleteRemovesTheHo
   EXPECT_EQ(opened_, 1);
 }
 
+// As a keyboard sends it: each modifier pressed on its own, then the key.
+TEST_F(ClipboardHistorySettingsUiTest, TheRecorderTakesARealKeySequence) {
+  recordButton().click();
+  press(Qt::Key_Control, Qt::ControlModifier);
+  press(Qt::Key_Alt, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_TRUE(view_->recorder().isRecording());
+  press(Qt::Key_B, Qt::ControlModifier | Qt::AltModifier);
+  release(Qt::Key_B, Qt::ControlModifier | Qt::AltModifier);
+  release(Qt::Key_Alt, Qt::ControlModifier);
+  release(Qt::Key_Control, Qt::NoModifier);
+  EXPECT_FALSE(view_->recorder().isRecording());
+  EXPECT_EQ(feature().settings().get().hotKey,
+            (HotKeyCombo{11, Modifiers{Modifiers::control | Modifiers::option}}));
+  EXPECT_EQ(view_->recorder().message(), std::nullopt);
+}
+
+// AltGr types @ on a Spanish keyboard (AltGr+2): it is no ⌥.
+TEST_F(ClipboardHistorySettingsUiTest, AltGrIsNeverTakenForOption) {
+  recordButton().click();
+  press(Qt::Key_Control, Qt::ControlModifier);
+  press(Qt::Key_AltGr, Qt::ControlModifier | Qt::GroupSwitchModifier);
+  press(Qt::Key_At, Qt::ControlModifier | Qt::GroupSwitchModifier, 11);  // the key "2"
+  EXPECT_EQ(feature().settings().get().hotKey, (HotKeyCombo{19, Modifiers{Modifiers::control}}));
+}
+
 TEST_F(ClipboardHistorySettingsUiTest, RefusedCombinationsSayWhy) {
   recordButton().click();
-  press(Qt::Key_Control, Qt::NoModifier);
+  press(Qt::Key_Control, Qt::ControlModifier);
+  press(Qt::Key_Shift, Qt::ControlModifier | Qt::ShiftModifier);
+  release(Qt::Key_Shift, Qt::ControlModifier);
+  EXPECT_TRUE(view_->recorder().isRecording());  // Control is still held
+  release(Qt::Key_Control, Qt::NoModifier);
+  EXPECT_FALSE(view_->recorder().isRecording());
   EXPECT_EQ(view_->recorder().message(),
             "Pulsa también una tecla; los modificadores solos no bastan.");
   EXPECT_TRUE(shows(*view_, "Pulsa también una tecla; los modificadores solos no bastan."));

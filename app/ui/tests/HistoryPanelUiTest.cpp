@@ -108,6 +108,31 @@ TEST_F(HistoryPanelUiTest, ArrowsMoveInTheGridUnlessTheSearchFieldHoldsText) {
   typeKey(Qt::Key_Escape);
 }
 
+// Holding Alt shows private items; AltGr, which types @ and € on many keyboards,
+// does not, whatever Alt the platform reports with it.
+TEST_F(HistoryPanelUiTest, AltRevealsPrivateItemsAndAltGrDoesNot) {
+  copy("algo");
+  pressHotKey();
+  const auto send = [](QEvent::Type type, int key, Qt::KeyboardModifiers modifiers) {
+    QKeyEvent event(type, key, modifiers);
+    QApplication::sendEvent(QApplication::focusWidget(), &event);
+    QApplication::processEvents();
+  };
+  // The ⌥ of the hot key counts once released: a Shift tapped first arms it.
+  send(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+  send(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+  send(QEvent::KeyPress, Qt::Key_AltGr, Qt::AltModifier | Qt::GroupSwitchModifier);
+  EXPECT_FALSE(panel().model().optionHeld().get());
+  send(QEvent::KeyPress, Qt::Key_At, Qt::AltModifier | Qt::GroupSwitchModifier);
+  EXPECT_FALSE(panel().model().optionHeld().get());
+  send(QEvent::KeyRelease, Qt::Key_AltGr, Qt::NoModifier);
+
+  send(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+  EXPECT_TRUE(panel().model().optionHeld().get());
+  send(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+  EXPECT_FALSE(panel().model().optionHeld().get());
+}
+
 TEST_F(HistoryPanelUiTest, TheBannerOfAPausedCaptureResumesIt) {
   feature().setPaused(true);
   pressHotKey();
