@@ -60,7 +60,7 @@ std::optional<PanelDirection> direction(Special key) {
   }
 }
 
-std::optional<PanelCommand> special(Special key, unsigned modifiers) {
+std::optional<PanelCommand> special(Special key, unsigned modifiers, ShortcutStyle style) {
   if (auto towards = direction(key)) {
     if (modifiers == 0) return PanelCommand{Action::move, 0, *towards};
     if (modifiers == kShift) return PanelCommand{Action::extend, 0, *towards};
@@ -76,8 +76,11 @@ std::optional<PanelCommand> special(Special key, unsigned modifiers) {
       return modifiers == 0 ? std::optional(PanelCommand{Action::close}) : std::nullopt;
     case Special::space:
       return modifiers == 0 ? std::optional(PanelCommand{Action::quickLook}) : std::nullopt;
-    case Special::deleteBackward:
     case Special::deleteForward:
+      // PC desktops remove what is selected with Supr alone.
+      if (style == ShortcutStyle::names && modifiers == 0) return PanelCommand{Action::delete_};
+      [[fallthrough]];
+    case Special::deleteBackward:
       return modifiers == kCommand ? std::optional(PanelCommand{Action::delete_}) : std::nullopt;
     default:
       return std::nullopt;  // tab, with any modifiers
@@ -103,9 +106,9 @@ std::optional<PanelCommand> characters(const std::string& typed, unsigned modifi
 
 }  // namespace
 
-std::optional<PanelCommand> command(const PanelKey& key, Modifiers modifiers) {
+std::optional<PanelCommand> command(const PanelKey& key, Modifiers modifiers, ShortcutStyle style) {
   if (const auto* specialKey = std::get_if<Special>(&key.value)) {
-    return special(*specialKey, modifiers.rawValue);
+    return special(*specialKey, modifiers.rawValue, style);
   }
   return characters(std::get<std::string>(key.value), modifiers.rawValue);
 }

@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "ClipboardHistory/model/HotKeyCombo.h"
+#include "core/ShortcutStyle.h"
 
 namespace mirlet {
 
@@ -68,9 +69,12 @@ struct PanelCommand {
   friend bool operator==(const PanelCommand&, const PanelCommand&) = default;
 };
 
-// The panel's fixed table from keys and exact modifier sets to commands.
+// The panel's fixed table from keys and exact modifier sets to commands. Desktops
+// that name their modifiers (PC keyboards) add what their users expect: Supr alone
+// removes the selection.
 namespace PanelKeymap {
-std::optional<PanelCommand> command(const PanelKey& key, Modifiers modifiers);
+std::optional<PanelCommand> command(const PanelKey& key, Modifiers modifiers,
+                                    ShortcutStyle style = ShortcutStyle::symbols);
 }
 
 }  // namespace mirlet

@@ -156,7 +156,8 @@ bool HistoryPanelController::handleKey(const PanelKeyEvent& event) {
     return false;
   }
 
-  if (const auto command = PanelKeymap::command(*pressed, event.modifiers)) {
+  if (const auto command =
+          PanelKeymap::command(*pressed, event.modifiers, feature_.shortcutStyle())) {
     if (inSearchField && searchFieldKeeps(*command)) return false;
     model_.perform(*command);
     return true;

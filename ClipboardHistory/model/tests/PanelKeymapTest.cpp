@@ -63,5 +63,19 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{special(Special::space), kShift, std::nullopt},
         KeyCase{special(Special::tab), 0, std::nullopt}));
 
+// On PC desktops Supr alone removes, as file managers there do; ⌫ alone still
+// does not (it edits the search), and the Mac's ⌘ forms stay.
+TEST(PanelKeymapPcTest, SuprAloneRemovesOnDesktopsThatNameTheirModifiers) {
+  const auto pc = ShortcutStyle::names;
+  EXPECT_EQ(PanelKeymap::command(special(Special::deleteForward), Modifiers{}, pc),
+            act(Action::delete_));
+  EXPECT_EQ(PanelKeymap::command(special(Special::deleteForward), Modifiers{}), std::nullopt);
+  EXPECT_EQ(PanelKeymap::command(special(Special::deleteBackward), Modifiers{}, pc), std::nullopt);
+  EXPECT_EQ(PanelKeymap::command(special(Special::deleteBackward), Modifiers{kCmd}, pc),
+            act(Action::delete_));
+  EXPECT_EQ(PanelKeymap::command(special(Special::deleteForward), Modifiers{kShift}, pc),
+            std::nullopt);
+}
+
 }  // namespace
 }  // namespace mirlet
