@@ -34,6 +34,8 @@
 #include <string>
 #include <vector>
 
+#include "host/x11/testing/SelectionAnswer.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -134,13 +136,7 @@ class Owner {
   };
 
   void answer(const xcb_selection_request_event_t& request) {
-    xcb_selection_notify_event_t notify{};
-    notify.response_type = XCB_SELECTION_NOTIFY;
-    notify.time = request.time;
-    notify.requestor = request.requestor;
-    notify.selection = request.selection;
-    notify.target = request.target;
-    notify.property = request.property;
+    auto notify = mirlet::testing::selectionNotify(request, request.property);
     if (request.target == targets_) {
       std::vector<xcb_atom_t> list{targets_};
       for (const auto& [target, data] : offered_) list.push_back(target);

@@ -28,6 +28,8 @@
 #include <string>
 #include <vector>
 
+#include "host/x11/testing/SelectionAnswer.h"
+
 namespace {
 
 xcb_connection_t* c = nullptr;
@@ -61,13 +63,7 @@ void own(std::vector<std::pair<std::string, std::string>> targets,
 }
 
 void answer(const xcb_selection_request_event_t& request) {
-  xcb_selection_notify_event_t notify{};
-  notify.response_type = XCB_SELECTION_NOTIFY;
-  notify.time = request.time;
-  notify.requestor = request.requestor;
-  notify.selection = request.selection;
-  notify.target = request.target;
-  notify.property = request.property;
+  auto notify = mirlet::testing::selectionNotify(request, request.property);
   if (request.target == atom("TARGETS")) {
     std::vector<xcb_atom_t> list{atom("TARGETS")};
     for (const auto& [target, data] : offered) list.push_back(target);

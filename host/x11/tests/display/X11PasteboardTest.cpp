@@ -11,6 +11,7 @@
 #include "host/linux/testing/QtRunLoop.h"
 #include "host/testing/PasteboardContract.h"
 #include "host/x11/XcbConnection.h"
+#include "host/x11/testing/SelectionAnswer.h"
 
 namespace mirlet {
 namespace {
@@ -233,13 +234,7 @@ class ManualOwner {
 
  private:
   void notify(const xcb_selection_request_event_t& request) {
-    xcb_selection_notify_event_t notify{};
-    notify.response_type = XCB_SELECTION_NOTIFY;
-    notify.time = request.time;
-    notify.requestor = request.requestor;
-    notify.selection = request.selection;
-    notify.target = request.target;
-    notify.property = request.property;
+    const auto notify = testing::selectionNotify(request, request.property);
     xcb_send_event(connection_.get(), 0, request.requestor, 0,
                    reinterpret_cast<const char*>(&notify));
     xcb_flush(connection_.get());
