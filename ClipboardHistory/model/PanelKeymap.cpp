@@ -55,6 +55,14 @@ std::optional<PanelDirection> direction(Special key) {
       return PanelDirection::left;
     case Special::right:
       return PanelDirection::right;
+    case Special::home:
+      return PanelDirection::first;
+    case Special::end:
+      return PanelDirection::last;
+    case Special::pageUp:
+      return PanelDirection::pageUp;
+    case Special::pageDown:
+      return PanelDirection::pageDown;
     default:
       return std::nullopt;
   }

@@ -21,7 +21,11 @@ struct PanelKey {
     up,
     down,
     left,
-    right
+    right,
+    home,
+    end,
+    pageUp,
+    pageDown
   };
   std::variant<std::string, Special> value;  // the characters produced, or a special key
 
@@ -30,7 +34,8 @@ struct PanelKey {
   friend bool operator==(const PanelKey&, const PanelKey&) = default;
 };
 
-enum class PanelDirection { up, down, left, right };
+// Where a move goes: a step each way, the first or last item, a page up or down.
+enum class PanelDirection { up, down, left, right, first, last, pageUp, pageDown };
 
 // What the panel does for a key.
 struct PanelCommand {

@@ -183,8 +183,16 @@ std::optional<PanelKey> HistoryPanelController::key(const PanelKeyEvent& event) 
       return PanelKey::special(Special::deleteBackward);
     case 53:
       return PanelKey::special(Special::escape);
+    case 115:
+      return PanelKey::special(Special::home);
+    case 116:
+      return PanelKey::special(Special::pageUp);
     case 117:
       return PanelKey::special(Special::deleteForward);
+    case 119:
+      return PanelKey::special(Special::end);
+    case 121:
+      return PanelKey::special(Special::pageDown);
     case 123:
       return PanelKey::special(Special::left);
     case 124:
@@ -206,8 +214,11 @@ bool HistoryPanelController::searchFieldKeeps(const PanelCommand& command) const
   switch (command.action) {
     case Action::move:
     case Action::extend:
+      // The field's cursor moves sideways and to either end of its text.
       return hasText && (command.direction == PanelDirection::left ||
-                         command.direction == PanelDirection::right);
+                         command.direction == PanelDirection::right ||
+                         command.direction == PanelDirection::first ||
+                         command.direction == PanelDirection::last);
     case Action::delete_:
     case Action::undo:
     case Action::redo:

@@ -308,8 +308,30 @@ void HistoryPanelModel::move(PanelDirection direction, bool extend) {
   if (visible.empty()) return;
   const std::optional<Uuid> focus = focusID_.get();
   if (!focus) return selectOnly(visible.front()->id);
-  const std::optional<Uuid> target = neighbor(*focus, direction);
-  if (!target) return;
+  std::optional<Uuid> target;
+  switch (direction) {
+    case PanelDirection::first:
+      target = visible.front()->id;
+      break;
+    case PanelDirection::last:
+      target = visible.back()->id;
+      break;
+    case PanelDirection::pageUp:
+    case PanelDirection::pageDown: {
+      int rows = 0;
+      const auto step =
+          direction == PanelDirection::pageUp ? PanelDirection::up : PanelDirection::down;
+      for (auto at = neighbor(*focus, step); at && rows < rowsPerPage_; ++rows) {
+        target = at;
+        at = neighbor(*at, step);
+      }
+      break;
+    }
+    default:
+      target = neighbor(*focus, direction);
+      break;
+  }
+  if (!target || *target == *focus) return;
   if (!extend) return selectOnly(*target);
   if (!anchorID_) anchorID_ = focus;
   selectRange(*target);

@@ -113,6 +113,8 @@ class HistoryPanelModel {
   void setSection(HistorySection section);
   void setQuery(std::string query);
   void setColumns(int columns) { columns_ = columns; }
+  // How many rows of tiles a page up or down moves.
+  void setRowsPerPage(int rows) { rowsPerPage_ = rows; }
   void setOptionHeld(bool held) { optionHeld_.set(held); }
   void setTarget(std::shared_ptr<RunningApplication> target) { target_ = std::move(target); }
   void beginRenaming(const Uuid& listID) { editingList_.set(listID); }
@@ -217,6 +219,7 @@ class HistoryPanelModel {
   Observable<std::string> query_;
 
   int columns_ = 1;
+  int rowsPerPage_ = 3;
   std::shared_ptr<RunningApplication> target_;
   PanelSearchField* searchField_ = nullptr;
   std::unordered_map<Uuid, int> shortcutIndexes_;

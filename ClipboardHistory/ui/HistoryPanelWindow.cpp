@@ -31,8 +31,16 @@ std::uint16_t keyCode(int key) {
       return 51;
     case Qt::Key_Escape:
       return 53;
+    case Qt::Key_Home:
+      return 115;
+    case Qt::Key_PageUp:
+      return 116;
     case Qt::Key_Delete:
       return 117;
+    case Qt::Key_End:
+      return 119;
+    case Qt::Key_PageDown:
+      return 121;
     case Qt::Key_Left:
       return 123;
     case Qt::Key_Right:

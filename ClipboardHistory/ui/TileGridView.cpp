@@ -105,6 +105,8 @@ void TileGridView::relayout() {
   layout_ =
       TileGridLayout(std::move(groups), viewport()->width(), feature_.settings().get().tileSize);
   model_.setColumns(layout_.columns());
+  const double tile = TileGridLayout::tileHeight(feature_.settings().get().tileSize);
+  model_.setRowsPerPage(std::max(1, static_cast<int>(viewport()->height() / tile)));
   verticalScrollBar()->setPageStep(viewport()->height());
   verticalScrollBar()->setRange(
       0, std::max(0, static_cast<int>(layout_.contentHeight()) - viewport()->height()));

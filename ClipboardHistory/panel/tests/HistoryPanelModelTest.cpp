@@ -266,6 +266,31 @@ TEST_F(HistoryPanelModelTest, ClosingMakesRemovalsFinal) {
   EXPECT_EQ(feature_->store().get().items().size(), 1u);
 }
 
+// Home and End go to the first and last item, a page a screenful of rows; with
+// Shift they extend the selection there.
+TEST_F(HistoryPanelModelTest, HomeEndAndPagesMoveAcrossTheGrid) {
+  copyNumbered(12, "nota");
+  open();
+  model().setColumns(2);
+  model().setRowsPerPage(2);
+  // nota 12, 11 | 10, 9 | 8, 7 | ... | 2, 1
+  model().selectOnly(idOf("nota 12"));
+  command(Action::move, PanelDirection::pageDown);
+  EXPECT_EQ(focusedText(), "nota 8");
+  command(Action::move, PanelDirection::pageDown);
+  EXPECT_EQ(focusedText(), "nota 4");
+  command(Action::move, PanelDirection::pageDown);
+  EXPECT_EQ(focusedText(), "nota 2");  // as far as the rows go
+  command(Action::move, PanelDirection::pageUp);
+  EXPECT_EQ(focusedText(), "nota 6");
+  command(Action::move, PanelDirection::first);
+  EXPECT_EQ(focusedText(), "nota 12");
+  command(Action::move, PanelDirection::last);
+  EXPECT_EQ(focusedText(), "nota 1");
+  command(Action::extend, PanelDirection::pageUp);
+  EXPECT_EQ(model().selection().get(), ids({"nota 5", "nota 4", "nota 3", "nota 2", "nota 1"}));
+}
+
 TEST_F(HistoryPanelModelTest, ArrowsMoveByColumnsAcrossDateGroups) {
   copyNumbered(3, "lunes");
   scenario_.rest(24 * 3600);

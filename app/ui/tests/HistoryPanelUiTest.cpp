@@ -108,6 +108,19 @@ TEST_F(HistoryPanelUiTest, ArrowsMoveInTheGridUnlessTheSearchFieldHoldsText) {
   typeKey(Qt::Key_Escape);
 }
 
+TEST_F(HistoryPanelUiTest, HomeAndEndMoveInTheGrid) {
+  copy("uno");
+  copy("dos");
+  copy("tres");
+  pressHotKey();
+  const auto& visible = panel().model().visible().get();
+  ASSERT_EQ(visible.size(), 3u);
+  typeKey(Qt::Key_End);
+  EXPECT_EQ(panel().model().focusID().get(), visible.back()->id);
+  typeKey(Qt::Key_Home);
+  EXPECT_EQ(panel().model().focusID().get(), visible.front()->id);
+}
+
 // Holding Alt shows private items; AltGr, which types @ and € on many keyboards,
 // does not, whatever Alt the platform reports with it.
 TEST_F(HistoryPanelUiTest, AltRevealsPrivateItemsAndAltGrDoesNot) {
