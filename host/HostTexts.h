@@ -24,6 +24,9 @@ struct HostTexts {
   // catalogue's (empty: the catalogue's own).
   std::string_view clipboardSummary;
   std::string_view clipboardDetails;
+  // The first-run steps: what asks for a permission, and where the program stays.
+  std::string_view welcomePermissions;
+  std::string_view keepsRunning;
 
   static const HostTexts mac;
   static const HostTexts linuxDesktop;
@@ -48,6 +51,8 @@ inline constexpr HostTexts HostTexts::mac{
     "macOS usa esa combinación. Elige otra.",
     {},
     {},
+    "Si una utilidad necesita el permiso de Accesibilidad, te lo pediremos cuando la actives.",
+    "Puedes cerrar esta ventana. Mirlet seguirá funcionando en la barra de menú.",
 };
 
 inline constexpr HostTexts HostTexts::linuxDesktop{
@@ -85,6 +90,8 @@ inline constexpr HostTexts HostTexts::linuxDesktop{
     "bandeja del sistema.\n\nMirlet ve cada copia en el momento. Cuando la app de la que "
     "copiaste se cierra y el portapapeles se vacía, Mirlet vuelve a poner en él lo último que "
     "copiaste (nunca algo privado).",
+    "Lo que ofrece este escritorio funciona sin pedirte ningún permiso.",
+    "Puedes cerrar esta ventana. Mirlet seguirá funcionando en la bandeja del sistema.",
 };
 
 }  // namespace mirlet

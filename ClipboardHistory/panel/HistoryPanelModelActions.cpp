@@ -2,6 +2,7 @@
 #include <unordered_set>
 
 #include "ClipboardHistory/panel/HistoryPanelModel.h"
+#include "core/ShortcutText.h"
 #include "core/UnicodeText.h"
 
 // The history panel's commands and actions on items.
@@ -293,6 +294,7 @@ void HistoryPanelModel::focusSearch(bool selectAll) {
 
 void HistoryPanelModel::show(std::string text, bool isError,
                              std::optional<PanelMessage::Action> action) {
+  text = shortcutText(text, feature_.shortcutStyle());
   const Uuid id = Uuid::random();
   environment_.accessibility.announce(text);
   message_.set(PanelMessage{id, std::move(text), isError, action});

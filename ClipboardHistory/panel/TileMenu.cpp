@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/Overloaded.h"
+#include "core/ShortcutStyle.h"
 
 namespace mirlet {
 
@@ -59,7 +60,10 @@ std::vector<TileMenu::Entry> TileMenu::entries() const {
     if (!openWith.entries.empty()) entries.push_back(std::move(openWith));
   }
   if (any(HistoryPanelModel::revealableKinds))
-    entries.push_back({"Mostrar en Finder", Reveal{}, {}});
+    entries.push_back({feature_.shortcutStyle() == ShortcutStyle::names ? "Mostrar en la carpeta"
+                                                                        : "Mostrar en Finder",
+                       Reveal{},
+                       {}});
   const ClipboardItem* clicked = store.item(clicked_);
   if (clicked && clicked->kind == ItemKind::email) {
     entries.push_back({"Redactar correo", ComposeEmail{}, {}});

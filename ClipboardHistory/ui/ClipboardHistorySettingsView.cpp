@@ -12,6 +12,7 @@
 
 #include "ClipboardHistory/panel/HistorySettingsTexts.h"
 #include "ClipboardHistory/ui/HotKeyRecorder.h"
+#include "core/ShortcutText.h"
 #include "widgets/PanelSymbols.h"
 #include "widgets/Widgets.h"
 
@@ -169,9 +170,10 @@ QWidget* ClipboardHistorySettingsView::makeMoreOptions() {
                      "icono. Está desactivado de fábrica."));
   storePrivate_ = checkBox(
       layout, QStringLiteral("Guardar contraseñas y contenido privado (cifrado)"),
-      QStringLiteral("Desactivado, no se guarda lo que los gestores de contraseñas marcan como "
-                     "oculto. Activado, se guarda cifrado y se muestra oculto hasta que "
-                     "mantienes ⌥."));
+      QString::fromStdString(shortcutText(
+          "Desactivado, no se guarda lo que los gestores de contraseñas marcan como oculto. "
+          "Activado, se guarda cifrado y se muestra oculto hasta que mantienes ⌥.",
+          feature_.shortcutStyle())));
   const auto bind = [this](QCheckBox* box, auto write) {
     connect(box, &QCheckBox::clicked, this, [this, write](bool on) {
       feature_.update([&](ClipboardHistorySettings& s) { write(s, on); });

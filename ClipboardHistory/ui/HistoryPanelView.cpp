@@ -13,6 +13,7 @@
 #include "ClipboardHistory/ui/HistorySidebar.h"
 #include "ClipboardHistory/ui/PanelSearchBox.h"
 #include "ClipboardHistory/ui/TileGridView.h"
+#include "core/ShortcutText.h"
 #include "widgets/PanelSymbols.h"
 #include "widgets/Widgets.h"
 
@@ -135,7 +136,8 @@ QToolButton* HistoryPanelView::makeViewOptions() {
                                                       {TileSize::large, "Grande (⌘+)"}};
   std::vector<std::pair<TileSize, QAction*>> sizeActions;
   for (const auto& [size, title] : choices) {
-    QAction* action = menu->addAction(QString::fromUtf8(title));
+    QAction* action =
+        menu->addAction(QString::fromStdString(shortcutText(title, feature_.shortcutStyle())));
     action->setCheckable(true);
     sizes->addAction(action);
     sizeActions.emplace_back(size, action);

@@ -14,6 +14,7 @@
 #include "ClipboardHistory/panel/PanelStatus.h"
 #include "ClipboardHistory/panel/TileMenu.h"
 #include "core/Overloaded.h"
+#include "core/ShortcutText.h"
 #include "host/ClipboardTargets.h"
 #include "widgets/Widgets.h"
 
@@ -194,9 +195,10 @@ ui::TileContent TileGridView::content(const ClipboardItem& item, bool hovered) {
 
 void TileGridView::paintEmptyState(QPainter& painter) {
   const auto& hotKey = feature_.settings().get().hotKey;
-  const PanelEmptyState empty =
+  PanelEmptyState empty =
       panelEmptyState(model_.section().get(), model_.query().get(),
                       hotKey ? std::optional(feature_.label(*hotKey)) : std::nullopt);
+  empty.text = shortcutText(empty.text, feature_.shortcutStyle());
   const QRect area = viewport()->rect().adjusted(48, 0, -48, 0);
   QFont titleFont = font();
   titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);

@@ -70,11 +70,8 @@ QWidget* WelcomeView::finishStep() {
   return step({label(QStringLiteral("Elige tus mirlets"), TextStyle::largeTitle),
                label(QStringLiteral("Activa lo que necesites. Las opciones están desactivadas "
                                     "hasta que tú las actives.")),
-               label(QStringLiteral("Si una utilidad necesita el permiso de Accesibilidad, te lo "
-                                    "pediremos cuando la actives.")),
-               label(QStringLiteral("Puedes cerrar esta ventana. Mirlet seguirá funcionando en "
-                                    "la barra de menú."),
-                     TextStyle::secondary)},
+               label(text(std::string(model_.texts().welcomePermissions))),
+               label(text(std::string(model_.texts().keepsRunning)), TextStyle::secondary)},
               {back, finish});
 }
 

@@ -224,6 +224,16 @@ TEST_F(HistoryPanelModelTest, SidebarListsKindsInOrderAndAppsByNameIgnoringCase)
   EXPECT_EQ(visibleTexts(), std::vector<std::string>{"de notas"});
 }
 
+// Where the desktop names its modifiers, the panel's messages do too.
+TEST_F(HistoryPanelModelTest, MessagesNameTheKeysOnDesktopsThatDo) {
+  scenario_.desktop.keyboardLayout.style = ShortcutStyle::names;
+  copy({"a"});
+  open();
+  model().click(idOf("a"), false, false);
+  command(Action::delete_);
+  EXPECT_EQ(messageText(), "Elemento eliminado. Pulsa Ctrl+Z para deshacer.");
+}
+
 TEST_F(HistoryPanelModelTest, RemovalSelectsTheNeighbourAndUndoRedoRestoreAndRemoveAgain) {
   copy({"a", "b", "c", "d"});
   open();
