@@ -256,30 +256,50 @@ void TileGridView::resizeEvent(QResizeEvent* event) {
   relayout();
 }
 
+bool TileGridView::isOnStar(std::size_t index, QPointF point) const {
+  const GridRect rect = layout_.tile(index);
+  const QRectF star = ui::TilePainter::starRect(
+      QRectF(rect.x, rect.y - verticalScrollBar()->value(), rect.width, rect.height));
+  return star.adjusted(-4, -4, 4, 4).contains(point);
+}
+
 void TileGridView::mousePressEvent(QMouseEvent* event) {
   const auto index = itemAt(event->pos());
   if (!index) return;
   const ClipboardItem& item = *items_[*index];
+  const bool isSelected = model_.selection().get().contains(item.id);
+  const auto modifiers = event->modifiers();
+  const bool plain =
+      !modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::ShiftModifier);
   if (event->button() == Qt::LeftButton) {
-    const GridRect rect = layout_.tile(*index);
-    const QRectF star = ui::TilePainter::starRect(
-        QRectF(rect.x, rect.y - verticalScrollBar()->value(), rect.width, rect.height));
-    if (star.adjusted(-4, -4, 4, 4).contains(event->position())) {
+    if (isOnStar(*index, event->position())) {
       feature_.setFavorite(!item.isFavorite, {item.id});
       return;
     }
     pressedAt_ = event->pos();
     pressedItem_ = item.id;
+    // As in file managers: a press on a selected tile keeps the selection, so that a
+    // drag carries all of it; the release without a drag selects that tile alone.
+    if (isSelected && plain) {
+      selectOnRelease_ = item.id;
+      return;
+    }
   }
-  const bool isSelected = model_.selection().get().contains(item.id);
   if (event->button() == Qt::RightButton && isSelected) return;  // the menu acts on the selection
-  const auto modifiers = event->modifiers();
   model_.click(item.id, modifiers.testFlag(Qt::ControlModifier),
                modifiers.testFlag(Qt::ShiftModifier));
 }
 
+// Only where a click would choose: on a tile, not on its star (a second click
+// there, which toggles it again).
 void TileGridView::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton || !itemAt(event->pos())) return;
+  const auto index = itemAt(event->pos());
+  if (event->button() != Qt::LeftButton || !index) return;
+  if (isOnStar(*index, event->position())) {
+    const ClipboardItem& item = *items_[*index];
+    feature_.setFavorite(!item.isFavorite, {item.id});
+    return;
+  }
   model_.perform(PanelCommand{PanelCommand::Action::choose});
 }
 
@@ -289,6 +309,7 @@ void TileGridView::mouseMoveEvent(QMouseEvent* event) {
     const Uuid id = *pressedItem_;
     pressedAt_.reset();
     pressedItem_.reset();
+    selectOnRelease_.reset();
     startDrag(id);
     return;
   }
@@ -309,16 +330,15 @@ bool TileGridView::viewportEvent(QEvent* event) {
   if (event->type() == QEvent::MouseButtonRelease) {
     pressedAt_.reset();
     pressedItem_.reset();
+    if (const auto id = std::exchange(selectOnRelease_, std::nullopt))
+      model_.click(*id, false, false);
   }
   if (event->type() == QEvent::ToolTip) {
     const auto* help = static_cast<QHelpEvent*>(event);
     if (const auto index = itemAt(help->pos())) {
       const ClipboardItem& item = *items_[*index];
-      const GridRect rect = layout_.tile(*index);
-      const QRectF star = ui::TilePainter::starRect(
-          QRectF(rect.x, rect.y - verticalScrollBar()->value(), rect.width, rect.height));
       QToolTip::showText(help->globalPos(),
-                         star.contains(help->pos())
+                         isOnStar(*index, help->pos())
                              ? (item.isFavorite ? QStringLiteral("Quitar de Favoritos")
                                                 : QStringLiteral("Añadir a Favoritos"))
                              : ui::TilePainter::accessibleDescription(item),

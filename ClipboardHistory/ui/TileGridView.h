@@ -42,6 +42,8 @@ class TileGridView : public QAbstractScrollArea {
  private:
   void itemsChanged();
   void relayout();
+  // Whether the point, in viewport coordinates, is on the tile's star.
+  bool isOnStar(std::size_t index, QPointF point) const;
   void scrollToFocus();
   void refreshShortcutHints();
   std::optional<std::size_t> itemAt(QPoint viewportPoint) const;
@@ -62,6 +64,7 @@ class TileGridView : public QAbstractScrollArea {
   std::optional<std::size_t> hovered_;
   std::optional<QPoint> pressedAt_;
   std::optional<Uuid> pressedItem_;
+  std::optional<Uuid> selectOnRelease_;  // a press on a selected tile, decided at its release
   std::vector<Subscription> subscriptions_;
 };
 

@@ -12,6 +12,7 @@
 #include "ClipboardHistory/ui/HistorySidebar.h"
 #include "ClipboardHistory/ui/PanelSearchBox.h"
 #include "ClipboardHistory/ui/TileGridView.h"
+#include "ClipboardHistory/ui/TilePainter.h"
 #include "ClipboardHistory/ui/testing/DemoHistory.h"
 #include "app/ui/SettingsWindow.h"
 #include "app/ui/tests/SimulatedApplication.h"
@@ -106,6 +107,55 @@ TEST_F(HistoryPanelUiTest, ArrowsMoveInTheGridUnlessTheSearchFieldHoldsText) {
   typeKey(Qt::Key_Left);
   EXPECT_EQ(window().view().searchBox().cursorPosition(), 0);  // the field kept the arrow
   typeKey(Qt::Key_Escape);
+}
+
+// The grid's mouse as in file managers: a press on a selected tile keeps the
+// selection until its release (so a drag would carry all of it), and a double
+// click on a tile's star never chooses.
+TEST_F(HistoryPanelUiTest, APressOnASelectedTileKeepsTheSelectionUntilItsRelease) {
+  copy("uno");
+  copy("dos");
+  copy("tres");
+  pressHotKey();
+  TileGridView& grid = window().view().grid();
+  const auto& visible = panel().model().visible().get();
+  const Uuid first = visible.at(0)->id;
+  const Uuid second = visible.at(1)->id;
+  const auto mouse = [&](QEvent::Type type, const Uuid& id, Qt::KeyboardModifiers modifiers) {
+    const QPointF at = grid.tileRect(id)->center();
+    QMouseEvent event(type, at, grid.viewport()->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                      modifiers);
+    QApplication::sendEvent(grid.viewport(), &event);
+    QApplication::processEvents();
+  };
+  mouse(QEvent::MouseButtonPress, first, Qt::NoModifier);
+  mouse(QEvent::MouseButtonRelease, first, Qt::NoModifier);
+  mouse(QEvent::MouseButtonPress, second, Qt::ControlModifier);
+  mouse(QEvent::MouseButtonRelease, second, Qt::ControlModifier);
+  ASSERT_EQ(panel().model().selection().get().size(), 2u);
+
+  mouse(QEvent::MouseButtonPress, second, Qt::NoModifier);
+  EXPECT_EQ(panel().model().selection().get().size(), 2u) << "kept while the button is down";
+  mouse(QEvent::MouseButtonRelease, second, Qt::NoModifier);
+  EXPECT_EQ(panel().model().selection().get(), std::set<Uuid>{second});
+}
+
+TEST_F(HistoryPanelUiTest, ADoubleClickOnAStarNeverChooses) {
+  copy("uno");
+  copy("dos");
+  pressHotKey();
+  TileGridView& grid = window().view().grid();
+  const Uuid first = panel().model().visible().get().at(0)->id;
+  const QRect tile = *grid.tileRect(first);
+  const QPointF star = ui::TilePainter::starRect(QRectF(tile)).center();
+  QMouseEvent twice(QEvent::MouseButtonDblClick, star, grid.viewport()->mapToGlobal(star),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(grid.viewport(), &twice);
+  QApplication::processEvents();
+  scenario_.rest(1);
+  EXPECT_TRUE(panel().isOpen());
+  EXPECT_TRUE(feature().store().get().items().front().isFavorite);
 }
 
 TEST_F(HistoryPanelUiTest, HomeAndEndMoveInTheGrid) {
