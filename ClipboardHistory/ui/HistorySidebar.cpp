@@ -118,6 +118,10 @@ class ListNameField : public QLineEdit {
     connect(this, &QLineEdit::editingFinished, this, [this] { finish(text().toStdString()); });
   }
 
+  const Uuid& listID() const { return listID_; }
+  // Its replacement carries the name on: this one, going, finishes nothing.
+  void handOver() { finished_ = true; }
+
  protected:
   void keyPressEvent(QKeyEvent* event) override {
     if (event->key() == Qt::Key_Escape) {
@@ -203,7 +207,14 @@ void HistorySidebar::addList(const ItemList& list) {
   if (model_.editingList().get() == list.id) {
     auto* field = new ListNameField(model_, list);
     rows_->addWidget(field);
-    QTimer::singleShot(0, field, [field] { field->setFocus(); });
+    const bool carriesOn = typed_ && typed_->listID == list.id;
+    if (carriesOn) {
+      field->setText(typed_->text);
+      field->setCursorPosition(typed_->cursor);
+    }
+    if (!carriesOn || typed_->focused) {
+      QTimer::singleShot(0, field, [field] { field->setFocus(); });
+    }
     return;
   }
   auto* row = new ListRow(model_, list,
@@ -217,6 +228,11 @@ void HistorySidebar::addList(const ItemList& list) {
 
 void HistorySidebar::rebuild() {
   isStale_ = false;
+  typed_.reset();
+  if (auto* field = content_ ? content_->findChild<ListNameField*>() : nullptr) {
+    typed_ = TypedName{field->listID(), field->text(), field->cursorPosition(), field->hasFocus()};
+    field->handOver();
+  }
   const int scrolled = verticalScrollBar()->value();
   content_ = new QWidget;
   content_->setObjectName(QStringLiteral("sidebarContent"));
@@ -261,6 +277,7 @@ void HistorySidebar::rebuild() {
 
   setWidget(content_);  // deletes the previous content
   verticalScrollBar()->setValue(scrolled);
+  typed_.reset();
 }
 
 }  // namespace mirlet

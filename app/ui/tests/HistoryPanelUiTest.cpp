@@ -208,6 +208,29 @@ TEST_F(HistoryPanelUiTest, TheBannerOfAPausedCaptureResumesIt) {
   EXPECT_EQ(visibleButton(&window(), QStringLiteral("Reanudar")), nullptr);
 }
 
+// A copy made while a list is being named rebuilds the sidebar: the name typed so
+// far, and its field, carry on.
+TEST_F(HistoryPanelUiTest, ACopyWhileAListIsNamedKeepsWhatWasTyped) {
+  copy("algo");
+  pressHotKey();
+  window().findChild<QToolButton*>(QStringLiteral("newListButton"))->click();
+  QApplication::processEvents();
+  auto* name = window().findChild<QLineEdit*>(QStringLiteral("listNameField"));
+  ASSERT_NE(name, nullptr);
+  name->setText(QStringLiteral("Rece"));
+  copy("otra copia");
+  QApplication::processEvents();
+  name = window().findChild<QLineEdit*>(QStringLiteral("listNameField"));
+  ASSERT_NE(name, nullptr);
+  EXPECT_EQ(name->text(), QStringLiteral("Rece"));
+  EXPECT_EQ(name->cursorPosition(), 4);
+  name->setText(QStringLiteral("Recetas"));
+  Q_EMIT name->editingFinished();
+  QApplication::processEvents();
+  ASSERT_EQ(feature().store().get().lists().size(), 1u);
+  EXPECT_EQ(feature().store().get().lists().front().name, "Recetas");
+}
+
 TEST_F(HistoryPanelUiTest, ANewListIsNamedInPlaceAndTakesDroppedItems) {
   copy("para la lista");
   pressHotKey();
