@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "ClipboardHistory/ui/HistoryPanelView.h"
 #include "ClipboardHistory/ui/PanelSearchBox.h"
@@ -168,9 +169,14 @@ void HistoryPanelWindow::setFrame(const ScreenRect& frame) {
 
 void HistoryPanelWindow::setFloating(bool floating) {
   if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == floating) return;
-  const bool wasVisible = QWidget::isVisible();
-  setWindowFlag(Qt::WindowStaysOnTopHint, floating);  // hides the window
-  if (wasVisible) QWidget::show();
+  QWindow* shown = QWidget::isVisible() ? windowHandle() : nullptr;
+  if (!shown) return setWindowFlag(Qt::WindowStaysOnTopHint, floating);
+  // On the shown window itself: the widget's own setter would hide it and show it
+  // again, taking the activation and the focus away (and with them the panel).
+  Qt::WindowFlags flags = windowFlags();
+  flags.setFlag(Qt::WindowStaysOnTopHint, floating);
+  overrideWindowFlags(flags);
+  shown->setFlags(flags);
 }
 
 void HistoryPanelWindow::present() {

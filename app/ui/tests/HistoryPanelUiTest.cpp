@@ -158,6 +158,24 @@ TEST_F(HistoryPanelUiTest, ADoubleClickOnAStarNeverChooses) {
   EXPECT_TRUE(feature().store().get().items().front().isFavorite);
 }
 
+// Switching keep-on-top from the keyboard while the panel is open: it stays open,
+// with the keyboard where it was.
+TEST_F(HistoryPanelUiTest, SwitchingKeepOnTopKeepsThePanelAndItsFocus) {
+  copy("uno");
+  pressHotKey();
+  typeText(QStringLiteral("u"));
+  ASSERT_EQ(window().focus(), PanelWindow::Focus::searchField);
+  panel().model().perform(PanelCommand{PanelCommand::Action::toggleKeepOnTop});
+  // The window comes back active on the platform's own time.
+  for (int turn = 0; turn < 100 && window().focus() != PanelWindow::Focus::searchField; ++turn) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  EXPECT_TRUE(feature().settings().get().keepOnTop);
+  EXPECT_TRUE(panel().isOpen());
+  EXPECT_TRUE(window().isVisible());
+  EXPECT_EQ(window().focus(), PanelWindow::Focus::searchField);
+}
+
 TEST_F(HistoryPanelUiTest, HomeAndEndMoveInTheGrid) {
   copy("uno");
   copy("dos");
