@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDrag>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -350,12 +352,35 @@ bool TileGridView::viewportEvent(QEvent* event) {
 }
 
 void TileGridView::contextMenuEvent(QContextMenuEvent* event) {
+  if (event->reason() == QContextMenuEvent::Keyboard) return openFocusedMenu();
   const auto index = itemAt(event->pos());  // viewport coordinates, as for every event here
   if (!index) return;
-  TileMenu tileMenu(model_, feature_, items_[*index]->id);
+  openMenu(items_[*index]->id, event->globalPos());
+}
+
+// The Menu key and Shift+F10: the menu of the tile with the keyboard focus.
+void TileGridView::keyPressEvent(QKeyEvent* event) {
+  const bool menuKey = event->key() == Qt::Key_Menu ||
+                       (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+  if (!menuKey) return QAbstractScrollArea::keyPressEvent(event);
+  openFocusedMenu();
+}
+
+void TileGridView::openFocusedMenu() {
+  const std::optional<Uuid> focused = model_.focusID().get();
+  const auto rect = focused ? tileRect(*focused) : std::nullopt;
+  if (rect) openMenu(*focused, viewport()->mapToGlobal(rect->center()));
+}
+
+void TileGridView::openMenu(const Uuid& id, QPoint globalPos) {
+  TileMenu tileMenu(model_, feature_, id);
   QMenu menu(this);
   addEntries(menu, tileMenu.entries(), tileMenu);
-  menu.exec(event->globalPos());
+  menu.exec(globalPos);
+  // ⌥ may have been let go while the menu had the keyboard.
+  if (!QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier)) {
+    model_.setOptionHeld(false);
+  }
 }
 
 void TileGridView::startDrag(const Uuid& id) {

@@ -37,11 +37,14 @@ class TileGridView : public QAbstractScrollArea {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   bool viewportEvent(QEvent* event) override;
 
  private:
   void itemsChanged();
   void relayout();
+  void openFocusedMenu();
+  void openMenu(const Uuid& id, QPoint globalPos);
   // Whether the point, in viewport coordinates, is on the tile's star.
   bool isOnStar(std::size_t index, QPointF point) const;
   void scrollToFocus();

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolButton>
 
 #include "ClipboardHistory/ui/ClipboardHistorySettingsView.h"
@@ -174,6 +176,54 @@ TEST_F(HistoryPanelUiTest, SwitchingKeepOnTopKeepsThePanelAndItsFocus) {
   EXPECT_TRUE(panel().isOpen());
   EXPECT_TRUE(window().isVisible());
   EXPECT_EQ(window().focus(), PanelWindow::Focus::searchField);
+}
+
+TEST_F(HistoryPanelUiTest, TheMenuKeyAndShiftF10OpenTheFocusedTilesMenu) {
+  copy("uno");
+  pressHotKey();
+  TileGridView& grid = window().view().grid();
+  for (const auto& [key, modifiers] :
+       {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
+    int entries = -1;
+    QTimer::singleShot(0, [&entries] {
+      if (QWidget* menu = QApplication::activePopupWidget()) {
+        entries = static_cast<int>(menu->actions().size());
+        menu->close();
+      }
+    });
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(&grid, &press);
+    QApplication::processEvents();
+    EXPECT_GT(entries, 0) << key;
+  }
+}
+
+// ⌥ let go while a tile's menu had the keyboard: once it closes, private items
+// are hidden again.
+TEST_F(HistoryPanelUiTest, AltLetGoDuringAMenuHidesPrivateItemsAgain) {
+  copy("uno");
+  pressHotKey();
+  TileGridView& grid = window().view().grid();
+  const auto send = [](QWidget* to, QEvent::Type type, int key, Qt::KeyboardModifiers modifiers) {
+    QKeyEvent event(type, key, modifiers);
+    QApplication::sendEvent(to, &event);
+    QApplication::processEvents();
+  };
+  send(QApplication::focusWidget(), QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+  send(QApplication::focusWidget(), QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+  send(QApplication::focusWidget(), QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+  ASSERT_TRUE(panel().model().optionHeld().get());
+  QTimer::singleShot(0, [&send] {
+    if (QWidget* menu = QApplication::activePopupWidget()) {
+      send(menu, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+      menu->close();
+    }
+  });
+  const QPoint at = grid.tileRect(panel().model().visible().get().at(0)->id)->center();
+  QContextMenuEvent menu(QContextMenuEvent::Mouse, at, grid.viewport()->mapToGlobal(at));
+  QApplication::sendEvent(grid.viewport(), &menu);
+  QApplication::processEvents();
+  EXPECT_FALSE(panel().model().optionHeld().get());
 }
 
 TEST_F(HistoryPanelUiTest, HomeAndEndMoveInTheGrid) {
