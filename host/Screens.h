@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "host/EventSystem.h"
@@ -19,6 +20,9 @@ class Screens {
  public:
   virtual ~Screens() = default;
   virtual std::vector<Screen> screens() const = 0;
+  // Where the pointer is in these screens' coordinates, where they are not the
+  // event system's (a toolkit that scales the screens); nothing where they are.
+  virtual std::optional<ScreenPoint> pointerLocation() const { return std::nullopt; }
 };
 
 }  // namespace mirlet

@@ -113,7 +113,9 @@ void HistoryPanelController::windowDidResignKey() {
 void HistoryPanelController::place() {
   const std::vector<Screen> screens = environment_.screens.screens();
   if (screens.empty()) return;
-  const ScreenPoint pointer = environment_.events.pointerLocation();
+  // In the screens' own coordinates: a scaled desktop's differ from the pointer's.
+  const ScreenPoint pointer =
+      environment_.screens.pointerLocation().value_or(environment_.events.pointerLocation());
   const auto under = std::ranges::find_if(
       screens, [&](const Screen& screen) { return screen.frame.contains(pointer); });
   const ScreenRect visible = (under == screens.end() ? screens.front() : *under).visibleFrame;

@@ -1,5 +1,6 @@
 #include "host/linux/QtScreens.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -23,6 +24,11 @@ std::vector<Screen> QtScreens::screens() const {
     }
   }
   return result;
+}
+
+std::optional<ScreenPoint> QtScreens::pointerLocation() const {
+  const QPoint at = QCursor::pos();
+  return ScreenPoint{static_cast<double>(at.x()), static_cast<double>(at.y())};
 }
 
 }  // namespace mirlet
