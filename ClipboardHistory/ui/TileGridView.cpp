@@ -1,5 +1,6 @@
 #include "ClipboardHistory/ui/TileGridView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDrag>
@@ -15,6 +16,7 @@
 #include "ClipboardHistory/panel/HistoryFormat.h"
 #include "ClipboardHistory/panel/PanelStatus.h"
 #include "ClipboardHistory/panel/TileMenu.h"
+#include "ClipboardHistory/ui/TileGridAccessibility.h"
 #include "core/Overloaded.h"
 #include "core/ShortcutText.h"
 #include "host/ClipboardTargets.h"
@@ -60,6 +62,11 @@ void addEntries(QMenu& menu, const std::vector<TileMenu::Entry>& entries, TileMe
 TileGridView::TileGridView(HistoryPanelModel& model, ClipboardHistoryFeature& feature, Clock& clock,
                            QWidget* parent)
     : QAbstractScrollArea(parent), model_(model), feature_(feature), clock_(clock) {
+  static const bool described = [] {
+    QAccessible::installFactory(&TileGridAccessible::factory);
+    return true;
+  }();
+  (void)described;
   setObjectName(QStringLiteral("tileGrid"));
   setFrameShape(QFrame::NoFrame);
   setFocusPolicy(Qt::NoFocus);
@@ -76,6 +83,12 @@ TileGridView::TileGridView(HistoryPanelModel& model, ClipboardHistoryFeature& fe
   subscriptions_.push_back(model_.focusID().subscribe([this](const auto&) {
     scrollToFocus();
     viewport()->update();
+    // Screen readers follow the tile with the focus.
+    if (const auto focused = focusedTile(); focused && QAccessible::isActive()) {
+      QAccessibleEvent event(this, QAccessible::Focus);
+      event.setChild(static_cast<int>(*focused));
+      QAccessible::updateAccessibility(&event);
+    }
   }));
   subscriptions_.push_back(model_.optionHeld().subscribe(redraw));
   subscriptions_.push_back(feature_.privateItemsAvailable().subscribe(redraw));
@@ -87,6 +100,12 @@ TileGridView::TileGridView(HistoryPanelModel& model, ClipboardHistoryFeature& fe
   itemsChanged();
 }
 
+TileGridView::~TileGridView() {
+  for (const auto& [id, accessible] : accessibleTiles_) {
+    QAccessible::deleteAccessibleInterface(accessible);
+  }
+}
+
 void TileGridView::itemsChanged() {
   items_.clear();
   indexes_.clear();
@@ -96,6 +115,11 @@ void TileGridView::itemsChanged() {
       items_.push_back(item);
     }
   }
+  std::erase_if(accessibleTiles_, [this](const auto& entry) {
+    if (indexes_.contains(entry.first)) return false;
+    QAccessible::deleteAccessibleInterface(entry.second);
+    return true;
+  });
   hovered_.reset();
   relayout();
 }
@@ -349,6 +373,27 @@ bool TileGridView::viewportEvent(QEvent* event) {
     }
   }
   return QAbstractScrollArea::viewportEvent(event);
+}
+
+std::optional<std::size_t> TileGridView::tileIndex(const Uuid& id) const {
+  const auto found = indexes_.find(id);
+  if (found == indexes_.end()) return std::nullopt;
+  return found->second;
+}
+
+std::optional<std::size_t> TileGridView::focusedTile() const {
+  const std::optional<Uuid> focused = model_.focusID().get();
+  return focused ? tileIndex(*focused) : std::nullopt;
+}
+
+QAccessibleInterface* TileGridView::accessibleTile(std::size_t index) {
+  const Uuid& id = items_.at(index)->id;
+  if (const auto known = accessibleTiles_.find(id); known != accessibleTiles_.end()) {
+    return QAccessible::accessibleInterface(known->second);
+  }
+  auto* tile = new TileAccessible(this, id);  // Qt owns what is registered
+  accessibleTiles_.emplace(id, QAccessible::registerAccessibleInterface(tile));
+  return tile;
 }
 
 void TileGridView::contextMenuEvent(QContextMenuEvent* event) {

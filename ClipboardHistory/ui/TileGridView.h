@@ -11,6 +11,8 @@
 #include "ClipboardHistory/panel/TileGridLayout.h"
 #include "ClipboardHistory/ui/TilePainter.h"
 
+class QAccessibleInterface;
+
 namespace mirlet {
 
 // The grid of the history panel: the model's visible items under their date
@@ -28,6 +30,17 @@ class TileGridView : public QAbstractScrollArea {
   const std::vector<Uuid>& drawnItems() const { return drawn_; }
   // The content rectangle of an item's tile in viewport coordinates.
   std::optional<QRect> tileRect(const Uuid& id) const;
+
+  // The tiles as screen readers are told of them (TileGridAccessible).
+  std::size_t tileCount() const { return items_.size(); }
+  const ClipboardItem& tileItem(std::size_t index) const { return *items_.at(index); }
+  std::optional<std::size_t> tileIndex(const Uuid& id) const;
+  std::optional<std::size_t> tileAt(QPoint viewportPoint) const { return itemAt(viewportPoint); }
+  std::optional<std::size_t> focusedTile() const;
+  bool isTileSelected(const Uuid& id) const { return model_.selection().get().contains(id); }
+  // The same interface for a tile as long as its item is shown.
+  QAccessibleInterface* accessibleTile(std::size_t index);
+  ~TileGridView() override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -68,6 +81,7 @@ class TileGridView : public QAbstractScrollArea {
   std::optional<QPoint> pressedAt_;
   std::optional<Uuid> pressedItem_;
   std::optional<Uuid> selectOnRelease_;  // a press on a selected tile, decided at its release
+  std::unordered_map<Uuid, unsigned> accessibleTiles_;  // QAccessible ids, by item
   std::vector<Subscription> subscriptions_;
 };
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -224,6 +225,33 @@ TEST_F(HistoryPanelUiTest, AltLetGoDuringAMenuHidesPrivateItemsAgain) {
   QApplication::sendEvent(grid.viewport(), &menu);
   QApplication::processEvents();
   EXPECT_FALSE(panel().model().optionHeld().get());
+}
+
+// The grid is painted by hand: screen readers are told of its tiles as a list.
+TEST_F(HistoryPanelUiTest, ScreenReadersSeeTheTilesTheirSelectionAndFocus) {
+  copy("uno");
+  copy("dos");
+  pressHotKey();
+  TileGridView& grid = window().view().grid();
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&grid);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->role(), QAccessible::List);
+  ASSERT_EQ(list->childCount(), 2);
+  QAccessibleInterface* latest = list->child(0);
+  ASSERT_NE(latest, nullptr);
+  EXPECT_EQ(latest, list->child(0)) << "the same tile, the same interface";
+  EXPECT_EQ(latest->role(), QAccessible::ListItem);
+  EXPECT_TRUE(latest->text(QAccessible::Name).contains(QStringLiteral("dos")));
+  EXPECT_TRUE(latest->state().focused);
+  EXPECT_TRUE(latest->state().selected);
+  EXPECT_EQ(list->focusChild(), latest);
+  EXPECT_EQ(list->indexOfChild(list->child(1)), 1);
+  EXPECT_FALSE(list->child(1)->state().selected);
+  EXPECT_EQ(latest->parent(), list);
+
+  typeKey(Qt::Key_Right);
+  EXPECT_TRUE(list->child(1)->state().focused);
+  EXPECT_EQ(list->focusChild(), list->child(1));
 }
 
 TEST_F(HistoryPanelUiTest, HomeAndEndMoveInTheGrid) {
