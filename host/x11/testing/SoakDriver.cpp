@@ -14,7 +14,6 @@
 // 0 when all held, 1 otherwise; the figures go to standard output.
 
 #include <poll.h>
-#include <signal.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
@@ -210,6 +209,16 @@ std::string png(std::uint8_t shade) {
   return image;
 }
 
+// Whether the process still runs: a process that ended stays a zombie until its
+// parent (the soak script) waits for it.
+bool isRunning(int pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with("State:")) return line.find('Z') == std::string::npos;
+  }
+  return false;
+}
+
 long residentKilobytes(int pid) {
   std::ifstream status("/proc/" + std::to_string(pid) + "/status");
   for (std::string line; std::getline(status, line);) {
@@ -387,7 +396,7 @@ int main(int argc, char** argv) {
   }
   int exposed = 0;
   for (const auto& token : secrets) exposed += folderHolds(history, token) ? 1 : 0;
-  const bool alive = ::kill(mirlet, 0) == 0;
+  const bool alive = isRunning(mirlet);
 
   std::cout << "copies:";
   for (const auto& [name, count] : copies) std::cout << " " << name << " " << count << ";";
