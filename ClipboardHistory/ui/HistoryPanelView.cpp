@@ -29,7 +29,8 @@ QToolButton* toolButton(std::string_view symbol, const QString& help) {
   button->setIcon(ui::symbolIcon(symbol));
   button->setIconSize(QSize(18, 18));
   button->setAutoRaise(true);
-  button->setFocusPolicy(Qt::NoFocus);
+  // Reached with Tab, never taken by a click: the mouse leaves the keyboard where it is.
+  button->setFocusPolicy(Qt::TabFocus);
   button->setToolTip(help);
   button->setAccessibleName(help);
   return button;
@@ -186,7 +187,7 @@ void HistoryPanelView::refreshStatus() {
     line->addWidget(ui::symbolRow(row.symbol, ui::label(text(row.text))), 1);
     if (row.button) {
       auto* button = new QPushButton(text(std::string(panelStatusButtonTitle(*row.button))));
-      button->setFocusPolicy(Qt::NoFocus);
+      button->setFocusPolicy(Qt::TabFocus);
       connect(button, &QPushButton::clicked, this, [this, action = *row.button] {
         switch (action) {
           case PanelStatusRow::Button::resume:

@@ -1,5 +1,6 @@
 #include "ClipboardHistory/ui/HistoryPanelWindow.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -234,6 +235,16 @@ bool HistoryPanelWindow::handleKey(QObject* watched, QEvent* event) {
   if (!target) target = this;
   if (watched != target || target->window() != this) return false;
   auto* keyEvent = static_cast<QKeyEvent*>(event);
+  // A button reached with Tab presses itself with Space or Return.
+  const int key = keyEvent->key();
+  if (qobject_cast<QAbstractButton*>(target) &&
+      (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+    if (key != Qt::Key_Space && event->type() == QEvent::KeyPress) {
+      static_cast<QAbstractButton*>(target)->click();
+      return true;
+    }
+    return false;
+  }
   const PanelKeyEvent panelEvent = panelKeyEvent(*keyEvent);
   if (event->type() == QEvent::KeyRelease &&
       panelEvent.type != PanelKeyEvent::Type::modifiersChanged) {

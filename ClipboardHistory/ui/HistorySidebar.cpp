@@ -1,5 +1,7 @@
 #include "ClipboardHistory/ui/HistorySidebar.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -52,7 +54,7 @@ class SidebarButton : public QPushButton {
     setCheckable(true);
     setChecked(isSelected);
     setFlat(true);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setIconSize(QSize(16, 16));
     setCursor(Qt::PointingHandCursor);
     setStyleSheet(QStringLiteral(
@@ -233,6 +235,11 @@ void HistorySidebar::rebuild() {
     typed_ = TypedName{field->listID(), field->text(), field->cursorPosition(), field->hasFocus()};
     field->handOver();
   }
+  // A row reached with the keyboard keeps the keyboard in its successor.
+  auto* focusedRow =
+      content_ ? qobject_cast<QAbstractButton*>(QApplication::focusWidget()) : nullptr;
+  const QString focusedTitle =
+      focusedRow && content_->isAncestorOf(focusedRow) ? focusedRow->text() : QString();
   const int scrolled = verticalScrollBar()->value();
   content_ = new QWidget;
   content_->setObjectName(QStringLiteral("sidebarContent"));
@@ -267,7 +274,7 @@ void HistorySidebar::rebuild() {
   add->setObjectName(QStringLiteral("newListButton"));
   add->setIcon(ui::symbolIcon("plus"));
   add->setAutoRaise(true);
-  add->setFocusPolicy(Qt::NoFocus);
+  add->setFocusPolicy(Qt::TabFocus);
   add->setToolTip(QStringLiteral("Nueva lista"));
   add->setAccessibleName(QStringLiteral("Nueva lista"));
   connect(add, &QToolButton::clicked, this, [this] { model_.newList(); });
@@ -278,6 +285,10 @@ void HistorySidebar::rebuild() {
   setWidget(content_);  // deletes the previous content
   verticalScrollBar()->setValue(scrolled);
   typed_.reset();
+  if (focusedTitle.isEmpty()) return;
+  for (auto* row : content_->findChildren<QAbstractButton*>()) {
+    if (row->text() == focusedTitle) return row->setFocus(Qt::TabFocusReason);
+  }
 }
 
 }  // namespace mirlet

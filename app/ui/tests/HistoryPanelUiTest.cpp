@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QContextMenuEvent>
 #include <QLineEdit>
@@ -252,6 +253,30 @@ TEST_F(HistoryPanelUiTest, ScreenReadersSeeTheTilesTheirSelectionAndFocus) {
   typeKey(Qt::Key_Right);
   EXPECT_TRUE(list->child(1)->state().focused);
   EXPECT_EQ(list->focusChild(), list->child(1));
+}
+
+// With the keyboard alone: Tab reaches the sidebar's sections, and Space or Return
+// presses the one reached.
+TEST_F(HistoryPanelUiTest, TabReachesTheSidebarAndItsSectionsPressWithTheKeyboard) {
+  copy("uno");
+  pressHotKey();
+  QWidget* reached = nullptr;
+  for (int tab = 0; tab < 20; ++tab) {
+    typeKey(Qt::Key_Tab);
+    auto* button = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    if (button && button->text() == QStringLiteral("Favoritos")) {
+      reached = button;
+      break;
+    }
+  }
+  ASSERT_NE(reached, nullptr) << "Tab never reached the favourites";
+  typeKey(Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_TRUE(std::holds_alternative<HistorySections::Favorites>(panel().model().section().get()));
+  EXPECT_TRUE(panel().isOpen());
+  auto* still = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+  ASSERT_NE(still, nullptr) << "the rebuilt sidebar keeps the keyboard on the section";
+  EXPECT_EQ(still->text(), QStringLiteral("Favoritos"));
 }
 
 TEST_F(HistoryPanelUiTest, HomeAndEndMoveInTheGrid) {
