@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -269,9 +270,13 @@ bool HistoryPanelWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void HistoryPanelWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && !isActiveWindow() && QWidget::isVisible()) {
-    controller_.windowDidResignKey();
-  }
+  if (event->type() != QEvent::ActivationChange || !QWidget::isVisible()) return;
+  if (!isActiveWindow()) return controller_.windowDidResignKey();
+  // Modifiers pressed or let go elsewhere were not seen here: ask what is held now.
+  PanelKeyEvent held;
+  held.type = PanelKeyEvent::Type::modifiersChanged;
+  held.modifiers = Modifiers{modifierBits(QGuiApplication::queryKeyboardModifiers())};
+  controller_.handleKey(held);
 }
 
 void HistoryPanelWindow::closeEvent(QCloseEvent* event) {

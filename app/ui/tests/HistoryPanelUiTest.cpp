@@ -279,6 +279,37 @@ TEST_F(HistoryPanelUiTest, TabReachesTheSidebarAndItsSectionsPressWithTheKeyboar
   EXPECT_EQ(still->text(), QStringLiteral("Favoritos"));
 }
 
+// Alt let go in another window: when the panel is active again, it asks what is
+// held and hides private items.
+TEST_F(HistoryPanelUiTest, ComingBackAfterAltWasLetGoElsewhereHidesPrivateItems) {
+  feature().update([](ClipboardHistorySettings& settings) { settings.keepOnTop = true; });
+  copy("uno");
+  pressHotKey();
+  const auto send = [](QWidget* to, QEvent::Type type, int key, Qt::KeyboardModifiers modifiers) {
+    QKeyEvent event(type, key, modifiers);
+    QApplication::sendEvent(to, &event);
+    QApplication::processEvents();
+  };
+  send(QApplication::focusWidget(), QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+  send(QApplication::focusWidget(), QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+  send(QApplication::focusWidget(), QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+  ASSERT_TRUE(panel().model().optionHeld().get());
+
+  QWidget elsewhere;
+  elsewhere.show();
+  elsewhere.activateWindow();
+  for (int turn = 0; turn < 100 && window().isActiveWindow(); ++turn) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  ASSERT_TRUE(panel().isOpen());
+  send(&elsewhere, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+  window().activateWindow();
+  for (int turn = 0; turn < 100 && !window().isActiveWindow(); ++turn) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  EXPECT_FALSE(panel().model().optionHeld().get());
+}
+
 TEST_F(HistoryPanelUiTest, HomeAndEndMoveInTheGrid) {
   copy("uno");
   copy("dos");
