@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QIconEngine>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -363,22 +364,38 @@ void drawSymbol(QPainter& painter, const QRectF& box, std::string_view name, con
   painter.restore();
 }
 
-QIcon symbolIcon(std::string_view name) {
-  QIcon icon;
-  const QPalette palette = QApplication::palette();
-  for (const auto& [mode, color] :
-       {std::pair{QIcon::Normal, palette.color(QPalette::WindowText)},
-        std::pair{QIcon::Disabled, palette.color(QPalette::Disabled, QPalette::WindowText)}}) {
-    for (const int side : {16, 32}) {
-      QPixmap pixmap(side, side);
-      pixmap.fill(Qt::transparent);
-      QPainter painter(&pixmap);
-      drawSymbol(painter, QRectF(0, 0, side, side), name, color);
-      painter.end();
-      icon.addPixmap(pixmap, mode);
-    }
+namespace {
+
+// Draws the symbol at whatever size is asked, in the palette of the moment: an icon
+// that follows the display's scale and a change of theme while the program runs.
+class SymbolIconEngine : public QIconEngine {
+ public:
+  explicit SymbolIconEngine(std::string name) : name_(std::move(name)) {}
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+    const QPalette palette = QApplication::palette();
+    const QColor color = mode == QIcon::Disabled
+                             ? palette.color(QPalette::Disabled, QPalette::WindowText)
+                             : palette.color(QPalette::WindowText);
+    drawSymbol(*painter, QRectF(rect), name_, color);
   }
-  return icon;
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+    return pixmap;
+  }
+  QIconEngine* clone() const override { return new SymbolIconEngine(name_); }
+
+ private:
+  std::string name_;
+};
+
+}  // namespace
+
+QIcon symbolIcon(std::string_view name) {
+  return QIcon(new SymbolIconEngine(std::string(name)));  // the icon owns its engine
 }
 
 QWidget* symbolRow(std::string_view name, QWidget* label) {

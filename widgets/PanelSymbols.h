@@ -14,7 +14,8 @@ namespace mirlet::ui {
 // name draws a dashed square.
 void drawSymbol(QPainter& painter, const QRectF& box, std::string_view name, const QColor& color);
 
-// The symbol as an icon in the palette's text colour (and its disabled shade).
+// The symbol as an icon in the palette's text colour (and its disabled shade),
+// drawn at the size asked, in the palette of the moment it is drawn.
 QIcon symbolIcon(std::string_view name);
 
 // A row of the symbol beside a label (which it takes), aligned to its first line.
