@@ -28,6 +28,22 @@ using testing::typeKey;
 using testing::typeText;
 using testing::visibleButton;
 
+// One key event, to the widget given (the one with the keyboard unless said).
+void sendKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers,
+             QWidget* to = QApplication::focusWidget()) {
+  QKeyEvent event(type, key, modifiers);
+  QApplication::sendEvent(to, &event);
+  QApplication::processEvents();
+}
+
+// Alt pressed in the open panel. The Alt of the hot key counts once released: a
+// Shift tapped first arms it.
+void holdAlt() {
+  sendKey(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+  sendKey(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+  sendKey(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+}
+
 // The application on the simulated desktop, its panel drawn by Qt on the
 // offscreen platform.
 class HistoryPanelUiTest : public ::testing::Test {
@@ -206,18 +222,11 @@ TEST_F(HistoryPanelUiTest, AltLetGoDuringAMenuHidesPrivateItemsAgain) {
   copy("uno");
   pressHotKey();
   TileGridView& grid = window().view().grid();
-  const auto send = [](QWidget* to, QEvent::Type type, int key, Qt::KeyboardModifiers modifiers) {
-    QKeyEvent event(type, key, modifiers);
-    QApplication::sendEvent(to, &event);
-    QApplication::processEvents();
-  };
-  send(QApplication::focusWidget(), QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
-  send(QApplication::focusWidget(), QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
-  send(QApplication::focusWidget(), QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+  holdAlt();
   ASSERT_TRUE(panel().model().optionHeld().get());
-  QTimer::singleShot(0, [&send] {
+  QTimer::singleShot(0, [] {
     if (QWidget* menu = QApplication::activePopupWidget()) {
-      send(menu, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+      sendKey(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier, menu);
       menu->close();
     }
   });
@@ -285,14 +294,7 @@ TEST_F(HistoryPanelUiTest, ComingBackAfterAltWasLetGoElsewhereHidesPrivateItems)
   feature().update([](ClipboardHistorySettings& settings) { settings.keepOnTop = true; });
   copy("uno");
   pressHotKey();
-  const auto send = [](QWidget* to, QEvent::Type type, int key, Qt::KeyboardModifiers modifiers) {
-    QKeyEvent event(type, key, modifiers);
-    QApplication::sendEvent(to, &event);
-    QApplication::processEvents();
-  };
-  send(QApplication::focusWidget(), QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
-  send(QApplication::focusWidget(), QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
-  send(QApplication::focusWidget(), QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+  holdAlt();
   ASSERT_TRUE(panel().model().optionHeld().get());
 
   QWidget elsewhere;
@@ -302,7 +304,7 @@ TEST_F(HistoryPanelUiTest, ComingBackAfterAltWasLetGoElsewhereHidesPrivateItems)
     QApplication::processEvents(QEventLoop::AllEvents, 10);
   }
   ASSERT_TRUE(panel().isOpen());
-  send(&elsewhere, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+  sendKey(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier, &elsewhere);
   window().activateWindow();
   for (int turn = 0; turn < 100 && !window().isActiveWindow(); ++turn) {
     QApplication::processEvents(QEventLoop::AllEvents, 10);
@@ -328,23 +330,18 @@ TEST_F(HistoryPanelUiTest, HomeAndEndMoveInTheGrid) {
 TEST_F(HistoryPanelUiTest, AltRevealsPrivateItemsAndAltGrDoesNot) {
   copy("algo");
   pressHotKey();
-  const auto send = [](QEvent::Type type, int key, Qt::KeyboardModifiers modifiers) {
-    QKeyEvent event(type, key, modifiers);
-    QApplication::sendEvent(QApplication::focusWidget(), &event);
-    QApplication::processEvents();
-  };
   // The ⌥ of the hot key counts once released: a Shift tapped first arms it.
-  send(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
-  send(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
-  send(QEvent::KeyPress, Qt::Key_AltGr, Qt::AltModifier | Qt::GroupSwitchModifier);
+  sendKey(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+  sendKey(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+  sendKey(QEvent::KeyPress, Qt::Key_AltGr, Qt::AltModifier | Qt::GroupSwitchModifier);
   EXPECT_FALSE(panel().model().optionHeld().get());
-  send(QEvent::KeyPress, Qt::Key_At, Qt::AltModifier | Qt::GroupSwitchModifier);
+  sendKey(QEvent::KeyPress, Qt::Key_At, Qt::AltModifier | Qt::GroupSwitchModifier);
   EXPECT_FALSE(panel().model().optionHeld().get());
-  send(QEvent::KeyRelease, Qt::Key_AltGr, Qt::NoModifier);
+  sendKey(QEvent::KeyRelease, Qt::Key_AltGr, Qt::NoModifier);
 
-  send(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+  sendKey(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
   EXPECT_TRUE(panel().model().optionHeld().get());
-  send(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+  sendKey(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
   EXPECT_FALSE(panel().model().optionHeld().get());
 }
 
