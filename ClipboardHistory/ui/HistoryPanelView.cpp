@@ -8,12 +8,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <memory>
+#include <vector>
 
 #include "ClipboardHistory/panel/PanelStatus.h"
 #include "ClipboardHistory/ui/HistorySidebar.h"
 #include "ClipboardHistory/ui/PanelSearchBox.h"
 #include "ClipboardHistory/ui/TileGridView.h"
 #include "core/ShortcutText.h"
+#include "widgets/AccessibleRole.h"
 #include "widgets/PanelSymbols.h"
 #include "widgets/Widgets.h"
 
@@ -166,8 +168,10 @@ QToolButton* HistoryPanelView::makeViewOptions() {
 
 void HistoryPanelView::refreshStatus() {
   // A banner's button may be what changed the state: its row goes after the click.
+  QStringList shown;
   while (std::unique_ptr<QLayoutItem> item{statusRows_->takeAt(0)}) {
     if (QWidget* banner = item->widget()) {
+      shown.append(banner->accessibleName());
       banner->hide();
       banner->deleteLater();
     }
@@ -177,9 +181,12 @@ void HistoryPanelView::refreshStatus() {
       {feature_.paused().get(), model_.message().get(), feature_.hotKeyStatus().get(),
        hotKey ? std::optional(feature_.label(*hotKey)) : std::nullopt,
        feature_.privateItemsAvailable().get()});
+  std::vector<QWidget*> fresh;
   for (const PanelStatusRow& row : rows) {
     auto* banner = new QFrame;
     banner->setObjectName(QStringLiteral("statusRow"));
+    ui::setAccessibleRole(banner, QAccessible::AlertMessage);
+    banner->setAccessibleName(text(row.text));
     banner->setStyleSheet(
         QStringLiteral("#statusRow { background: palette(alternate-base); border-radius: 8px; }"));
     auto* line = new QHBoxLayout(banner);
@@ -204,8 +211,11 @@ void HistoryPanelView::refreshStatus() {
       line->addWidget(button, 0, Qt::AlignVCenter);
     }
     statusRows_->addWidget(banner);
+    if (!shown.contains(banner->accessibleName())) fresh.push_back(banner);
   }
   status_->setVisible(!rows.empty());
+  // Screen readers speak what is new; a banner rebuilt as it was stays quiet.
+  for (QWidget* banner : fresh) ui::announceAlert(banner);
 }
 
 }  // namespace mirlet

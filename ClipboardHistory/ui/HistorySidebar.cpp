@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "widgets/AccessibleRole.h"
 #include "widgets/PanelSymbols.h"
 #include "widgets/Widgets.h"
 
@@ -57,6 +58,8 @@ class SidebarButton : public QPushButton {
     setFocusPolicy(Qt::TabFocus);
     setIconSize(QSize(16, 16));
     setCursor(Qt::PointingHandCursor);
+    // One section of several is shown: screen readers say which, as of radio buttons.
+    ui::setAccessibleRole(this, QAccessible::RadioButton);
     setStyleSheet(QStringLiteral(
         "QPushButton { text-align: left; padding: 5px 10px; border: none; border-radius: 6px; }"
         "QPushButton:hover { background: palette(midlight); }"
@@ -116,6 +119,7 @@ class ListNameField : public QLineEdit {
       : QLineEdit(ui::text(list.name)), model_(model), listID_(list.id) {
     setObjectName(QStringLiteral("listNameField"));
     setPlaceholderText(QStringLiteral("Nombre de la lista"));
+    setAccessibleName(QStringLiteral("Nombre de la lista"));
     selectAll();
     connect(this, &QLineEdit::editingFinished, this, [this] { finish(text().toStdString()); });
   }
@@ -150,6 +154,7 @@ class ListNameField : public QLineEdit {
 HistorySidebar::HistorySidebar(HistoryPanelModel& model, QWidget* parent)
     : QScrollArea(parent), model_(model) {
   setObjectName(QStringLiteral("sidebar"));
+  setAccessibleName(QStringLiteral("Barra lateral"));
   setFixedWidth(kWidth);
   setFrameShape(QFrame::NoFrame);
   setWidgetResizable(true);

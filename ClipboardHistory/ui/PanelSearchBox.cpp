@@ -1,6 +1,8 @@
 #include "ClipboardHistory/ui/PanelSearchBox.h"
 
+#include <QAction>
 #include "ClipboardHistory/panel/HistoryPanelModel.h"
+
 #include "widgets/PanelSymbols.h"
 
 namespace mirlet {
@@ -11,7 +13,12 @@ PanelSearchBox::PanelSearchBox(HistoryPanelModel& model, QWidget* parent)
   setPlaceholderText(QStringLiteral("Buscar en el historial"));
   setAccessibleName(QStringLiteral("Buscar en el historial"));
   setClearButtonEnabled(true);
-  addAction(ui::symbolIcon("magnifyingglass"), QLineEdit::LeadingPosition);
+  // Qt's clear button is the named action; screen readers say its text.
+  if (auto* clear = findChild<QAction*>(QStringLiteral("_q_qlineeditclearaction"))) {
+    clear->setText(QStringLiteral("Borrar la búsqueda"));
+  }
+  addAction(ui::symbolIcon("magnifyingglass"), QLineEdit::LeadingPosition)
+      ->setText(QStringLiteral("Buscar"));
   setMinimumWidth(220);
   setFocusPolicy(Qt::ClickFocus);
   setText(QString::fromStdString(model_.query().get()));

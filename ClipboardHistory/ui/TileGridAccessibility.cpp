@@ -1,7 +1,6 @@
 #include "ClipboardHistory/ui/TileGridAccessibility.h"
 
 #include "ClipboardHistory/ui/TileGridView.h"
-#include "ClipboardHistory/ui/TilePainter.h"
 
 namespace mirlet {
 
@@ -52,7 +51,7 @@ QAccessibleInterface* TileAccessible::parent() const {
 QString TileAccessible::text(QAccessible::Text type) const {
   if (!grid_ || type != QAccessible::Name) return {};
   const auto index = grid_->tileIndex(id_);
-  return index ? ui::TilePainter::accessibleDescription(grid_->tileItem(*index)) : QString();
+  return index ? grid_->tileDescription(*index) : QString();
 }
 
 QRect TileAccessible::rect() const {

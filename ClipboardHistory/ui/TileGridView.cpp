@@ -367,12 +367,18 @@ bool TileGridView::viewportEvent(QEvent* event) {
                          isOnStar(*index, help->pos())
                              ? (item.isFavorite ? QStringLiteral("Quitar de Favoritos")
                                                 : QStringLiteral("Añadir a Favoritos"))
-                             : ui::TilePainter::accessibleDescription(item),
+                             : tileDescription(*index),
                          viewport());
       return true;
     }
   }
   return QAbstractScrollArea::viewportEvent(event);
+}
+
+QString TileGridView::tileDescription(std::size_t index) const {
+  const ClipboardItem& item = *items_.at(index);
+  return ui::TilePainter::accessibleDescription(
+      item, text(HistoryFormat::age(item.lastUsedAt, clock_.now())));
 }
 
 std::optional<std::size_t> TileGridView::tileIndex(const Uuid& id) const {

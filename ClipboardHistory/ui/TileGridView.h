@@ -33,7 +33,8 @@ class TileGridView : public QAbstractScrollArea {
 
   // The tiles as screen readers are told of them (TileGridAccessible).
   std::size_t tileCount() const { return items_.size(); }
-  const ClipboardItem& tileItem(std::size_t index) const { return *items_.at(index); }
+  // What its tooltip and screen readers say of a tile.
+  QString tileDescription(std::size_t index) const;
   std::optional<std::size_t> tileIndex(const Uuid& id) const;
   std::optional<std::size_t> tileAt(QPoint viewportPoint) const { return itemAt(viewportPoint); }
   std::optional<std::size_t> focusedTile() const;

@@ -259,10 +259,10 @@ QRectF starRect(const QRectF& tile) {
                 kIconSide);
 }
 
-QString accessibleDescription(const ClipboardItem& item) {
-  const QString kind = text(std::string(ItemKinds::title(item.kind)));
-  if (item.isPrivate) return kind + QStringLiteral(", contenido oculto");
-  return kind + QStringLiteral(", ") + text(item.text).left(200);
+QString accessibleDescription(const ClipboardItem& item, const QString& age) {
+  if (item.isPrivate) return QStringLiteral("Privado, ") + age;
+  return text(std::string(ItemKinds::title(item.kind))) + QStringLiteral(", ") +
+         text(item.text).left(200) + QStringLiteral(", ") + age;
 }
 
 void paint(QPainter& painter, const QRectF& tile, const ClipboardItem& item,

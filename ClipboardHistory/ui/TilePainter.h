@@ -36,8 +36,9 @@ void paint(QPainter& painter, const QRectF& tile, const ClipboardItem& item,
 // Where the star is, for clicks that toggle the favourite.
 QRectF starRect(const QRectF& tile);
 
-// What a screen reader says of the tile: kind and text, never a private text.
-QString accessibleDescription(const ClipboardItem& item);
+// What a screen reader says of the tile: kind, text and age; of a private item,
+// that it is private and its age, never its text.
+QString accessibleDescription(const ClipboardItem& item, const QString& age);
 
 }  // namespace TilePainter
 }  // namespace mirlet::ui
