@@ -166,6 +166,12 @@ QToolButton* HistoryPanelView::makeViewOptions() {
   return button;
 }
 
+void HistoryPanelView::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // The banners' style sheets took their colours from the palette when made.
+  if (event->type() == QEvent::PaletteChange) refreshStatus();
+}
+
 void HistoryPanelView::refreshStatus() {
   // A banner's button may be what changed the state: its row goes after the click.
   QStringList shown;

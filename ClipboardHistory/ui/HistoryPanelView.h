@@ -25,6 +25,9 @@ class HistoryPanelView : public QWidget {
   PanelSearchBox& searchBox() { return *searchBox_; }
   TileGridView& grid() { return *grid_; }
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
   QWidget* makeToolbar();
   QToolButton* makeViewOptions();

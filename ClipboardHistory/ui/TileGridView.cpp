@@ -208,6 +208,9 @@ ui::TileContent TileGridView::content(const ClipboardItem& item, bool hovered) {
   } else if (item.kind == ItemKind::image || item.kind == ItemKind::screenshot) {
     content.thumbnail = picture(
         "thumbnail:" + id, [&] { return model_.thumbnail(item.id); }, kThumbnailSide);
+  } else if (item.kind == ItemKind::link) {
+    content.siteIcon = picture(
+        "site-icon:" + id, [&] { return model_.thumbnail(item.id); }, kIconSide);
   } else if (std::ranges::find(HistoryPanelModel::revealableKinds, item.kind) !=
              HistoryPanelModel::revealableKinds.end()) {
     content.fileIcon = picture(

@@ -284,8 +284,13 @@ void paint(QPainter& painter, const QRectF& tile, const ClipboardItem& item,
   const QColor secondary = palette.color(QPalette::PlaceholderText);
   const QRectF inner = tile.adjusted(kInset, kInset, -kInset, -kInset);
   const QRectF heading(inner.left(), inner.top(), inner.width(), 16);
-  drawSymbol(painter, QRectF(heading.left(), heading.top() + 1, kIconSide, kIconSide),
-             item.isPrivate ? "lock.fill" : ItemKinds::symbol(item.kind), secondary);
+  const QRectF headingIcon(heading.left(), heading.top() + 1, kIconSide, kIconSide);
+  if (!item.isPrivate && !content.siteIcon.isNull()) {
+    drawImageFitting(painter, headingIcon, content.siteIcon);
+  } else {
+    drawSymbol(painter, headingIcon, item.isPrivate ? "lock.fill" : ItemKinds::symbol(item.kind),
+               secondary);
+  }
   QFont small = smallFont(painter.font());
   painter.setFont(small);
   painter.setPen(secondary);

@@ -22,6 +22,7 @@ struct TileContent {
   QPixmap thumbnail;     // pictures
   QPixmap sourceIcon;
   QPixmap fileIcon;
+  QPixmap siteIcon;                     // a link's page's own icon, fetched with its title
   std::optional<QString> revealedText;  // a private item's text while ⌥ is held
   bool privateItemsAvailable = true;
 };

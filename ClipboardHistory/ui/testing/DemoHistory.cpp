@@ -5,6 +5,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QUrl>
 #include <random>
 
 #include "ClipboardHistory/service/HistoryDiskStore.h"
@@ -26,6 +27,30 @@ QColor colorFor(const std::string& key) {
   for (const char c : key) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
   return QColor::fromHsv(static_cast<int>(hash % 360), 150, 215);
 }
+
+}  // namespace
+
+Bytes siteIcon(const std::string& url) {
+  const QString host = QUrl(QString::fromStdString(url)).host();
+  QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+  image.fill(siteColor(url));
+  QPainter painter(&image);
+  QFont font;
+  font.setPixelSize(20);
+  font.setBold(true);
+  painter.setFont(font);
+  painter.setPen(Qt::white);
+  painter.drawText(image.rect(), Qt::AlignCenter,
+                   host.section(QLatin1Char('.'), -2, -2).left(1).toUpper());
+  painter.end();
+  return png(image);
+}
+
+QColor siteColor(const std::string& url) {
+  return colorFor(QUrl(QString::fromStdString(url)).host().toStdString());
+}
+
+namespace {
 
 struct Source {
   const char* bundleID;
@@ -237,6 +262,9 @@ DemoHistory::DemoHistory(sim::SimDesktop& desktop, std::size_t count, std::size_
         store.writeFile(picture(i, static_cast<int>(pixels.width * scale),
                                 static_cast<int>(pixels.height * scale)),
                         store.thumbnailPath(item.id));
+      }
+      if (item.kind == ItemKind::link && item.linkTitle) {
+        store.writeFile(siteIcon(item.text), store.thumbnailPath(item.id));
       }
       index.items.push_back(std::move(item));
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <cstddef>
 #include <filesystem>
 #include <memory>
@@ -20,6 +21,11 @@ class DemoWorkspace : public sim::SimWorkspace {
   std::optional<Bytes> applicationIcon(const std::string& bundleIdentifier) const override;
   std::optional<Bytes> fileIcon(const std::string& path) const override;
 };
+
+// A link's site icon as a page serves it: a square of the site's colour with
+// the initial of its name.
+Bytes siteIcon(const std::string& url);
+QColor siteColor(const std::string& url);
 
 // A picture for an image item: a landscape of soft colours, different per index.
 Bytes picture(std::size_t index, int width, int height);

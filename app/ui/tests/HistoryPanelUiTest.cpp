@@ -20,6 +20,7 @@
 #include "ClipboardHistory/ui/testing/DemoHistory.h"
 #include "app/ui/SettingsWindow.h"
 #include "app/ui/tests/SimulatedApplication.h"
+#include "widgets/testing/DarkPalette.h"
 
 namespace mirlet {
 namespace {
@@ -357,6 +358,34 @@ TEST_F(HistoryPanelUiTest, TheBannerOfAPausedCaptureResumesIt) {
   EXPECT_EQ(visibleButton(&window(), QStringLiteral("Reanudar")), nullptr);
 }
 
+// The user switches to a dark theme with the panel open: the sidebar's rows and
+// the banners, drawn with style sheets, follow it as the rest does.
+TEST_F(HistoryPanelUiTest, ADarkThemeChosenWhileOpenReachesTheSidebarAndTheBanners) {
+  copy("primera");
+  copy("segunda");
+  pressHotKey();
+  panel().model().perform(PanelCommand{PanelCommand::Action::delete_});
+  const QPalette light = QApplication::palette();
+  QApplication::setPalette(testing::darkPalette());
+  QApplication::processEvents();  // rebuilt
+  QApplication::processEvents();  // shown
+
+  const auto shown = [](QWidget& widget) {
+    return widget.grab().toImage().pixelColor(widget.width() - 4, widget.height() / 2);
+  };
+  QAbstractButton* history = visibleButton(&window(), QStringLiteral("Historial"));
+  ASSERT_NE(history, nullptr);
+  const QColor highlight = testing::darkPalette().color(QPalette::Highlight);
+  EXPECT_EQ(shown(*history), highlight) << "the section shown keeps the old theme's highlight";
+  QFrame* banner = nullptr;
+  for (auto* row : window().findChildren<QFrame*>(QStringLiteral("statusRow"))) {
+    if (row->isVisible()) banner = row;
+  }
+  ASSERT_NE(banner, nullptr);
+  EXPECT_LT(shown(*banner).lightness(), 100) << "the banner stays light";
+  QApplication::setPalette(light);
+}
+
 // A copy made while a list is being named rebuilds the sidebar: the name typed so
 // far, and its field, carry on.
 TEST_F(HistoryPanelUiTest, ACopyWhileAListIsNamedKeepsWhatWasTyped) {
@@ -443,6 +472,32 @@ TEST_F(TileGridUiTest, ScrollingToTheEndDrawsEveryTileOnceOnScreenAndNoOther) {
     if (top >= scroll->maximum()) break;
   }
   EXPECT_EQ(drawn.size(), controller.model().visible().get().size());
+}
+
+// A link whose page gave an icon shows it where other tiles show their kind.
+TEST_F(TileGridUiTest, ALinksTileShowsItsSitesIcon) {
+  demo::DemoPanel panel(scenario_.desktop, history_.feature());
+  panel.controller().show();
+  const auto& visible = panel.model().visible().get();
+  const auto link = std::ranges::find_if(
+      visible, [](const auto& item) { return item->kind == ItemKind::link && item->linkTitle; });
+  ASSERT_NE(link, visible.end());
+  TileGridView& grid = panel.window().view().grid();
+  const QImage drawn = grid.viewport()->grab().toImage();
+  const QRect tile = *grid.tileRect((*link)->id);
+  const QColor site = demo::siteColor((*link)->text);
+  // The heading is the tile's top band; the site's colour is drawn nowhere else there.
+  int found = 0;
+  for (int y = tile.top(); y < tile.top() + 28; ++y) {
+    for (int x = tile.left(); x < tile.right(); ++x) {
+      const QColor pixel = drawn.pixelColor(x * drawn.width() / grid.viewport()->width(),
+                                            y * drawn.height() / grid.viewport()->height());
+      found += std::abs(pixel.red() - site.red()) + std::abs(pixel.green() - site.green()) +
+                   std::abs(pixel.blue() - site.blue()) <
+               24;
+    }
+  }
+  EXPECT_GT(found, 20) << "the site's icon is not on its tile";
 }
 
 }  // namespace

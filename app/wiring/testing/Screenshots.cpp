@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QPalette>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cstdio>
@@ -21,6 +22,7 @@
 #include "app/ui/SettingsWindow.h"
 #include "app/ui/StatusMenuController.h"
 #include "host/sim/DesktopScenario.h"
+#include "widgets/testing/DarkPalette.h"
 
 namespace {
 
@@ -36,7 +38,8 @@ bool save(QWidget& widget, const QDir& folder, const char* name) {
 }
 
 // The history panel over a history of weeks, then searching, then the settings
-// block and its hot-key recorder.
+// block and its hot-key recorder; then as a PC desktop shows it, and in a dark
+// theme.
 bool savePanel(const QDir& folder) {
   bool ok = true;
   sim::DesktopScenario scenario;
@@ -62,6 +65,8 @@ bool savePanel(const QDir& folder) {
   controller.model().setSection(HistorySections::Favorites{});
   ok &= save(*window, folder, "panel-paused-favorites.png");
   history.feature().setPaused(false);
+  controller.model().setSection(HistorySections::History{});
+
   controller.hide();
 
   QWidget page;
@@ -69,10 +74,11 @@ bool savePanel(const QDir& folder) {
   auto* layout = new QVBoxLayout(&page);
   layout->setContentsMargins(24, 24, 24, 24);
   auto* block = new ClipboardHistorySettingsView(
-      history.feature(), ClipboardHistorySettingsActions{HostTexts::mac, [] { return true; },
-                                                         [] { return false; }, [] {},
-                                                         [] {
-                                                         }});
+      history.feature(),
+      ClipboardHistorySettingsActions{HostTexts::linuxDesktop, [] { return true; },
+                                      [] { return false; }, [] {},
+                                      [] {
+                                      }});
   layout->addWidget(block);
   layout->addStretch(1);
   page.resize(640, 760);
@@ -81,6 +87,34 @@ bool savePanel(const QDir& folder) {
   block->recorder().startRecording();
   ok &= save(page, folder, "hot-key-recorder.png");
   block->recorder().stopRecording();
+  return ok;
+}
+
+// The panel as a PC desktop shows it (keys named Ctrl and Alt, a removal's
+// message), then opened in a dark theme.
+bool savePcPanel(const QDir& folder) {
+  bool ok = true;
+  sim::DesktopScenario scenario;
+  scenario.activate(scenario.textEdit);
+  sim::SimDesktop& d = scenario.desktop;
+  d.keyboardLayout.style = ShortcutStyle::names;
+  demo::DemoHistory history(d, 400);
+  {
+    demo::DemoPanel panel(d, history.feature());
+    panel.controller().show();
+    d.time.drainQueues();
+    panel.model().perform(PanelCommand{PanelCommand::Action::delete_});
+    ok &= save(panel.window(), folder, "panel-linux.png");
+    panel.controller().hide();
+  }
+  const QPalette light = QApplication::palette();
+  QApplication::setPalette(testing::darkPalette());
+  demo::DemoPanel panel(d, history.feature());
+  panel.controller().show();
+  d.time.drainQueues();
+  ok &= save(panel.window(), folder, "panel-dark.png");
+  panel.controller().hide();
+  QApplication::setPalette(light);
   return ok;
 }
 
@@ -133,5 +167,6 @@ int main(int argc, char* argv[]) {
   statusMenu.menu()->adjustSize();
   ok &= save(*statusMenu.menu(), folder, "status-menu.png");
   ok &= savePanel(folder);
+  ok &= savePcPanel(folder);
   return ok ? 0 : 1;
 }
