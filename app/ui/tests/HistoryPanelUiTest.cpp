@@ -280,6 +280,8 @@ TEST_F(HistoryPanelUiTest, TabReachesTheSidebarAndItsSectionsPressWithTheKeyboar
     }
   }
   ASSERT_NE(reached, nullptr) << "Tab never reached the favourites";
+  const QColor ring = reached->grab().toImage().pixelColor(1, reached->height() / 2);
+  EXPECT_EQ(ring, reached->palette().color(QPalette::Highlight)) << "the focus is not shown";
   typeKey(Qt::Key_Return);
   QApplication::processEvents();
   EXPECT_TRUE(std::holds_alternative<HistorySections::Favorites>(panel().model().section().get()));
