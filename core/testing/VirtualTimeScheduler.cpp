@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <stdexcept>
 #include <utility>
 
 namespace mirlet::testing {
@@ -28,8 +29,23 @@ struct VirtualTimeScheduler::WorldAction {
 };
 
 struct VirtualTimeScheduler::QueueState {
+  struct Pending {
+    Nanos readyAt;
+    std::uint64_t sequence;
+    SerialQueue::Job job;
+  };
   std::string label;
-  std::deque<SerialQueue::Job> jobs;
+  std::deque<Pending> jobs;
+  SerialQueue::Job running;  // started and not ended
+  bool isRunning = false;
+  Nanos stalledUntil = 0;
+  std::optional<Nanos> wakeAt;  // while the running job sleeps
+  std::uint64_t wakeSequence = 0;
+  const void* giver = nullptr;  // who handed it the baton, and gets it back
+  bool abandoned = false;       // its sleep never ends: the scheduler is going
+  bool dropped = false;         // its SerialQueue is gone
+  bool quit = false;            // its worker ends
+  std::thread worker;
 };
 
 namespace {
@@ -40,6 +56,12 @@ template <class Work>
 void runWork(Work& work) noexcept {
   work();
 }
+
+// Unwinds a job asleep when the scheduler goes: its time never comes.
+struct Abandoned {};
+
+// The queue whose job this thread runs; none on the test's threads.
+thread_local const void* tWorkingFor = nullptr;
 
 }  // namespace
 
@@ -58,23 +80,22 @@ class VirtualTimeScheduler::VirtualQueue : public SerialQueue {
  public:
   VirtualQueue(VirtualTimeScheduler& scheduler, std::shared_ptr<QueueState> state)
       : scheduler_(scheduler), state_(std::move(state)) {}
-  // Jobs not yet started are dropped; a job running now finishes.
-  ~VirtualQueue() override { state_->jobs.clear(); }
+  // Jobs not yet started are dropped; a job running now finishes first.
+  ~VirtualQueue() override { scheduler_.dropQueue(state_); }
 
   const std::string& label() const override { return state_->label; }
-  void async(Job job) override { state_->jobs.push_back(std::move(job)); }
-  // A sync job runs at once, after exactly the jobs queued before it, as on a real
-  // queue; jobs queued meanwhile wait for their turn.
+  void async(Job job) override {
+    state_->jobs.push_back({scheduler_.elapsed_, scheduler_.nextSequence_++, std::move(job)});
+  }
+  // Runs the jobs queued before it and then `job`, with the caller blocked; jobs
+  // queued meanwhile wait for their turn.
   void sync(Job job) override {
     bool done = false;
-    state_->jobs.push_back([&done, job = std::move(job)] {
+    async([&done, job = std::move(job)] {
       job();
       done = true;
     });
-    // Locals only from here: a job may destroy this queue.
-    std::shared_ptr<QueueState> state = state_;
-    VirtualTimeScheduler& scheduler = scheduler_;
-    while (!done && !state->jobs.empty()) scheduler.runJob(*state);
+    scheduler_.blockUntil([&done] { return done; });
   }
 
  private:
@@ -83,9 +104,18 @@ class VirtualTimeScheduler::VirtualQueue : public SerialQueue {
 };
 
 VirtualTimeScheduler::VirtualTimeScheduler(Date start, double startUptime)
-    : start_(start), startUptime_(startUptime) {}
+    : start_(start), startUptime_(startUptime), mainThread_(std::this_thread::get_id()) {}
 
-VirtualTimeScheduler::~VirtualTimeScheduler() = default;
+VirtualTimeScheduler::~VirtualTimeScheduler() {
+  // Jobs still asleep never wake: they are unwound, then every worker ends.
+  for (const auto& queue : queues_) {
+    if (queue->isRunning && queue->wakeAt) {
+      queue->abandoned = true;
+      handTo(*queue);
+    }
+  }
+  for (const auto& queue : queues_) endWorker(*queue);
+}
 
 Date VirtualTimeScheduler::defaultStart() {
   // 2026-03-02 09:30:00 UTC, a Monday morning.
@@ -106,6 +136,17 @@ double VirtualTimeScheduler::uptime() const {
 
 void VirtualTimeScheduler::sleep(double seconds) {
   const Nanos target = elapsed_ + toNanos(seconds);
+  if (const void* working = self()) {
+    // A job's sleep: everything else goes on until its time comes.
+    auto& queue = *static_cast<QueueState*>(const_cast<void*>(working));
+    queue.wakeAt = target;
+    queue.wakeSequence = nextSequence_++;
+    std::unique_lock lock(batonMutex_);
+    yieldFrom(queue, lock);
+    if (queue.abandoned) throw Abandoned{};
+    return;
+  }
+  // The main thread's: its loop waits, the queues and the world go on.
   while (runNext(target, false)) {
   }
   elapsed_ = std::max(elapsed_, target);
@@ -143,14 +184,107 @@ TimerHandle VirtualTimeScheduler::addTimer(double delay, double interval, Task t
 }
 
 std::unique_ptr<SerialQueue> VirtualTimeScheduler::makeQueue(std::string label) {
-  auto state = std::make_shared<QueueState>(QueueState{std::move(label), {}});
+  reapDropped();
+  auto state = std::make_shared<QueueState>();
+  state->label = std::move(label);
   queues_.push_back(state);
   return std::make_unique<VirtualQueue>(*this, std::move(state));
 }
 
+const void* VirtualTimeScheduler::self() const { return tWorkingFor; }
+
+void VirtualTimeScheduler::handTo(QueueState& queue) {
+  std::unique_lock lock(batonMutex_);
+  const void* me = self();
+  queue.giver = me;
+  holder_ = &queue;
+  batonMoved_.notify_all();
+  batonMoved_.wait(lock, [&] { return holder_ == me; });
+}
+
+void VirtualTimeScheduler::yieldFrom(QueueState& queue, std::unique_lock<std::mutex>& lock) {
+  holder_ = queue.giver;
+  batonMoved_.notify_all();
+  batonMoved_.wait(lock, [&] { return holder_ == &queue; });
+}
+
+void VirtualTimeScheduler::work(const std::shared_ptr<QueueState>& queue) {
+  tWorkingFor = queue.get();
+  std::unique_lock lock(batonMutex_);
+  for (;;) {
+    batonMoved_.wait(lock, [&] { return holder_ == queue.get() || queue->quit; });
+    if (holder_ != queue.get()) return;
+    lock.unlock();
+    [&queue]() noexcept {
+      try {
+        queue->running();
+      } catch (const Abandoned&) {
+        // Unwound: nothing of it runs again. Any other exception ends the process.
+      }
+    }();
+    queue->running = nullptr;
+    queue->isRunning = false;
+    queue->wakeAt.reset();
+    lock.lock();
+    holder_ = queue->giver;
+    batonMoved_.notify_all();
+  }
+}
+
+void VirtualTimeScheduler::runJob(const std::shared_ptr<QueueState>& queue) {
+  if (queue->isRunning) {
+    elapsed_ = std::max(elapsed_, *queue->wakeAt);
+    queue->wakeAt.reset();
+  } else {
+    queue->running = std::move(queue->jobs.front().job);
+    queue->jobs.pop_front();
+    queue->isRunning = true;
+    if (!queue->worker.joinable()) queue->worker = std::thread([this, queue] { work(queue); });
+  }
+  handTo(*queue);
+}
+
+template <class Condition>
+void VirtualTimeScheduler::blockUntil(Condition done) {
+  while (!done()) {
+    if (!runNext(kForever, false)) {
+      throw std::logic_error("virtual time: waiting for work that can never run");
+    }
+  }
+}
+
+void VirtualTimeScheduler::dropQueue(const std::shared_ptr<QueueState>& queue) {
+  queue->jobs.clear();
+  queue->dropped = true;
+  // A job that ends its own queue goes on; its worker ends later.
+  if (self() == queue.get()) return;
+  blockUntil([&] { return !queue->isRunning; });
+  endWorker(*queue);
+  std::erase(queues_, queue);
+}
+
+void VirtualTimeScheduler::endWorker(QueueState& queue) {
+  if (!queue.worker.joinable()) return;
+  {
+    std::lock_guard lock(batonMutex_);
+    queue.quit = true;
+    batonMoved_.notify_all();
+  }
+  queue.worker.join();
+}
+
+void VirtualTimeScheduler::reapDropped() {
+  std::erase_if(queues_, [this](const std::shared_ptr<QueueState>& queue) {
+    if (!queue->dropped || queue->isRunning) return false;
+    endWorker(*queue);
+    return true;
+  });
+}
+
 bool VirtualTimeScheduler::runNext(Nanos limit, bool mainLoop) {
-  // The earliest of: the world's next action, the oldest posted task, the next
-  // timer; equal times go by scheduling order.
+  // The earliest of: the world's next action, each queue's next job or waking
+  // sleeper, the oldest posted task, the next timer; equal times go by
+  // scheduling order.
   struct Next {
     Nanos due;
     std::uint64_t sequence;
@@ -167,8 +301,21 @@ bool VirtualTimeScheduler::runNext(Nanos limit, bool mainLoop) {
   auto world = world_.end();
   bool takePosted = false;
   std::shared_ptr<TimerState> timer;
+  std::shared_ptr<QueueState> queue;
   for (auto it = world_.begin(); it != world_.end(); ++it) {
     if (offer({it->due, it->sequence})) world = it;
+  }
+  for (const auto& candidate : queues_) {
+    if (candidate->isRunning) {
+      // Running and not asleep: it is the one that asks.
+      if (candidate->wakeAt && offer({*candidate->wakeAt, candidate->wakeSequence})) {
+        queue = candidate;
+      }
+    } else if (!candidate->jobs.empty() &&
+               offer({std::max(candidate->jobs.front().readyAt, candidate->stalledUntil),
+                      candidate->jobs.front().sequence})) {
+      queue = candidate;
+    }
   }
   if (mainLoop) {
     if (!posted_.empty() && offer({posted_.front().postedAt, posted_.front().sequence})) {
@@ -187,10 +334,12 @@ bool VirtualTimeScheduler::runNext(Nanos limit, bool mainLoop) {
     Task task = std::move(posted_.front().task);
     posted_.pop_front();
     runWork(task);
-  } else {
+  } else if (world != world_.end() && world->sequence == best->sequence) {
     Task action = std::move(world->action);
     world_.erase(world);
     runWork(action);
+  } else {
+    runJob(queue);
   }
   return true;
 }
@@ -220,50 +369,45 @@ void VirtualTimeScheduler::advance(double seconds) {
   runUntilIdle();
 }
 
-void VirtualTimeScheduler::runJob(QueueState& queue) {
-  SerialQueue::Job job = std::move(queue.jobs.front());
-  queue.jobs.pop_front();
-  const bool wasInJob = std::exchange(inQueueJob_, true);
-  runWork(job);
-  inQueueJob_ = wasInJob;
+void VirtualTimeScheduler::stall(const std::string& label, double seconds) {
+  const auto found = std::ranges::find(queues_, label, &QueueState::label);
+  if (found != queues_.end()) (*found)->stalledUntil = elapsed_ + toNanos(seconds);
 }
 
 std::size_t VirtualTimeScheduler::runQueue(const std::string& label) {
-  std::erase_if(queues_, [](const auto& queue) { return queue.expired(); });
-  for (const auto& weakQueue : queues_) {
-    auto queue = weakQueue.lock();
-    if (queue->label != label) continue;
-    std::size_t count = 0;
-    for (std::size_t pending = queue->jobs.size(); pending > 0 && !queue->jobs.empty();
-         --pending, ++count) {
-      runJob(*queue);
-    }
-    return count;
+  const auto found = std::ranges::find(queues_, label, &QueueState::label);
+  if (found == queues_.end()) return 0;
+  const std::shared_ptr<QueueState> queue = *found;
+  std::size_t count = 0;
+  for (std::size_t pending = queue->jobs.size(); pending > 0 && !queue->jobs.empty(); --pending) {
+    runJob(queue);
+    blockUntil([&] { return !queue->isRunning; });
+    ++count;
   }
-  return 0;
+  return count;
 }
 
 void VirtualTimeScheduler::drainQueues() {
-  bool ran = true;
-  while (ran) {
-    ran = false;
-    while (runNext(elapsed_, true)) ran = true;
-    std::erase_if(queues_, [](const auto& queue) { return queue.expired(); });
-    for (std::size_t i = 0; i < queues_.size(); ++i) {
-      auto queue = queues_[i].lock();
-      while (queue && !queue->jobs.empty()) {
-        runJob(*queue);
-        ran = true;
-      }
+  const auto busy = [this] {
+    return std::ranges::any_of(
+        queues_, [](const auto& queue) { return queue->isRunning || !queue->jobs.empty(); });
+  };
+  runUntilIdle();
+  while (busy()) {
+    // To the next sleeper's waking, with what falls due on the way.
+    Nanos next = kForever;
+    for (const auto& queue : queues_) {
+      if (queue->wakeAt) next = std::min(next, *queue->wakeAt);
     }
+    while (runNext(next, true)) {
+    }
+    runUntilIdle();
   }
 }
 
 std::size_t VirtualTimeScheduler::pendingQueueJobs() const {
   std::size_t count = 0;
-  for (const auto& weakQueue : queues_) {
-    if (auto queue = weakQueue.lock()) count += queue->jobs.size();
-  }
+  for (const auto& queue : queues_) count += queue->jobs.size() + (queue->isRunning ? 1 : 0);
   return count;
 }
 

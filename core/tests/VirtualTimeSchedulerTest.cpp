@@ -143,6 +143,86 @@ TEST_F(VirtualTimeSchedulerTest, MainLoopWorkThatWaitedRunsInTheOrderOfItsTimes)
   EXPECT_EQ(log_, (std::vector<std::string>{"deadline at 0.1", "result at 0.2"}));
 }
 
+// A job waiting on another application does not hold up the program: its main
+// loop's timers and tasks, and the user's input they carry, land mid-job.
+TEST_F(VirtualTimeSchedulerTest, TheMainLoopRunsWhileAJobSleeps) {
+  auto queue = scheduler_.makeQueue("slow");
+  queue->async([&] {
+    log_.push_back("job starts");
+    scheduler_.sleep(0.2);
+    log_.push_back("job ends");
+  });
+  TimerHandle timer = scheduler_.postAfter(0.1, [&] {
+    log_.push_back("timer");
+    scheduler_.post(record("task posted by the timer"));
+  });
+  scheduler_.advance(0.15);
+  EXPECT_EQ(log_, (std::vector<std::string>{"job starts", "timer", "task posted by the timer"}));
+  scheduler_.advance(0.1);
+  EXPECT_EQ(log_.back(), "job ends");
+}
+
+TEST_F(VirtualTimeSchedulerTest, AQueueRunsOneJobAtATimeEvenWhileItSleeps) {
+  auto queue = scheduler_.makeQueue("q");
+  queue->async([&] {
+    log_.push_back("first starts");
+    scheduler_.sleep(0.1);
+    log_.push_back("first ends");
+  });
+  scheduler_.runUntilIdle();
+  queue->async(record("second"));
+  auto other = scheduler_.makeQueue("other");
+  other->async(record("another queue's job"));
+  scheduler_.advance(0.05);
+  EXPECT_EQ(log_, (std::vector<std::string>{"first starts", "another queue's job"}));
+  scheduler_.advance(0.05);
+  EXPECT_EQ(log_, (std::vector<std::string>{"first starts", "another queue's job", "first ends",
+                                            "second"}));
+}
+
+// As a real queue: its destruction, or a sync job, waits for the running job,
+// and the main loop, blocked meanwhile, runs nothing.
+TEST_F(VirtualTimeSchedulerTest, DestroyingAQueueWaitsForItsSleepingJobWithTheMainLoopBlocked) {
+  auto queue = scheduler_.makeQueue("q");
+  queue->async([&] {
+    scheduler_.sleep(0.3);
+    log_.push_back("job ends");
+  });
+  queue->async(record("never runs"));
+  scheduler_.runUntilIdle();
+  TimerHandle timer = scheduler_.postAfter(0.1, record("timer"));
+  scheduler_.at(scheduler_.uptime() + 0.1, record("world"));
+  const double before = scheduler_.uptime();
+  queue.reset();
+  EXPECT_EQ(log_, (std::vector<std::string>{"world", "job ends"}));
+  EXPECT_NEAR(scheduler_.uptime() - before, 0.3, 1e-9);
+  scheduler_.runUntilIdle();
+  EXPECT_EQ(log_.back(), "timer");
+}
+
+TEST_F(VirtualTimeSchedulerTest, SyncWaitsForTheSleepingJobBeforeIt) {
+  auto queue = scheduler_.makeQueue("q");
+  queue->async([&] {
+    scheduler_.sleep(0.2);
+    log_.push_back("sleeper");
+  });
+  scheduler_.runUntilIdle();
+  queue->sync(record("sync"));
+  EXPECT_EQ(log_, (std::vector<std::string>{"sleeper", "sync"}));
+}
+
+TEST_F(VirtualTimeSchedulerTest, AStalledQueueStartsItsJobLate) {
+  auto queue = scheduler_.makeQueue("q");
+  scheduler_.stall("q", 0.5);
+  double startedAfter = -1;
+  const double start = scheduler_.uptime();
+  queue->async([&] { startedAfter = scheduler_.uptime() - start; });
+  scheduler_.advance(0.4);
+  EXPECT_LT(startedAfter, 0);
+  scheduler_.advance(0.2);
+  EXPECT_NEAR(startedAfter, 0.5, 1e-9);
+}
+
 TEST_F(VirtualTimeSchedulerTest, AWorldActionInThePastHappensAtTheNextTurn) {
   scheduler_.advance(1);
   scheduler_.at(scheduler_.uptime() - 0.5, record("late"));
