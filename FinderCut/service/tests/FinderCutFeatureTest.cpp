@@ -203,6 +203,53 @@ TEST_F(FinderCutFeatureTest, ACopyElsewhereAfterTheCutLetsCommandVBeFindersOwn) 
   EXPECT_EQ(finderCommandKeys(), std::vector<std::string>{"⌘9"});
 }
 
+// Looking something up in another application and coming back, with nothing
+// copied meanwhile, keeps the cut.
+TEST_F(FinderCutFeatureTest, LeavingFinderAndComingBackWithNothingCopiedKeepsTheCut) {
+  select(source_, {"a.txt"});
+  press(kX);
+  scenario_.activate(scenario_.textEdit);
+  scenario_.rest(2);
+  scenario_.activate(finder_.application());
+  scenario_.rest(0.3);
+  EXPECT_TRUE(feature_.hasPendingCut());
+  openDestination();
+  press(kV);
+  EXPECT_EQ(filesIn("Destino"), std::vector<std::string>{"a.txt"});
+}
+
+// Typing a name or a search is the user's mind changed: the cut ends at once, not
+// at the next ⌘V.
+TEST_F(FinderCutFeatureTest, StartingToRenameOrToSearchEndsTheCut) {
+  select(source_, {"a.txt"});
+  press(kX);
+  finder_.startOrEndRenaming();
+  scenario_.rest(0.3);
+  EXPECT_FALSE(feature_.hasPendingCut());
+  EXPECT_EQ(activities_.back(), FinderCutActivity::idle);
+  finder_.startOrEndRenaming();
+  scenario_.rest(0.3);
+
+  select(source_, {"b.txt"});
+  press(kX);
+  ASSERT_TRUE(feature_.hasPendingCut());
+  finder_.focusSearchField(source_);
+  scenario_.rest(0.3);
+  EXPECT_FALSE(feature_.hasPendingCut());
+  expectSourceUntouched();
+}
+
+// Another copy while Finder stays in front (a clipboard tool, a script) ends the
+// cut when the view is next refreshed, before any ⌘V.
+TEST_F(FinderCutFeatureTest, ACopyNoticedWhenTheViewIsRefreshedEndsTheCut) {
+  select(source_, {"a.txt"});
+  press(kX);
+  desktop().pasteboard.copyText("copiado por otro programa");
+  scenario_.rest(FinderContextMonitor::kPollInterval + 0.3);
+  EXPECT_FALSE(feature_.hasPendingCut());
+  EXPECT_EQ(activities_.back(), FinderCutActivity::idle);
+}
+
 TEST_F(FinderCutFeatureTest, EscapeOrARelaunchedFinderEndsTheCut) {
   select(source_, {"a.txt"});
   press(kX);
