@@ -153,8 +153,8 @@ bool FinderCutFeature::keyDown(const InputEvent& event) {
     return true;
   }
   suppressedKeys_.insert(event.keyCode());
-  Operation operation{replaceToken(), effect,   cached_,           std::nullopt,
-                      *runID(),       *finder_, selectionIdentity, environment};
+  Operation operation{replaceToken(),    effect,      cached_, std::nullopt, *runID(), *finder_,
+                      selectionIdentity, environment, event};
   cached_.reset();
   busy_ = true;
   isInspecting_ = false;
@@ -198,6 +198,17 @@ void FinderCutFeature::perform(Operation operation) {
                             [](const FinderCutEffects::PassThrough&) {
                             }},
                  operation.effect);
+      // Finder was typing (a name, a search) before its notification was heard:
+      // the key is the text field's own.
+      if (!proof && !moved && operation.token->isValid() &&
+          adapter->isEditingText(operation.finder.processID)) {
+        for (const bool down : {true, false}) {
+          InputEvent key =
+              InputEvent::keyboard(operation.pressed.keyCode(), down, operation.pressed.flags);
+          key.setIntegerField(EventField::sourceUserData, kMarker);
+          services_.events.postToProcess(operation.finder.processID, key);
+        }
+      }
     }
     handoff_.post(services_.mainLoop,
                   [this, operation, proof, moved] { complete(operation, proof, moved); });

@@ -90,6 +90,7 @@ class FinderCutFeature final : public EventTapFeature, public FinderCutControl {
     FinderInstance finder;
     Uuid selectionIdentity;
     FinderCutEnvironment environment;
+    InputEvent pressed;  // the ⌘X or ⌘V swallowed for it
   };
 
   bool keyDown(const InputEvent& event);

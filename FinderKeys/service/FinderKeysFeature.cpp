@@ -49,6 +49,10 @@ void FinderKeysFeature::failStart(StartFailure failure) {
 void FinderKeysFeature::startMachinery() { monitor().start(); }
 
 void FinderKeysFeature::stopMachinery() {
+  // A check still out sends nothing now; what waited for it goes to Finder.
+  if (checkToken_) checkToken_->invalidate();
+  checkToken_.reset();
+  releaseHeld();
   refreshPending_ = false;
   scheduledRefreshes_.clear();
   if (monitor_) monitor_->stop();
@@ -76,25 +80,30 @@ bool FinderKeysFeature::handle(std::size_t, EventType type, InputEvent& event) {
     return true;
   }
   if (type == EventType::keyUp) {
-    return interceptor_.keyUp(event.keyCode()) == FinderKeyAction::pass;
+    if (interceptor_.keyUp(event.keyCode()) != FinderKeyAction::pass) return false;
+    if (!checkToken_ || !targetsFinder(event)) return true;
+    held_.push_back(event);
+    return false;
   }
   return keyDown(event);
 }
 
 bool FinderKeysFeature::keyDown(const InputEvent& event) {
-  const auto front = environment_.workspace.frontmostApplication();
-  const bool finderInFront = front && front->bundleIdentifier() == FinderBundle::identifier;
-  const auto view = freshView();
-  const FinderKeysContext context{
-      monitor().finderFrontmost(),
-      finderInFront &&
-          front->processIdentifier() == event.integerField(EventField::targetProcessID),
-      view.has_value(), view && !view->selection.empty()};
+  const bool forFinder = targetsFinder(event);
+  // While a check is out, the view is not to be trusted: Finder decides.
+  const auto view = checkToken_ ? std::nullopt : freshView();
+  const FinderKeysContext context{monitor().finderFrontmost(), forFinder, view.has_value(),
+                                  view && !view->selection.empty()};
   const FinderKeyAction action =
       interceptor_.keyDown(event.keyCode(), event.flags,
                            event.integerField(EventField::autorepeat) != 0, enabledKeys_, context);
   if (action == FinderKeyAction::suppress) return false;
   cancelPendingTrash();  // a new key abandons a move to the Trash not sent yet
+  if (checkToken_ && forFinder) {
+    if (action == FinderKeyAction::invalidateContext) invalidateContext(true);
+    held_.push_back(event);
+    return false;
+  }
   switch (action) {
     case FinderKeyAction::pass:
       return true;
@@ -102,13 +111,13 @@ bool FinderKeysFeature::keyDown(const InputEvent& event) {
       invalidateContext(true);
       return true;
     case FinderKeyAction::open:
-      post(kDownArrow, kCommand, view->processID);
+      openOrRename(*view, event, kDownArrow, kCommand);
       break;
     case FinderKeyAction::rename:
-      post(kReturn, 0, view->processID);
+      openOrRename(*view, event, kReturn, 0);
       break;
     case FinderKeyAction::moveToTrash:
-      moveToTrash(*view);
+      moveToTrash(*view, event);
       break;
     case FinderKeyAction::suppress:
       break;
@@ -181,15 +190,66 @@ void FinderKeysFeature::refresh() {
       });
 }
 
-void FinderKeysFeature::moveToTrash(const FinderFocusedFileView& view) {
+void FinderKeysFeature::openOrRename(const FinderFocusedFileView& view, const InputEvent& pressed,
+                                     std::uint16_t actionKey, std::uint64_t actionFlags) {
+  auto token = std::make_shared<FinderOperationToken>();
+  checkToken_ = token;
+  handoff_.async(*queue_, [this, token, view, pressed, actionKey, actionFlags] {
+    // Finder acts on what is selected by now; with nothing to act on, or a text
+    // field in focus, the key is Finder's own.
+    const auto now = adapter_.focusedFileView(view.processID);
+    token->performIfValid([&] {
+      if (now && !now->selection.empty()) {
+        post(actionKey, actionFlags, view.processID);
+      } else {
+        replayPress(pressed, view.processID);
+      }
+    });
+    handoff_.post(environment_.mainLoop, [this, token] {
+      if (checkToken_ != token) return;
+      checkToken_.reset();
+      releaseHeld();
+    });
+  });
+}
+
+void FinderKeysFeature::moveToTrash(const FinderFocusedFileView& view, const InputEvent& pressed) {
   auto token = std::make_shared<FinderOperationToken>();
   trashToken_ = token;
-  handoff_.async(*queue_, [this, token, view] {
+  handoff_.async(*queue_, [this, token, view, pressed] {
     if (!token->isValid()) return;
     const auto now = adapter_.focusedFileView(view.processID);
-    if (!now || !now->isSameSelection(view)) return;
-    token->performIfValid([&] { post(kDelete, kCommand, view.processID); });
+    token->performIfValid([&] {
+      if (!now) {
+        replayPress(pressed, view.processID);  // typing in a text field
+      } else if (now->isSameSelection(view)) {
+        post(kDelete, kCommand, view.processID);
+      }
+    });
   });
+}
+
+void FinderKeysFeature::releaseHeld() {
+  for (InputEvent& event : std::exchange(held_, {})) {
+    const auto processID = static_cast<int>(event.integerField(EventField::targetProcessID));
+    replay(std::move(event), processID);
+  }
+}
+
+void FinderKeysFeature::replay(InputEvent event, int processID) {
+  event.setIntegerField(EventField::sourceUserData, kMarker);
+  environment_.events.postToProcess(processID, event);
+}
+
+void FinderKeysFeature::replayPress(const InputEvent& pressed, int processID) {
+  replay(pressed, processID);
+  replay(InputEvent::keyboard(pressed.keyCode(), false, pressed.flags), processID);
+}
+
+bool FinderKeysFeature::targetsFinder(const InputEvent& event) const {
+  const auto front = environment_.workspace.frontmostApplication();
+  return front && front->bundleIdentifier() == FinderBundle::identifier &&
+         front->processIdentifier() == event.integerField(EventField::targetProcessID);
 }
 
 void FinderKeysFeature::post(std::uint16_t keyCode, std::uint64_t flags, int processID) {

@@ -42,8 +42,12 @@ struct FinderKeysServices {
 // The tap callback decides from a view of Finder's focused file view read ahead on
 // the feature's queue (never in the callback) and trusted for 2.5 s, while no
 // accessibility notification came and nothing invalidated it. When in doubt, keys
-// pass unchanged. A move to the Trash is checked once more on the queue against
-// Finder's selection at that moment, and any key or click meanwhile cancels it.
+// pass unchanged. Every action is checked once more on the queue against Finder's
+// focus at that moment, since a notification may not have been heard yet: when a
+// text field (a name being edited, the search) has the focus by then, the key
+// reaches it as typed. Keys for Finder typed while an open or rename is checked
+// wait and follow it in order; any key or click while a move to the Trash is
+// checked cancels it, and the move is not sent if the selection changed.
 class FinderKeysFeature final : public EventTapFeature, public FinderKeysControl {
  public:
   static constexpr const char* kQueueLabel = "app.mirlet.finder-keys";
@@ -74,7 +78,18 @@ class FinderKeysFeature final : public EventTapFeature, public FinderKeysControl
   void forgetView();
   void cancelPendingTrash();
   void refresh();
-  void moveToTrash(const FinderFocusedFileView& view);
+  // Checks Finder still shows a file list, then sends it `action`; else the key
+  // pressed, as typed.
+  void openOrRename(const FinderFocusedFileView& view, const InputEvent& pressed,
+                    std::uint16_t actionKey, std::uint64_t actionFlags);
+  void moveToTrash(const FinderFocusedFileView& view, const InputEvent& pressed);
+  // The held keys, in order, to Finder.
+  void releaseHeld();
+  // A key as the user typed it, marked as the feature's own so it passes.
+  void replay(InputEvent event, int processID);
+  void replayPress(const InputEvent& pressed, int processID);
+  // The key is addressed to Finder, and Finder is in front.
+  bool targetsFinder(const InputEvent& event) const;
   // Key down and key up, marked as the feature's own, to that process only.
   void post(std::uint16_t keyCode, std::uint64_t flags, int processID);
   FinderContextMonitor& monitor();
@@ -94,6 +109,9 @@ class FinderKeysFeature final : public EventTapFeature, public FinderKeysControl
   bool refreshPending_ = false;
   FinderKeysInterceptor interceptor_;
   std::shared_ptr<FinderOperationToken> trashToken_;
+  // An open or rename waits for its check: keys for Finder wait with it.
+  std::shared_ptr<FinderOperationToken> checkToken_;
+  std::vector<InputEvent> held_;
   std::vector<TimerHandle> scheduledRefreshes_;
   Handoff handoff_;  // last: revoked first
 };

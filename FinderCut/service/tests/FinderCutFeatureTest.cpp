@@ -250,6 +250,19 @@ TEST_F(FinderCutFeatureTest, ACopyNoticedWhenTheViewIsRefreshedEndsTheCut) {
   EXPECT_EQ(activities_.back(), FinderCutActivity::idle);
 }
 
+// The search field took the focus before its notification was heard: ⌘V pastes
+// into the search, as typed, and moves nothing.
+TEST_F(FinderCutFeatureTest, CommandVRightAfterTheSearchFieldTookTheFocusPastesThere) {
+  select(source_, {"a.txt"});
+  press(kX);
+  const int destination = openDestination();
+  finder_.focusSearchField(destination);
+  scenario_.pressKey(kV, EventFlags::command);
+  scenario_.rest(0.5);
+  expectSourceUntouched();
+  EXPECT_EQ(finderCommandKeys(), std::vector<std::string>{"⌘9"});
+}
+
 TEST_F(FinderCutFeatureTest, EscapeOrARelaunchedFinderEndsTheCut) {
   select(source_, {"a.txt"});
   press(kX);

@@ -131,6 +131,31 @@ TEST_F(FinderKeysFeatureTest, F2StartsRenamingAndReturnThenConfirmsIt) {
   EXPECT_TRUE(finder_.openedFiles().empty());
 }
 
+// Finder begins renaming by itself (a click and a pause) and Return follows before
+// its notification was heard: the cached view says "file list", Finder says "name
+// field". The name field gets the Return.
+TEST_F(FinderKeysFeatureTest, AReturnRightAfterFinderStartsRenamingConfirmsTheName) {
+  select({"a.txt"});
+  finder_.startOrEndRenaming();
+  scenario_.pressKey(kReturn);
+  scenario_.rest(0.3);
+  EXPECT_TRUE(finder_.openedFiles().empty());
+  EXPECT_FALSE(finder_.isRenaming());
+  EXPECT_EQ(finderKeys(), std::vector<std::string>{"36·"});
+}
+
+// Keys typed while F2 waits for its check reach Finder after it, in their order.
+TEST_F(FinderKeysFeatureTest, KeysTypedRightAfterF2ReachTheNameFieldInOrder) {
+  constexpr std::uint16_t kN = 45, kO = 31;
+  select({"a.txt"});
+  scenario_.pressKey(kF2);
+  scenario_.pressKey(kN);
+  scenario_.pressKey(kO);
+  scenario_.rest(0.3);
+  EXPECT_TRUE(finder_.isRenaming());
+  EXPECT_EQ(finderKeys(), (std::vector<std::string>{"36·", "45·", "31·"}));
+}
+
 TEST_F(FinderKeysFeatureTest, SuprMovesTheSelectionIntoTheTrashOnDisk) {
   select({"a.txt", "b.txt"});
   scenario_.pressKey(kForwardDelete);
@@ -149,6 +174,17 @@ TEST_F(FinderKeysFeatureTest, SuprFollowedAtOnceByAnArrowTrashesNothing) {
   EXPECT_FALSE(fs::exists(root() / "Papelera"));
   EXPECT_EQ(finder_.selection(window_), std::vector<std::string>{"b.txt"});
   EXPECT_EQ(finderKeys(), std::vector<std::string>{"125"});
+}
+
+// The search field took the focus before its notification was heard: Supr is the
+// search's own, never swallowed.
+TEST_F(FinderKeysFeatureTest, SuprRightAfterTheSearchFieldTookTheFocusReachesIt) {
+  select({"a.txt"});
+  finder_.focusSearchField(window_);
+  scenario_.pressKey(kForwardDelete);
+  scenario_.rest(0.3);
+  EXPECT_FALSE(fs::exists(root() / "Papelera"));
+  EXPECT_EQ(finderKeys(), std::vector<std::string>{"117·"});
 }
 
 TEST_F(FinderKeysFeatureTest, SuprAfterTheSelectionChangedSinceTheReadTrashesNothing) {

@@ -40,6 +40,8 @@ class RandomWalk {
   void fail(const std::string& what) {
     if (failure_.empty()) failure_ = what;
   }
+  const std::string& failure() const { return failure_; }
+  std::uint64_t seed() const { return seed_; }
 
   // Runs `step` then `check` until the steps are done or something failed.
   void run(const std::function<void()>& step, const std::function<void()>& check) {
