@@ -128,7 +128,7 @@ class FinderCutRandomTest : public ::testing::Test {
   // millisecond of slack for the clock's rounding).
   bool finderPasted() {
     const double now = desktop().time.uptime();
-    const double since = checkedAt_ - finder_.latency - 0.001;
+    const double since = checkedAt_ - kSlowestFinder - 0.001;
     std::erase_if(finderPastes_, [&](double at) { return at < since; });
     checkedAt_ = now;
     return !finderPastes_.empty();
@@ -206,8 +206,11 @@ class FinderCutRandomTest : public ::testing::Test {
     } else if (roll < 950) {
       finder_.startOrEndRenaming();
     } else if (roll < 970) {
-      slow_ = slow_ ? walk_.chance(0.5) : walk_.chance(0.15);
-      desktop().accessibility.setAnswerDelay(finder_.processID(), slow_ ? 0.05 : 0);
+      // Finder's pace changes: its answers take 0–30 ms, now and then longer
+      // than any time-out, and its commands take effect after 0.01–0.6 s.
+      desktop().accessibility.setAnswerDelay(finder_.processID(),
+                                             walk_.chance(0.1) ? 0.06 : walk_.seconds(0.03));
+      finder_.latency = 0.01 + walk_.seconds(kSlowestFinder - 0.01);
     } else if (roll < 985) {
       relaunchFinder();
     } else {
@@ -281,7 +284,6 @@ class FinderCutRandomTest : public ::testing::Test {
   std::vector<double> finderPastes_;  // when Finder received its own ⌘V
   double checkedAt_ = 0;
   int moves_ = 0;  // files moved by the feature
-  bool slow_ = false;
   Subscription finderEvents_;
 };
 

@@ -242,9 +242,11 @@ class FinderKeysRandomTest : public ::testing::Test {
     } else if (roll < 940) {
       finder_.startOrEndRenaming();
     } else if (roll < 960) {
-      // Finder is slow now and then, for a while.
-      slow_ = slow_ ? walk_.chance(0.5) : walk_.chance(0.15);
-      desktop().accessibility.setAnswerDelay(finder_.processID(), slow_ ? 0.05 : 0);
+      // Finder's pace changes: its answers take 0–30 ms, now and then longer
+      // than any time-out, and its commands take effect after 0.01–0.6 s.
+      desktop().accessibility.setAnswerDelay(finder_.processID(),
+                                             walk_.chance(0.1) ? 0.06 : walk_.seconds(0.03));
+      finder_.latency = 0.01 + walk_.seconds(kSlowestFinder - 0.01);
     } else if (roll < 980) {
       std::set<FinderKey> keys;
       for (FinderKey key : {FinderKey::enter, FinderKey::f2, FinderKey::delete_})
@@ -302,7 +304,6 @@ class FinderKeysRandomTest : public ::testing::Test {
   std::size_t answered_ = 0;  // posted events already matched
   bool orphanedCheck_ = false;
   int focusedWindow_ = 0;
-  bool slow_ = false;
   // Finder's replacements received: opens (125), renames (36), trashes (51).
   std::map<int, int> replacements_;
   Subscription finderEvents_;

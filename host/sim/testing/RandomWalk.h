@@ -19,6 +19,10 @@
 // steps, a ledger of which keys the taps swallowed, and the files on a disk.
 namespace mirlet::sim {
 
+// The slowest Finder the walks give the user: a command of its takes effect up to
+// this long after it was given.
+inline constexpr double kSlowestFinder = 0.6;
+
 // Random steps from a seed that replays: MIRLET_SEED picks it (a fixed one
 // otherwise), MIRLET_STEPS the number of steps (100,000 otherwise). The first
 // failure stops the walk and is reported with its seed and step.
