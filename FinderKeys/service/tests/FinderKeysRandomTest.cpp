@@ -187,6 +187,39 @@ class FinderKeysRandomTest : public ::testing::Test {
     finder_.select(window, names);
   }
 
+  // At a calm moment (Finder in front, its file list focused on a selection,
+  // quick answers, Return switched on, the view read afresh) Return opens: Finder
+  // is sent ⌘↓.
+  void expectACalmReturnToOpen() {
+    if (!feature_.isRunning() || !feature_.enabledKeys().contains(FinderKey::enter)) return;
+    // Finder's commands still on their way land first.
+    desktop().accessibility.setAnswerDelay(finder_.processID(), 0);
+    finder_.latency = 0.04;
+    scenario_.settle();
+    scenario_.rest(kSlowestFinder);
+    scenario_.activate(finder_.application());
+    const int window = focusedWindow();
+    if (finder_.isRenaming()) finder_.startOrEndRenaming();
+    finder_.focusFileView(window);
+    std::error_code error;
+    const fs::directory_iterator entries(finder_.folder(window), error);
+    if (error || entries == fs::directory_iterator()) return;
+    finder_.select(window, {entries->path().filename().string()});
+    scenario_.rest(0.5);
+    if (finder_.selection(window).empty()) return;  // Finder does not show it yet
+    const auto opens = [this] {
+      return std::ranges::count_if(desktop().events.postedEvents(), [this](const auto& sent) {
+        return sent.first == finder_.processID() && sent.second.type == EventType::keyDown &&
+               sent.second.keyCode() == 125 && (sent.second.flags & EventFlags::command);
+      });
+    };
+    const auto before = opens();
+    press(36, 0, 0);
+    scenario_.settle();
+    if (opens() != before + 1) walk_.fail("at a calm moment Return did not open");
+    ++calmOpens_;
+  }
+
   // Files come back from the Trash, and Finder (relaunched) shows the disk afresh.
   void restoreAndRelaunch() {
     if (fs::exists(root() / "Papelera")) {
@@ -260,8 +293,10 @@ class FinderKeysRandomTest : public ::testing::Test {
       // so the walk may climb to the test's folder, with the user's folder and the
       // Trash in view: Finder's confinement to that folder is what stops it there.
       if (finder_.folder(focusedWindow()) != home()) press(126, EventFlags::command, 0);
-    } else if (roll < 996) {
+    } else if (roll < 993) {
       restoreAndRelaunch();
+    } else if (roll < 996) {
+      expectACalmReturnToOpen();
     } else {
       switchFirstTapOff(scenario_);
       if (!feature_.isRunning()) startFeature();
@@ -303,6 +338,7 @@ class FinderKeysRandomTest : public ::testing::Test {
   std::vector<Owed> owed_;
   std::size_t answered_ = 0;  // posted events already matched
   bool orphanedCheck_ = false;
+  int calmOpens_ = 0;
   int focusedWindow_ = 0;
   // Finder's replacements received: opens (125), renames (36), trashes (51).
   std::map<int, int> replacements_;
@@ -314,6 +350,7 @@ TEST_F(FinderKeysRandomTest, RandomUserStepsKeepEveryPromise) {
   scenario_.settle();
   expectEveryKeyAnswered();
   EXPECT_EQ(walk_.failure(), "") << "at the end (replay with MIRLET_SEED=" << walk_.seed() << ")";
+  EXPECT_GT(calmOpens_, 0) << "no calm moment was tried";
   // The walk reaches every action, not only the refusals.
   for (const auto& [key, name] : {std::pair{125, "opens"}, {36, "renames"}, {51, "trashes"}}) {
     EXPECT_GT(replacements_[key], 0) << name;

@@ -134,6 +134,44 @@ class RightClickFocusRandomTest : public ::testing::Test {
     }
   }
 
+  // At a calm moment (nothing held or in flight, the pointer at rest, the
+  // application behind answering at once and accepting activation) the feature
+  // must act: a right click on TextEdit's window behind Safari gives TextEdit, now
+  // in front, one press and one release, and its window's context menu.
+  void expectACalmRightClickToWork() {
+    if (held_ || !feature_.isRunning() || feature_.isFinishingGesture()) return;
+    SimApplicationUI& ui = *scenario_.textEditUI;
+    const auto application = ui.application();
+    if (application->isTerminated() || scenario_.safari->isTerminated()) return;
+    application->activation = SimApplication::Activation::accept;
+    desktop().accessibility.setAnswerDelay(application->processIdentifier(), 0);
+    scenario_.activate(scenario_.safari);
+    scenario_.settle();
+    const ScreenRect frame = *ui.focusedWindow()->frame;
+    const ScreenPoint point{frame.x + 20, frame.y + frame.height - 20};
+    const auto window = desktop().events.windowAt(point);
+    if (!window || window->ownerPID != application->processIdentifier()) return;
+    moveTo(point);
+    scenario_.rest(0.5);
+    const std::size_t received = application->receivedEvents().size();
+    const std::size_t menus = ui.contextMenus().size();
+    press();
+    scenario_.settle();
+    release();
+    scenario_.settle();
+    scenario_.rest(0.5);
+    int downs = 0, ups = 0;
+    const auto& events = application->receivedEvents();
+    for (std::size_t i = received; i < events.size(); ++i) {
+      downs += events[i].type == EventType::rightMouseDown;
+      ups += events[i].type == EventType::rightMouseUp;
+    }
+    if (!application->isActive() || downs != 1 || ups != 1 || ui.contextMenus().size() != menus + 1)
+      walk_.fail(
+          "at a calm moment a right click on a window behind did not focus it and open its menu");
+    ++calmClicks_;
+  }
+
   // The application quits and comes back (maybe with the same pid), with its window.
   void relaunch(std::unique_ptr<SimApplicationUI>& ui) {
     const ScreenRect frame = *ui->focusedWindow()->frame;
@@ -206,6 +244,8 @@ class RightClickFocusRandomTest : public ::testing::Test {
       } else {
         start();
       }
+    } else if (roll < 903) {
+      expectACalmRightClickToWork();
     } else if (roll < 905) {
       const auto taps = desktop().events.taps();
       if (!taps.empty()) {
@@ -252,12 +292,14 @@ class RightClickFocusRandomTest : public ::testing::Test {
   int tapOffsWhileHeld_ = 0;
   double releasedAt_ = 0;
   int replays_ = 0;
+  int calmClicks_ = 0;
 };
 
 TEST_F(RightClickFocusRandomTest, RandomUserStepsKeepEveryPromise) {
   walk_.run([this] { step(); }, [this] { check(); });
   // The walk reaches the feature's work, not only its refusals.
   EXPECT_GT(replays_, 0);
+  EXPECT_GT(calmClicks_, 0) << "no calm moment was tried";
   RecordProperty("replayedPresses", replays_);
 }
 
