@@ -216,16 +216,21 @@ void FinderKeysFeature::openOrRename(const FinderFocusedFileView& view, const In
 void FinderKeysFeature::moveToTrash(const FinderFocusedFileView& view, const InputEvent& pressed) {
   auto token = std::make_shared<FinderOperationToken>();
   trashToken_ = token;
-  handoff_.async(*queue_, [this, token, view, pressed] {
+  handoff_.async(*queue_, [this, token, view, pressed, revision = cachedRevision_] {
     if (!token->isValid()) return;
-    const auto now = adapter_.focusedFileView(view.processID);
-    token->performIfValid([&] {
-      if (!now) {
-        replayPress(pressed, view.processID);  // typing in a text field
-      } else if (now->isSameSelection(view)) {
-        post(kDelete, kCommand, view.processID);
-      }
-    });
+    auto now = adapter_.focusedFileView(view.processID);
+    // Decided on the main thread, where Finder's notifications are heard: one since
+    // the view was read means its selection may have changed and changed back.
+    handoff_.post(
+        environment_.mainLoop, [this, token, view, pressed, revision, now = std::move(now)] {
+          token->performIfValid([&] {
+            if (!now) {
+              replayPress(pressed, view.processID);  // typing in a text field
+            } else if (now->isSameSelection(view) && monitor_ && monitor_->revision() == revision) {
+              post(kDelete, kCommand, view.processID);
+            }
+          });
+        });
   });
 }
 

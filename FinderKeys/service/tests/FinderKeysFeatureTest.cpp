@@ -176,6 +176,17 @@ TEST_F(FinderKeysFeatureTest, SuprFollowedAtOnceByAnArrowTrashesNothing) {
   EXPECT_EQ(finderKeys(), std::vector<std::string>{"125"});
 }
 
+// The selection was emptied just before Supr (its notification not heard yet) and
+// came back before the check: Supr was pressed on nothing, and trashes nothing.
+TEST_F(FinderKeysFeatureTest, SuprOnASelectionThatChangedAndChangedBackTrashesNothing) {
+  select({"a.txt"});
+  finder_.select(window_, {});
+  scenario_.pressKey(kForwardDelete);
+  finder_.select(window_, {"a.txt"});
+  scenario_.rest(0.5);
+  EXPECT_FALSE(fs::exists(root() / "Papelera"));
+}
+
 // The search field took the focus before its notification was heard: Supr is the
 // search's own, never swallowed.
 TEST_F(FinderKeysFeatureTest, SuprRightAfterTheSearchFieldTookTheFocusReachesIt) {
