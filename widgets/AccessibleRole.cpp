@@ -49,6 +49,7 @@ QAccessibleInterface* roleFactory(const QString&, QObject* object) {
   auto* widget = qobject_cast<QWidget*>(object);
   const QVariant role = widget ? widget->property(kRoleProperty) : QVariant();
   if (!role.isValid()) return nullptr;
+  // Qt owns what its factories make.
   return new RoleAccessible(widget, static_cast<QAccessible::Role>(role.toInt()));
 }
 
