@@ -254,6 +254,25 @@ TEST(HistoryDiskStoreThreadsTest, SavesOnARealQueueAndFlushWaitsForThem) {
   EXPECT_EQ(HistoryIndexCodec::decode(contents(folder / "h/index.json")), index);
 }
 
+// Queues that run each job at once, where it is given: a forked child should
+// start no threads (ThreadSanitizer cannot follow them there).
+class InlineQueues : public SerialQueueFactory {
+ public:
+  std::unique_ptr<SerialQueue> makeQueue(std::string label) override {
+    class Inline : public SerialQueue {
+     public:
+      explicit Inline(std::string label) : label_(std::move(label)) {}
+      const std::string& label() const override { return label_; }
+      void async(Job job) override { job(); }
+      void sync(Job job) override { job(); }
+
+     private:
+      std::string label_;
+    };
+    return std::make_unique<Inline>(std::move(label));
+  }
+};
+
 // A process that keeps saving a growing history is killed at random moments: the
 // index on disk is always one that was completely written, never a mix, never
 // missing once one was written.
@@ -279,9 +298,10 @@ TEST(HistoryDiskStoreCrashTest, AKilledWriterNeverLeavesAPartialIndex) {
       ::close(pipeEnds[0]);
       PosixFileSystem files;
       testing::VirtualTimeScheduler time;
+      InlineQueues queues;
       sim::SimKeychain keychain;
       KeychainKeyProvider keys(keychain, "app.mirlet");
-      HistoryDiskStore store({files, time, time, time}, root, PrivateItemCipher(keys), {});
+      HistoryDiskStore store({files, time, queues, time}, root, PrivateItemCipher(keys), {});
       store.start();
       for (int n = reached + 1;; ++n) {
         if (!store.write(versionOf(n))) ::_exit(2);
