@@ -16,6 +16,10 @@ namespace {
 
 class RightClickFocusRandomTest : public ::testing::Test {
  protected:
+  // How long after the walk relaunched an application or switched a tap off a
+  // failure may be reported because of it (a gesture ends, a recovery is refused).
+  static constexpr double kFailureCauseWindow = 5;
+
   RightClickFocusRandomTest() {
     desktop().trust.trusted = true;
     for (auto* ui : {scenario_.textEditUI.get(), scenario_.safariUI.get()}) track(*ui);
@@ -235,6 +239,7 @@ class RightClickFocusRandomTest : public ::testing::Test {
       desktop().accessibility.setAnswerDelay(ui->application()->processIdentifier(),
                                              walk_.chance(0.7) ? 0 : 0.05);
     } else if (roll < 890) {
+      causedAt_ = desktop().time.uptime();
       relaunch(walk_.chance(0.5) ? scenario_.textEditUI : scenario_.safariUI);
       scenario_.textEdit = scenario_.textEditUI->application();
       scenario_.safari = scenario_.safariUI->application();
@@ -249,6 +254,7 @@ class RightClickFocusRandomTest : public ::testing::Test {
     } else if (roll < 905) {
       const auto taps = desktop().events.taps();
       if (!taps.empty()) {
+        causedAt_ = desktop().time.uptime();
         desktop().events.disableTap(taps[walk_.pick(taps.size())].id,
                                     EventType::tapDisabledByTimeout);
         if (held_) ++tapOffsWhileHeld_;
@@ -263,6 +269,9 @@ class RightClickFocusRandomTest : public ::testing::Test {
   void check() {
     if (desktop().accessibility.callsFromTapCallbacks() != 0)
       walk_.fail("the tap callback asked accessibility");
+    if (failures_ != failuresSeen_ && desktop().time.uptime() - causedAt_ > kFailureCauseWindow)
+      walk_.fail("the feature reported a failure that nothing the walk did caused");
+    failuresSeen_ = failures_;
     // Once a gesture has long ended, no application holds a press.
     if (!held_ && desktop().time.uptime() - releasedAt_ > 0.35) {
       for (const auto& entry : watched_) {
@@ -283,7 +292,8 @@ class RightClickFocusRandomTest : public ::testing::Test {
   RightClickFocusFeature feature_{{desktop().accessibility, desktop().workspace, desktop().events,
                                    desktop().time, desktop().time, desktop().time},
                                   {},
-                                  [](const Uuid&) {
+                                  [this](const Uuid&) {
+                                    ++failures_;
                                   }};
   std::deque<Watched> watched_;
   ScreenPoint pointer_;
@@ -293,6 +303,11 @@ class RightClickFocusRandomTest : public ::testing::Test {
   double releasedAt_ = 0;
   int replays_ = 0;
   int calmClicks_ = 0;
+  // Failures the feature reported, and when the walk last caused one on purpose
+  // (an application relaunched under a gesture, a tap switched off).
+  int failures_ = 0;
+  int failuresSeen_ = 0;
+  double causedAt_ = -100;
 };
 
 TEST_F(RightClickFocusRandomTest, RandomUserStepsKeepEveryPromise) {
