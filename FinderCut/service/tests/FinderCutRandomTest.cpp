@@ -102,6 +102,47 @@ class FinderCutRandomTest : public ::testing::Test {
     press(kV, EventFlags::command, 0);
   }
 
+  // At a calm moment (quick answers, Finder's commands done, its file list
+  // focused, no name or search being typed) ⌘X on a file and ⌘V in another
+  // folder's window move it there.
+  void expectACalmCutAndPasteToMove() {
+    if (!feature_.isRunning()) return;
+    desktop().accessibility.setAnswerDelay(finder_.processID(), 0);
+    finder_.latency = 0.04;
+    scenario_.settle();
+    scenario_.rest(kSlowestFinder);
+    scenario_.activate(finder_.application());
+    if (finder_.isRenaming()) finder_.startOrEndRenaming();
+    followFinderFocus();
+    const fs::path from = finder_.folder(focusedWindow());
+    const auto there =
+        std::ranges::find_if(windows_, [&](int window) { return finder_.folder(window) != from; });
+    if (there == windows_.end()) return;
+    const fs::path to = finder_.folder(*there);
+    std::string name;
+    for (const auto& entry : fs::directory_iterator(from)) {
+      const std::string candidate = entry.path().filename().string();
+      if (entry.is_regular_file() && !fs::exists(to / candidate)) name = candidate;
+    }
+    if (name.empty()) return;
+    finder_.focusFileView(focusedWindow());
+    finder_.select(focusedWindow(), {name});
+    scenario_.rest(0.5);
+    if (finder_.selection(focusedWindow()).empty()) return;  // Finder does not show it yet
+    press(kX, EventFlags::command, 0);
+    scenario_.settle();
+    scenario_.rest(0.5);
+    focused_ = static_cast<std::size_t>(there - windows_.begin());
+    finder_.focusFileView(focusedWindow());
+    scenario_.rest(0.5);
+    press(kV, EventFlags::command, 0);
+    scenario_.settle();
+    scenario_.rest(0.5);
+    if (!fs::exists(to / name) || fs::exists(from / name))
+      walk_.fail("at a calm moment ⌘X and ⌘V did not move " + name);
+    ++calmMoves_;
+  }
+
   void press(std::uint16_t code, std::uint64_t flags, int repeats) {
     const auto front = desktop().workspace.frontmostApplication();
     const bool forFinder = front && front->processIdentifier() == finder_.processID();
@@ -211,8 +252,10 @@ class FinderCutRandomTest : public ::testing::Test {
       desktop().accessibility.setAnswerDelay(finder_.processID(),
                                              walk_.chance(0.1) ? 0.06 : walk_.seconds(0.03));
       finder_.latency = 0.01 + walk_.seconds(kSlowestFinder - 0.01);
-    } else if (roll < 985) {
+    } else if (roll < 982) {
       relaunchFinder();
+    } else if (roll < 985) {
+      expectACalmCutAndPasteToMove();
     } else {
       switchFirstTapOff(scenario_);
       if (!feature_.isRunning()) startFeature();
@@ -280,6 +323,7 @@ class FinderCutRandomTest : public ::testing::Test {
   std::map<std::string, std::set<fs::path>> locations_;
   std::optional<Cut> cut_;
   int copies_ = 0;  // the user's copies: Finder's own ⌘C, another application's
+  int calmMoves_ = 0;
   std::deque<Paste> pastes_;
   std::vector<double> finderPastes_;  // when Finder received its own ⌘V
   double checkedAt_ = 0;
@@ -291,6 +335,7 @@ TEST_F(FinderCutRandomTest, RandomUserStepsKeepEveryPromise) {
   walk_.run([this] { step(); }, [this] { check(); });
   // The walk reaches the feature's work, not only its refusals.
   EXPECT_GT(moves_, 0);
+  EXPECT_GT(calmMoves_, 0) << "no calm moment was tried";
   RecordProperty("moves", moves_);
   RecordProperty("cancelledOperations", feature_.cancelledOperations());
 }
