@@ -246,6 +246,12 @@ class FinderCutRandomTest : public ::testing::Test {
       finder_.focusSearchField(focusedWindow());
     } else if (roll < 950) {
       finder_.startOrEndRenaming();
+    } else if (roll < 960) {
+      // Finder cut acts in each of Finder's four views.
+      static constexpr SimFinder::View kViews[] = {SimFinder::View::list, SimFinder::View::icon,
+                                                   SimFinder::View::column,
+                                                   SimFinder::View::gallery};
+      finder_.setView(focusedWindow(), kViews[walk_.pick(std::size(kViews))]);
     } else if (roll < 970) {
       // Finder's pace changes: its answers take 0–30 ms, now and then longer
       // than any time-out, and its commands take effect after 0.01–0.6 s.
