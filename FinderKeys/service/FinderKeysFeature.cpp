@@ -202,7 +202,7 @@ void FinderKeysFeature::openOrRename(const FinderFocusedFileView& view, const In
       if (now && !now->selection.empty()) {
         post(actionKey, actionFlags, view.processID);
       } else {
-        replayPress(pressed, view.processID);
+        post(pressed.keyCode(), pressed.flags, view.processID);
       }
     });
     handoff_.post(environment_.mainLoop, [this, token] {
@@ -225,7 +225,7 @@ void FinderKeysFeature::moveToTrash(const FinderFocusedFileView& view, const Inp
         environment_.mainLoop, [this, token, view, pressed, revision, now = std::move(now)] {
           token->performIfValid([&] {
             if (!now) {
-              replayPress(pressed, view.processID);  // typing in a text field
+              post(pressed.keyCode(), pressed.flags, view.processID);  // typing in a text field
             } else if (now->isSameSelection(view) && monitor_ && monitor_->revision() == revision) {
               post(kDelete, kCommand, view.processID);
             }
@@ -246,11 +246,6 @@ void FinderKeysFeature::replay(InputEvent event, int processID) {
   environment_.events.postToProcess(processID, event);
 }
 
-void FinderKeysFeature::replayPress(const InputEvent& pressed, int processID) {
-  replay(pressed, processID);
-  replay(InputEvent::keyboard(pressed.keyCode(), false, pressed.flags), processID);
-}
-
 bool FinderKeysFeature::targetsFinder(const InputEvent& event) const {
   const auto front = environment_.workspace.frontmostApplication();
   return front && front->bundleIdentifier() == FinderBundle::identifier &&
@@ -258,11 +253,8 @@ bool FinderKeysFeature::targetsFinder(const InputEvent& event) const {
 }
 
 void FinderKeysFeature::post(std::uint16_t keyCode, std::uint64_t flags, int processID) {
-  for (const bool down : {true, false}) {
-    InputEvent event = InputEvent::keyboard(keyCode, down, flags);
-    event.setIntegerField(EventField::sourceUserData, kMarker);
-    environment_.events.postToProcess(processID, event);
-  }
+  for (const bool down : {true, false})
+    replay(InputEvent::keyboard(keyCode, down, flags), processID);
 }
 
 }  // namespace mirlet

@@ -87,7 +87,6 @@ class FinderKeysFeature final : public EventTapFeature, public FinderKeysControl
   void releaseHeld();
   // A key as the user typed it, marked as the feature's own so it passes.
   void replay(InputEvent event, int processID);
-  void replayPress(const InputEvent& pressed, int processID);
   // The key is addressed to Finder, and Finder is in front.
   bool targetsFinder(const InputEvent& event) const;
   // Key down and key up, marked as the feature's own, to that process only.

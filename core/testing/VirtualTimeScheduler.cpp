@@ -37,7 +37,7 @@ struct VirtualTimeScheduler::QueueState {
   std::string label;
   std::deque<Pending> jobs;
   SerialQueue::Job running;  // started and not ended
-  bool isRunning = false;
+  bool isRunning() const { return static_cast<bool>(running); }
   Nanos stalledUntil = 0;
   std::optional<Nanos> wakeAt;  // while the running job sleeps
   std::uint64_t wakeSequence = 0;
@@ -109,7 +109,7 @@ VirtualTimeScheduler::VirtualTimeScheduler(Date start, double startUptime)
 VirtualTimeScheduler::~VirtualTimeScheduler() {
   // Jobs still asleep never wake: they are unwound, then every worker ends.
   for (const auto& queue : queues_) {
-    if (queue->isRunning && queue->wakeAt) {
+    if (queue->isRunning() && queue->wakeAt) {
       queue->abandoned = true;
       handTo(*queue);
     }
@@ -223,7 +223,6 @@ void VirtualTimeScheduler::work(const std::shared_ptr<QueueState>& queue) {
       }
     }();
     queue->running = nullptr;
-    queue->isRunning = false;
     queue->wakeAt.reset();
     lock.lock();
     holder_ = queue->giver;
@@ -232,13 +231,12 @@ void VirtualTimeScheduler::work(const std::shared_ptr<QueueState>& queue) {
 }
 
 void VirtualTimeScheduler::runJob(const std::shared_ptr<QueueState>& queue) {
-  if (queue->isRunning) {
+  if (queue->isRunning()) {
     elapsed_ = std::max(elapsed_, *queue->wakeAt);
     queue->wakeAt.reset();
   } else {
     queue->running = std::move(queue->jobs.front().job);
     queue->jobs.pop_front();
-    queue->isRunning = true;
     if (!queue->worker.joinable()) queue->worker = std::thread([this, queue] { work(queue); });
   }
   handTo(*queue);
@@ -258,7 +256,7 @@ void VirtualTimeScheduler::dropQueue(const std::shared_ptr<QueueState>& queue) {
   queue->dropped = true;
   // A job that ends its own queue goes on; its worker ends later.
   if (self() == queue.get()) return;
-  blockUntil([&] { return !queue->isRunning; });
+  blockUntil([&] { return !queue->isRunning(); });
   endWorker(*queue);
   std::erase(queues_, queue);
 }
@@ -275,7 +273,7 @@ void VirtualTimeScheduler::endWorker(QueueState& queue) {
 
 void VirtualTimeScheduler::reapDropped() {
   std::erase_if(queues_, [this](const std::shared_ptr<QueueState>& queue) {
-    if (!queue->dropped || queue->isRunning) return false;
+    if (!queue->dropped || queue->isRunning()) return false;
     endWorker(*queue);
     return true;
   });
@@ -306,7 +304,7 @@ bool VirtualTimeScheduler::runNext(Nanos limit, bool mainLoop) {
     if (offer({it->due, it->sequence})) world = it;
   }
   for (const auto& candidate : queues_) {
-    if (candidate->isRunning) {
+    if (candidate->isRunning()) {
       // Running and not asleep: it is the one that asks.
       if (candidate->wakeAt && offer({*candidate->wakeAt, candidate->wakeSequence})) {
         queue = candidate;
@@ -381,7 +379,7 @@ std::size_t VirtualTimeScheduler::runQueue(const std::string& label) {
   std::size_t count = 0;
   for (std::size_t pending = queue->jobs.size(); pending > 0 && !queue->jobs.empty(); --pending) {
     runJob(queue);
-    blockUntil([&] { return !queue->isRunning; });
+    blockUntil([&] { return !queue->isRunning(); });
     ++count;
   }
   return count;
@@ -390,7 +388,7 @@ std::size_t VirtualTimeScheduler::runQueue(const std::string& label) {
 void VirtualTimeScheduler::drainQueues() {
   const auto busy = [this] {
     return std::ranges::any_of(
-        queues_, [](const auto& queue) { return queue->isRunning || !queue->jobs.empty(); });
+        queues_, [](const auto& queue) { return queue->isRunning() || !queue->jobs.empty(); });
   };
   runUntilIdle();
   while (busy()) {
@@ -407,7 +405,7 @@ void VirtualTimeScheduler::drainQueues() {
 
 std::size_t VirtualTimeScheduler::pendingQueueJobs() const {
   std::size_t count = 0;
-  for (const auto& queue : queues_) count += queue->jobs.size() + (queue->isRunning ? 1 : 0);
+  for (const auto& queue : queues_) count += queue->jobs.size() + (queue->isRunning() ? 1 : 0);
   return count;
 }
 
