@@ -4,6 +4,7 @@
 #include <set>
 
 #include "Finder/FinderCutError.h"
+#include "core/UnicodeText.h"
 #include "core/Url.h"
 
 namespace mirlet {
@@ -43,6 +44,16 @@ std::string fileName(const std::string& url) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The names Finder may show for a file: composed (file systems may keep an accent
+// apart from its letter, Finder shows them joined), and without its extension,
+// which Finder hides when asked to.
+std::vector<std::string> shownNames(const std::string& fileName) {
+  std::vector<std::string> names{UnicodeText::composed(fileName)};
+  const auto dot = names.front().find_last_of('.');
+  if (dot != std::string::npos && dot > 0) names.push_back(names.front().substr(0, dot));
+  return names;
+}
+
 }  // namespace
 
 FinderCommandNames FinderCommandNames::installed(const BundleResources& bundles) {
@@ -68,7 +79,12 @@ bool FinderCommandNames::isCopy(const std::optional<std::string>& identifier,
                                 const std::vector<std::string>& fileNames) const {
   if (identifier != "_NS:8" || fileNames.empty()) return false;
   if (contains(copy, title)) return true;
-  if (fileNames.size() == 1) return matchesTemplate(copyOne, "^1", fileNames.front(), title);
+  if (fileNames.size() == 1) {
+    const std::string shown = UnicodeText::composed(title);
+    return std::ranges::any_of(shownNames(fileNames.front()), [&](const std::string& name) {
+      return matchesTemplate(copyOne, "^1", name, shown);
+    });
+  }
   return matchesTemplate(copyMany, "^0", std::to_string(fileNames.size()), title);
 }
 
@@ -432,9 +448,12 @@ std::optional<FinderClipboardSnapshot> FinderAXAdapter::copy(const FinderAXSnaps
   if (!pressCommand(true, *fresh, fresh->files.size(), std::nullopt, isAllowed)) {
     return std::nullopt;
   }
-  // Finder copies on its own time.
+  // Finder copies on its own time, and clears the pasteboard before it writes the
+  // files there under the same change count.
   const double pressedAt = services_.clock.uptime();
-  while (pasteboard.changeCount() == before && services_.clock.uptime() - pressedAt < kCopyWait) {
+  while ((pasteboard.changeCount() == before ||
+          (pasteboard.changeCount() == before + 1 && pasteboard.items().empty())) &&
+         services_.clock.uptime() - pressedAt < kCopyWait) {
     services_.clock.sleep(kCopyPoll);
   }
   auto board = clipboard();

@@ -97,7 +97,8 @@ struct FinderCommandNames {
   // when Finder cannot be read or names no copy or single move.
   static FinderCommandNames installed(const BundleResources& bundles);
 
-  // Finder's copy item ("_NS:8") for these files (their names, at least one).
+  // Finder's copy item ("_NS:8") for these files (their names, at least one). A
+  // file's name may be shown composed and without its extension.
   bool isCopy(const std::optional<std::string>& identifier, const std::string& title,
               const std::vector<std::string>& fileNames) const;
   // Finder's move item ("_NS:38") for this many files (at least one).

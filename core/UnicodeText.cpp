@@ -1,6 +1,8 @@
 #include "core/UnicodeText.h"
 
 #include <unicode/brkiter.h>
+#include <unicode/bytestream.h>
+#include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/utext.h>
 #include <unicode/utf8.h>
@@ -194,6 +196,17 @@ std::string latin1ToUtf8(std::string_view bytes) {
     }
   }
   return text;
+}
+
+std::string composed(std::string_view text) {
+  const std::string valid = repairedUtf8(text);
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+  if (U_FAILURE(status)) return valid;
+  std::string result;
+  icu::StringByteSink<std::string> sink(&result);
+  nfc->normalizeUTF8(0, valid, sink, nullptr, status);
+  return U_SUCCESS(status) ? result : valid;
 }
 
 }  // namespace mirlet::UnicodeText

@@ -31,5 +31,8 @@ std::string repairedUtf8(std::string_view bytes);
 std::size_t validSequenceLength(std::string_view bytes, std::size_t offset);
 // Each byte as the code point of the same value.
 std::string latin1ToUtf8(std::string_view bytes);
+// The text in its composed form (NFC), so that "é" written as e and an accent
+// equals "é" written as one character; invalid UTF-8 is repaired first.
+std::string composed(std::string_view text);
 
 }  // namespace mirlet::UnicodeText

@@ -55,11 +55,16 @@ PasteboardReadPlan ClipboardMonitor::plan(const PasteboardOffer& offer) const {
 
 void ClipboardMonitor::poll() {
   const std::int64_t changeCount = pasteboard_.changeCount();
-  if (changeCount == lastChangeCount_) return;
+  const bool isNew = changeCount != lastChangeCount_;
+  if (!isNew && !awaitingWrite_) return;
   lastChangeCount_ = changeCount;  // consumed, captured or not
+  awaitingWrite_ = false;
   const auto items = pasteboard_.items();
   if (items.empty()) {
-    if (hooks_.emptied) hooks_.emptied();
+    // A copy clears the pasteboard before it writes, under one change count: what
+    // it writes may still come.
+    awaitingWrite_ = true;
+    if (isNew && hooks_.emptied) hooks_.emptied();
     return;
   }
   const std::optional<SourceApp> source = hooks_.sourceApp(pasteboard_.ownerProcessID());

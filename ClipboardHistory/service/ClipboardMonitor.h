@@ -33,6 +33,7 @@ struct CapturedPasteboard {
 // it polls on each; elsewhere a repeating timer polls (the interval, a fifth of it
 // as tolerance). A poll reads no data unless the capture policy allows it from the
 // types alone; dynamic ("dyn."), promised and source-marker types are never read.
+// A change seen empty is looked at again until something is written under it.
 // Where the pasteboard reads a change before telling of it, the same policy plans
 // that read: nothing of a change it would skip, and past the size limit only the
 // types it would keep. Main thread only.
@@ -60,7 +61,10 @@ class ClipboardMonitor {
   // Looks at the pasteboard once.
   void poll();
   // The program's own write: not to be captured.
-  void skipChange(std::int64_t changeCount) { lastChangeCount_ = changeCount; }
+  void skipChange(std::int64_t changeCount) {
+    lastChangeCount_ = changeCount;
+    awaitingWrite_ = false;
+  }
   bool isPolling() const { return timer_ != nullptr; }
 
  private:
@@ -71,6 +75,8 @@ class ClipboardMonitor {
   Pasteboard& pasteboard_;
   Hooks hooks_;
   std::int64_t lastChangeCount_;
+  // The last change was seen empty: its items are still to be looked for.
+  bool awaitingWrite_ = false;
   TimerHandle timer_;
   Subscription changes_;
   Subscription plans_;

@@ -85,5 +85,12 @@ TEST(UnicodeTextTest, PrefixAgreesWithTheSegmenterOnMixedText) {
   }
 }
 
+TEST(UnicodeTextTest, ComposedJoinsLettersWithTheirAccents) {
+  EXPECT_EQ(UnicodeText::composed("Cafe\xCC\x81 n\xCC\x83"), "Caf\xC3\xA9 \xC3\xB1");
+  EXPECT_EQ(UnicodeText::composed("Caf\xC3\xA9"), "Caf\xC3\xA9");
+  EXPECT_EQ(UnicodeText::composed("a\xFF"), "a\xEF\xBF\xBD");
+  EXPECT_EQ(UnicodeText::composed(""), "");
+}
+
 }  // namespace
 }  // namespace mirlet

@@ -4,6 +4,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "core/UnicodeText.h"
 #include "host/KeyboardLayout.h"
 #include "host/sim/SimFileURLs.h"
 
@@ -174,7 +175,10 @@ std::string SimFinder::copyTitle() {
   const StringTable& table = commandTables().at(language);
   FinderWindow* window = focusedFinderWindow();
   const std::size_t count = window ? window->selected.size() : 0;
-  if (count == 1) return replaced(table.at("N47_V2"), "^1", window->selected.front());
+  if (count == 1) {
+    const auto chosen = window->selectedPaths();
+    if (!chosen.empty()) return replaced(table.at("N47_V2"), "^1", displayName(chosen.front()));
+  }
   if (count > 1) return replaced(table.at("N47_V3"), "^0", std::to_string(count));
   return table.at("ME2");
 }
@@ -191,6 +195,14 @@ bool SimFinder::canMoveHere() {
   FinderWindow* window = focusedFinderWindow();
   return window && window->folder && !renaming_ && ui_->focusedElement() != window->searchField &&
          !pasteboardFiles().empty();
+}
+
+std::string SimFinder::displayName(const fs::path& path) const {
+  std::string name = UnicodeText::composed(path.filename().string());
+  std::error_code error;
+  if (hideExtensions && path.has_extension() && fs::is_regular_file(path, error))
+    name = UnicodeText::composed(path.stem().string());
+  return name;
 }
 
 AXValue SimFinder::urlValue(const fs::path& path) const {
@@ -298,11 +310,11 @@ void SimFinder::rebuild(FinderWindow& window) {
     if (window.view == View::list) {
       item = container->addChild("AXRow");
       item->addChild("AXCell")->set("AXURL", urlValue(window.paths[i]));
-      item->addChild("AXCell")->set("AXValue", window.entries[i]);
+      item->addChild("AXCell")->set("AXValue", displayName(window.paths[i]));
     } else {
       item = container->addChild("AXGroup");
       item->set("AXURL", urlValue(window.paths[i]));
-      item->set("AXTitle", window.entries[i]);
+      item->set("AXTitle", displayName(window.paths[i]));
     }
     window.itemNodes.push_back(item);
   }
@@ -339,7 +351,7 @@ std::shared_ptr<SimAXNode> SimFinder::buildColumns(FinderWindow& window) {
     for (const auto& sibling : siblings) {
       auto item = parentColumn->addChild("AXGroup");
       item->set("AXURL", urlValue(sibling));
-      item->set("AXTitle", sibling.filename().string());
+      item->set("AXTitle", displayName(sibling));
       if (sibling == *window.folder) current = item;
     }
     parentColumn->compute("AXSelectedChildren", [this, weak = std::weak_ptr(current)] {
@@ -457,17 +469,17 @@ void SimFinder::copySelection() {
   FinderWindow* target = focusedFinderWindow();
   if (!target || target->selected.empty()) return;
   later([this, files = target->selectedPaths()] {
-    std::vector<PasteboardItemData> items;
+    std::vector<SimPasteboard::Item> items;
     for (const auto& file : files) {
       if (!isInsideRoot(file)) continue;
       auto reference = desktop_.fileURLs.referenceURL(file);
       if (!reference) continue;
-      items.push_back({{{"public.file-url", bytes(*reference)},
-                        {"public.utf8-plain-text", bytes(file.filename().string())}}});
+      items.push_back({SimPasteboard::Representation::bytes("public.file-url", bytes(*reference)),
+                       SimPasteboard::Representation::text("public.utf8-plain-text",
+                                                           file.filename().string())});
     }
     if (items.empty()) return;
-    desktop_.pasteboard.clearContents();
-    desktop_.pasteboard.writeItems(items);
+    desktop_.pasteboard.copy(std::move(items), processID());
   });
 }
 
@@ -567,7 +579,8 @@ void SimFinder::startOrEndRenaming() {
   auto at = std::find(target->entries.begin(), target->entries.end(), target->selected.front());
   auto item = target->itemNodes[static_cast<std::size_t>(at - target->entries.begin())];
   auto field = item->addChild("AXTextField");
-  field->set("AXValue", target->selected.front());
+  field->set("AXValue",
+             displayName(target->paths[static_cast<std::size_t>(at - target->entries.begin())]));
   renaming_ = true;
   renamedItem_ = item;
   renameField_ = field;

@@ -58,6 +58,10 @@ class SimFinder {
   Language language = Language::spanish;
   // "AXURL" values given as strings instead of URLs, as some versions do.
   bool urlsAsStrings = false;
+  // Files' names shown without their extensions. Names are always shown composed
+  // (an accent joined to its letter), whatever form the file system keeps; the
+  // test API and the windows' selections still speak of file names.
+  bool hideExtensions = false;
 
   // A window showing `folder`, in front and focused on its file view.
   int openWindow(const std::filesystem::path& folder, View view = View::list,
@@ -118,6 +122,8 @@ class SimFinder {
   std::string moveTitle() const;
   bool canMoveHere();
   AXValue urlValue(const std::filesystem::path& path) const;
+  // The name Finder shows for the file.
+  std::string displayName(const std::filesystem::path& path) const;
   void notifySelection(FinderWindow& window);
   void rebuildAll();
   // Runs `effect` after the latency, unless this Finder process is gone by then.

@@ -45,6 +45,7 @@ std::vector<std::shared_ptr<const PasteboardItem>> SimPasteboard::items() const 
 }
 
 void SimPasteboard::clearContents() {
+  pendingWrite_.reset();
   if (current_) current_->valid = false;
   current_ = std::make_shared<Generation>();
   owner_.reset();
@@ -74,9 +75,21 @@ bool SimPasteboard::writeItems(const std::vector<PasteboardItemData>& items) {
 void SimPasteboard::copy(std::vector<Item> items, std::optional<int> ownerPID) {
   clearContents();
   owner_ = ownerPID;
-  for (auto& item : items) {
-    current_->items.push_back(std::make_shared<SimItem>(*this, current_, std::move(item)));
+  auto write = [this, items = std::move(items)]() mutable {
+    for (auto& item : items) {
+      current_->items.push_back(std::make_shared<SimItem>(*this, current_, std::move(item)));
+    }
+  };
+  if (writeGap <= 0) {
+    write();
+    return;
   }
+  pendingWrite_ = mainLoop_.postAfter(writeGap, [this, write = std::move(write)]() mutable {
+    write();
+    // A host that tells of changes tells of the write as well: its readers would
+    // otherwise never see the items.
+    if (notifies) changed_.emit();
+  });
 }
 
 void SimPasteboard::copyText(std::string_view text, const std::string& sourceBundleID,

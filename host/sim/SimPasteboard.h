@@ -14,7 +14,11 @@ namespace mirlet::sim {
 // The simulated general pasteboard. Items read from one generation return no
 // data once the pasteboard has been cleared. A representation may be given as
 // bytes or produced on demand (a lazily provided or promised type); every
-// production is counted, so a test can prove a type was never read.
+// production is counted, so a test can prove a type was never read. Another
+// application's copy is two steps, as a real one is: the pasteboard is cleared
+// (the change count moves) and its items are written `writeGap` seconds later
+// (the count stays), so a reader between the two sees a new change with nothing
+// on it.
 class SimPasteboard : public Pasteboard {
  public:
   explicit SimPasteboard(MainLoop& mainLoop) : mainLoop_(mainLoop) {}
@@ -51,7 +55,7 @@ class SimPasteboard : public Pasteboard {
   bool notifiesChanges() const override { return notifies; }
   Subscription observeChanges(std::function<void()> observer) override;
 
-  // The test's side: another application copies (clear and write, one change),
+  // The test's side: another application copies (clear, then write: one change),
   // owning the contents when its process is given. With no items it is an owner
   // nothing could be read of, as one that never answers.
   void copy(std::vector<Item> items, std::optional<int> ownerPID = std::nullopt);
@@ -68,6 +72,9 @@ class SimPasteboard : public Pasteboard {
   bool notifies = false;
   // As an X selection: the contents belong to the application that copied them.
   bool ownedByApplications = false;
+  // Seconds between another application's clear and its write; a clear by anyone
+  // meanwhile voids that write.
+  double writeGap = 0;
 
  private:
   class Generation;
@@ -80,6 +87,7 @@ class SimPasteboard : public Pasteboard {
   std::optional<int> owner_;  // nothing: this program, or no application
   bool ownerless_ = false;    // the owner quit and nobody took the contents since
   std::map<std::string, int> reads_;
+  TimerHandle pendingWrite_;
 };
 
 }  // namespace mirlet::sim

@@ -71,6 +71,21 @@ TEST_F(ClipboardMonitorTest, WhatWasThereAtTheStartIsNotCapturedTheNextCopyIs) {
   EXPECT_EQ(captured_.size(), 1u);  // the same change is captured once
 }
 
+TEST_F(ClipboardMonitorTest, ACopySeenBetweenItsClearAndItsWriteIsCapturedOnceWritten) {
+  desktop_.pasteboard.writeGap = 0.3;
+  startMonitor();
+  desktop_.time.advance(0.4);
+  desktop_.pasteboard.copyText("a medio escribir");
+  desktop_.time.advance(0.2);  // the poll at 0.5 saw it cleared
+  EXPECT_TRUE(captured_.empty());
+  desktop_.time.advance(1);
+  ASSERT_EQ(captured_.size(), 1u);
+  EXPECT_EQ(captured_[0].items,
+            (CapturedItems{{{"public.utf8-plain-text", bytes("a medio escribir")}}}));
+  desktop_.time.advance(2);
+  EXPECT_EQ(captured_.size(), 1u);
+}
+
 TEST_F(ClipboardMonitorTest, ACopyWhilePausedIsConsumedUnreadAndNeverCaptured) {
   startMonitor();
   context_.paused = true;

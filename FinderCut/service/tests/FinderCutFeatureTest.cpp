@@ -114,6 +114,30 @@ TEST_P(FinderCutInEveryView, CutAndPasteMoveTheFilesOnDisk) {
 INSTANTIATE_TEST_SUITE_P(Views, FinderCutInEveryView,
                          ::testing::Values(View::list, View::icon, View::gallery, View::column));
 
+TEST_F(FinderCutFeatureTest, ACopyClearedFirstAndWrittenLaterIsStillProven) {
+  desktop().pasteboard.writeGap = 0.1;
+  select(source_, {"a.txt"});
+  press(kX);
+  EXPECT_EQ(feature_.activity(), FinderCutActivity::ready);
+  openDestination();
+  press(kV);
+  EXPECT_EQ(filesIn("Destino"), std::vector<std::string>{"a.txt"});
+}
+
+TEST_F(FinderCutFeatureTest, AFileShownUnderAnotherNameIsCutAndPasted) {
+  // Kept with its accent apart ("e" and U+0301), shown composed and without ".txt".
+  const std::string name = "cafe\xCC\x81.txt";
+  std::ofstream(root() / "Origen" / name) << "café";
+  finder_.hideExtensions = true;
+  finder_.setView(source_, View::list);
+  select(source_, {name});
+  press(kX);
+  EXPECT_EQ(feature_.activity(), FinderCutActivity::ready);
+  openDestination();
+  press(kV);
+  EXPECT_EQ(filesIn("Destino"), std::vector<std::string>{name});
+}
+
 TEST_F(FinderCutFeatureTest, HoldingCommandXCutsOnce) {
   select(source_, {"a.txt"});
   scenario_.holdKey(kX, EventFlags::command, 1.0);

@@ -27,7 +27,10 @@ class FinderCutRandomTest : public ::testing::Test {
  protected:
   FinderCutRandomTest() {
     const std::map<std::string, std::vector<std::string>> folders{
-        {"Uno", {"a.txt", "b.txt", "c.txt", "d.txt"}}, {"Dos", {"e.txt", "f.txt"}}, {"Tres", {}}};
+        {"Uno", {"a.txt", "b.txt", "c.txt", "d.txt"}},
+        // An accent kept apart from its letter, which Finder shows joined.
+        {"Dos", {"e.txt", "f.txt", "cafe\xCC\x81.txt"}},
+        {"Tres", {}}};
     for (const auto& [folder, names] : folders) {
       fs::create_directories(root() / folder);
       for (const auto& name : names) std::ofstream(root() / folder / name) << folder << "/" << name;
@@ -258,6 +261,9 @@ class FinderCutRandomTest : public ::testing::Test {
       desktop().accessibility.setAnswerDelay(finder_.processID(),
                                              walk_.chance(0.1) ? 0.06 : walk_.seconds(0.03));
       finder_.latency = 0.01 + walk_.seconds(kSlowestFinder - 0.01);
+      // Copies clear the pasteboard and write it, at once or up to 50 ms later.
+      desktop().pasteboard.writeGap = walk_.chance(0.5) ? 0 : walk_.seconds(0.05);
+      finder_.hideExtensions = walk_.chance(0.5);
     } else if (roll < 982) {
       relaunchFinder();
     } else if (roll < 985) {

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "host/sim/DesktopScenario.h"
+#include "host/sim/SimFileURLs.h"
 #include "host/testing/TemporaryFolder.h"
 
 namespace mirlet::sim {
@@ -176,6 +177,23 @@ TEST_F(FinderTest, MenuTitlesFollowTheSelectionAndTheTables) {
     for (const char* key : {"ME2", "N47_V2", "N47_V3", "N66_V1", "N66_V2"})
       EXPECT_TRUE(table.contains(key));
   }
+}
+
+TEST_F(FinderTest, NamesAreShownComposedAndWithoutExtensionsWhenHidden) {
+  const std::string decomposed = "cafe\xCC\x81.txt";
+  std::ofstream(root() / "Docs" / decomposed) << "café";
+  finder_.hideExtensions = true;
+  finder_.setView(window_, View::icon);
+  finder_.select(window_, {decomposed});
+  const auto items = arrayAttribute(focused(), "AXSelectedChildren");
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(stringAttribute(*items[0].as<AXElement>(), "AXTitle"), "caf\xC3\xA9");
+  EXPECT_EQ(stringAttribute(menuItem("_NS:8"), "AXTitle"), "Copiar “caf\xC3\xA9”");
+  // The URL still names the file as it is kept.
+  EXPECT_EQ(urls(*items[0].as<AXElement>()),
+            std::vector<std::string>{SimFileURLs::pathURL(root() / "Docs" / decomposed)});
+  finder_.select(window_, {"Fotos"});
+  EXPECT_EQ(stringAttribute(menuItem("_NS:8"), "AXTitle"), "Copiar “Fotos”");
 }
 
 TEST_F(FinderTest, CopyWritesOneFileURLPerSelectedFileInOneChange) {

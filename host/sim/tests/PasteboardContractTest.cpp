@@ -75,6 +75,27 @@ TEST(SimPasteboardTest, RefusedWriteLeavesTheCountOfTheClear) {
   EXPECT_TRUE(pasteboard.items().empty());
 }
 
+TEST(SimPasteboardTest, AnotherApplicationsCopyIsClearedFirstAndWrittenLater) {
+  testing::VirtualTimeScheduler time;
+  SimPasteboard pasteboard(time);
+  pasteboard.writeGap = 0.02;
+  const auto before = pasteboard.changeCount();
+  pasteboard.copyText("hola");
+  EXPECT_EQ(pasteboard.changeCount(), before + 1);
+  EXPECT_TRUE(pasteboard.items().empty());
+  time.advance(0.02);
+  ASSERT_EQ(pasteboard.items().size(), 1u);
+  EXPECT_EQ(pasteboard.items().at(0)->data("public.utf8-plain-text"), (Bytes{'h', 'o', 'l', 'a'}));
+  EXPECT_EQ(pasteboard.changeCount(), before + 1);
+
+  // A clear between the two steps voids the write.
+  pasteboard.copyText("adiós");
+  pasteboard.clearContents();
+  time.advance(0.05);
+  EXPECT_TRUE(pasteboard.items().empty());
+  EXPECT_EQ(pasteboard.changeCount(), before + 3);
+}
+
 TEST(SimPasteboardTest, CopiesCarryTheSourceMarker) {
   testing::VirtualTimeScheduler time;
   SimPasteboard pasteboard(time);
