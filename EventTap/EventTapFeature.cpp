@@ -73,6 +73,9 @@ std::optional<InputEvent> EventTapFeature::dispatch(std::size_t tapIndex, EventT
   }
   if (std::find(markers_.begin(), markers_.end(), event.sourceUserData()) != markers_.end())
     return event;
+  // A tap may go on delivering after the permission is withdrawn, while whatever
+  // the feature would post in an event's place is dropped: swallowing would lose it.
+  if (!trust_.isProcessTrusted()) return event;
   if (!isRunning_) {
     if (handleWhileStopped(tapIndex, type, event)) return event;
     return std::nullopt;

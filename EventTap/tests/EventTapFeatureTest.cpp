@@ -115,6 +115,16 @@ TEST_F(EventTapFeatureTest, DecidesEventsButLetsItsOwnMarkerThrough) {
   EXPECT_EQ(feature_->markerReads, 1) << "read once per start, not per event";
 }
 
+TEST_F(EventTapFeatureTest, ATapStillDeliveringAfterThePermissionWentSwallowsNothing) {
+  desktop().events.tapsOutliveTrust = true;
+  startAt(1000);
+  desktop().trust.trusted = false;
+  scenario_.pressKey(120);
+  ASSERT_EQ(scenario_.finder->receivedEvents().size(), 2u);
+  EXPECT_EQ(scenario_.finder->receivedEvents().front().keyCode(), 120);
+  EXPECT_TRUE(feature_->handled.empty());
+}
+
 TEST_F(EventTapFeatureTest, NoTrustFailsTheStart) {
   desktop().trust.trusted = false;
   startAt(1000);

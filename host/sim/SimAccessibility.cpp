@@ -119,11 +119,20 @@ std::shared_ptr<SimAXNode> SimAccessibility::node(const AXElement& target) const
   auto found = handle->node.lock();
   if (!found) return nullptr;
   if (found == systemWide_) return found;
-  if (!workspace_.application(found->pid())) return nullptr;  // the process is gone
+  const auto process = workspace_.application(found->pid());
+  if (!process) return nullptr;  // the process is gone
   // Anything inside a closed window or a removed element is gone with it.
+  auto top = found;
   for (auto ancestor = found; ancestor; ancestor = ancestor->parent_.lock()) {
     if (ancestor->detached_) return nullptr;
     if (ancestor->hasParent_ && ancestor->parent_.expired()) return nullptr;
+    top = ancestor;
+  }
+  // A tree of a process that quit stays gone when another process takes its id.
+  const auto tree = applications_.find(found->pid());
+  if (tree != applications_.end() && tree->second.root == top &&
+      tree->second.process.lock() != process) {
+    return nullptr;
   }
   return found;
 }
@@ -133,12 +142,13 @@ bool SimAccessibility::isSystemWide(const AXElement& target) const {
 }
 
 std::shared_ptr<SimAXNode> SimAccessibility::applicationNode(int pid) {
-  auto& root = applications_[pid];
-  if (!root) {
-    root = std::make_shared<SimAXNode>(pid);
-    root->set("AXRole", "AXApplication");
+  auto& tree = applications_[pid];
+  const auto process = workspace_.application(pid);
+  if (!tree.root || tree.process.lock() != process) {
+    tree = {std::make_shared<SimAXNode>(pid), process};
+    tree.root->set("AXRole", "AXApplication");
   }
-  return root;
+  return tree.root;
 }
 
 AXElement SimAccessibility::systemWide() { return element(systemWide_); }

@@ -147,7 +147,11 @@ class SimAccessibility : public Accessibility {
   SimWorkspace& workspace_;
   SimEventSystem& events_;
   std::shared_ptr<SimAXNode> systemWide_;
-  std::map<int, std::shared_ptr<SimAXNode>> applications_;
+  struct ApplicationTree {
+    std::shared_ptr<SimAXNode> root;
+    std::weak_ptr<SimApplication> process;  // the process the tree belongs to
+  };
+  std::map<int, ApplicationTree> applications_;
   std::map<std::int64_t, std::weak_ptr<SimAXNode>> windows_;
   std::map<int, double> delays_;
   double globalMessagingTimeout_ = kDefaultMessagingTimeout;

@@ -138,6 +138,19 @@ void SimApplicationUI::closeWindow(const Window& window) {
   }
 }
 
+void SimApplicationUI::moveWindow(const Window& window, ScreenRect bounds) {
+  const ScreenRect was = window.node->frame.value_or(bounds);
+  window.node->frame = bounds;
+  for (const auto& child : window.node->children()) {
+    if (!child->frame) continue;
+    child->frame->x += bounds.x - was.x;
+    child->frame->y += bounds.y - was.y;
+    child->frame->width = std::max(0.0, child->frame->width + bounds.width - was.width);
+    child->frame->height = std::max(0.0, child->frame->height + bounds.height - was.height);
+  }
+  if (window.windowID != 0) desktop_.events.moveWindow(window.windowID, bounds);
+}
+
 void SimApplicationUI::focusWindow(const std::shared_ptr<SimAXNode>& window) {
   if (!window) return;
   focusedWindow_ = window;

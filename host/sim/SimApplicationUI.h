@@ -40,12 +40,17 @@ class SimApplicationUI {
   // A sheet attached to a window; focused.
   std::shared_ptr<SimAXNode> addSheet(const Window& window, const std::string& title);
   void closeWindow(const Window& window);
+  // The application moves or resizes its window on its own (its content with it),
+  // without coming forward.
+  void moveWindow(const Window& window, ScreenRect bounds);
 
   void focusWindow(const std::shared_ptr<SimAXNode>& window);
   void focusElement(const std::shared_ptr<SimAXNode>& element);
   void setTitle(const std::shared_ptr<SimAXNode>& window, const std::string& title);
   void setMinimized(const std::shared_ptr<SimAXNode>& window, bool minimized);
   std::shared_ptr<SimAXNode> focusedWindow() const { return focusedWindow_.lock(); }
+  // The standard and modal windows, oldest first.
+  const std::vector<Window>& windows() const { return windows_; }
   std::shared_ptr<SimAXNode> focusedElement() const { return focusedElement_.lock(); }
 
   // The menu bar: its top-level items ("AXMenuBarItem"), each with one menu.

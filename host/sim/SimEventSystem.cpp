@@ -157,8 +157,9 @@ void SimEventSystem::switchOff(const std::shared_ptr<Tap>& tap, EventType reason
 }
 
 std::optional<InputEvent> SimEventSystem::throughTaps(InputEvent event) {
-  if (!trust_.isProcessTrusted()) return event;  // taps see nothing without the permission
-  const auto snapshot = taps_;                   // a callback may install or remove taps
+  // Taps see nothing without the permission, unless they outlive it.
+  if (!trust_.isProcessTrusted() && !tapsOutliveTrust) return event;
+  const auto snapshot = taps_;  // a callback may install or remove taps
   for (const auto& tap : snapshot) {
     if (!tap->valid || !tap->receives || (tap->mask & eventMaskBit(event.type)) == 0) continue;
     const double started = clock_.uptime();
@@ -263,6 +264,12 @@ std::int64_t SimEventSystem::addWindow(const std::shared_ptr<SimApplication>& ow
 void SimEventSystem::removeWindow(std::int64_t windowID) {
   std::erase_if(windows_,
                 [windowID](const WindowInfo& window) { return window.windowID == windowID; });
+}
+
+void SimEventSystem::moveWindow(std::int64_t windowID, ScreenRect bounds) {
+  for (auto& window : windows_) {
+    if (window.windowID == windowID) window.bounds = bounds;
+  }
 }
 
 void SimEventSystem::bringWindowToFront(std::int64_t windowID) {

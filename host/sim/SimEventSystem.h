@@ -56,6 +56,10 @@ class SimEventSystem : public EventSystem {
   // The test's side.
   // While set, the platform refuses to create taps even for a trusted process.
   bool refuseTaps = false;
+  // While set, taps go on receiving events after the permission is withdrawn, as
+  // the system's do until it tears them down; what the program posts is still
+  // dropped.
+  bool tapsOutliveTrust = false;
   // While set, a tap switched off by time-out still reads as enabled, as the
   // platform sometimes reports, though it receives nothing more.
   bool timedOutTapsReadEnabled = false;
@@ -75,6 +79,9 @@ class SimEventSystem : public EventSystem {
                          int layer = 0, double alpha = 1);
   void removeWindow(std::int64_t windowID);
   void bringWindowToFront(std::int64_t windowID);
+  // New bounds, the window's place in the order kept. Neither this nor opening or
+  // raising a window activates its application.
+  void moveWindow(std::int64_t windowID, ScreenRect bounds);
   // A minimised window leaves the screen (the list and hit tests) until restored.
   void setWindowOnScreen(std::int64_t windowID, bool onScreen);
   // The topmost visible window under the point, if any.

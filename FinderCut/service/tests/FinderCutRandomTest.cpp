@@ -269,7 +269,11 @@ class FinderCutRandomTest : public ::testing::Test {
     } else if (roll < 985) {
       expectACalmCutAndPasteToMove();
     } else {
-      switchFirstTapOff(scenario_);
+      // Switched off for the user's input, the feature stops and the user starts it
+      // again; a key pressed before the notice passes the switched-off tap.
+      switchFirstTapOff(scenario_, switchOffReason(walk_), [this] {
+        if (walk_.chance(0.5)) pressRandomKey();
+      });
       if (!feature_.isRunning()) startFeature();
     }
   }

@@ -309,7 +309,9 @@ class FinderKeysRandomTest : public ::testing::Test {
     } else if (roll < 996) {
       expectACalmReturnToOpen();
     } else {
-      switchFirstTapOff(scenario_);
+      switchFirstTapOff(scenario_, switchOffReason(walk_), [this] {
+        if (walk_.chance(0.5)) pressRandomKey();
+      });
       // The feature stops and starts again: a check still out sends nothing.
       for (Owed& entry : owed_) {
         entry.mayGoUnanswered = true;

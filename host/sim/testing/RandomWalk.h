@@ -126,11 +126,20 @@ inline void checkTapPromises(RandomWalk& walk, const KeyLedger& keys,
   if (accessibility.callsFromTapCallbacks() != 0) walk.fail("the tap callback asked accessibility");
 }
 
-// The system switches a feature's first tap off by time-out (it may restart it).
-inline void switchFirstTapOff(DesktopScenario& scenario) {
+// Why the system switches a tap off: mostly a slow callback, sometimes the user.
+inline EventType switchOffReason(RandomWalk& walk) {
+  return walk.chance(0.3) ? EventType::tapDisabledByUserInput : EventType::tapDisabledByTimeout;
+}
+
+// The system switches a feature's first tap off, by time-out (the feature may
+// restart it) or for the user's input (it stops); `meanwhile` is what the user
+// does before the notice arrives, which slips past the switched-off tap.
+inline void switchFirstTapOff(DesktopScenario& scenario, EventType reason,
+                              const std::function<void()>& meanwhile = {}) {
   const auto taps = scenario.desktop.events.taps();
   if (taps.empty()) return;
-  scenario.desktop.events.disableTap(taps.front().id, EventType::tapDisabledByTimeout);
+  scenario.desktop.events.disableTap(taps.front().id, reason);
+  if (meanwhile) meanwhile();
   scenario.settle();
 }
 

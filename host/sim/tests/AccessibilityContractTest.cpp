@@ -77,6 +77,23 @@ TEST_F(SimAccessibilityTest, ElementsOfAClosedWindowOrAQuitApplicationAreInvalid
   EXPECT_EQ(ax().createObserver(editor_->processIdentifier(), [](auto&, auto&) {}), nullptr);
 }
 
+TEST_F(SimAccessibilityTest, AQuitApplicationsElementsStayInvalidWhenItsProcessIDIsReused) {
+  auto window = ui_.addStandardWindow("A", {0, 0, 10, 10});
+  const AXElement element = ax().element(window.node);
+  const AXElement application = ax().application(editor_->processIdentifier());
+  auto again = desktop_.workspace.relaunch(editor_, /*reusePID=*/true);
+  ASSERT_EQ(again->processIdentifier(), editor_->processIdentifier());
+  EXPECT_EQ(ax().copyAttribute(element, "AXTitle").error, AXError::invalidElement);
+  EXPECT_EQ(ax().copyAttribute(application, "AXRole").error, AXError::invalidElement);
+  // The new process's tree is its own, and starts empty.
+  const AXElement fresh = ax().application(again->processIdentifier());
+  EXPECT_NE(fresh, application);
+  EXPECT_TRUE(ax().copyAttribute(fresh, "AXRole").ok());
+  const auto children = ax().copyAttribute(fresh, "AXChildren").value;
+  ASSERT_NE(children.as<AXValue::Array>(), nullptr);
+  EXPECT_TRUE(children.as<AXValue::Array>()->empty());
+}
+
 TEST_F(SimAccessibilityTest, AContextMenuOpensOnlyInTheFocusedWindowOfTheActiveApplication) {
   auto first = ui_.addStandardWindow("Uno", {0, 0, 100, 100});
   auto second = ui_.addStandardWindow("Dos", {200, 0, 100, 100});  // focused

@@ -203,6 +203,51 @@ TEST_F(SimEventSystemTest, SwitchedOffTapIsToldOnTheMainLoop) {
   EXPECT_EQ(types.size(), 1u);
 }
 
+TEST_F(SimEventSystemTest, WhatTheUserDoesBeforeASwitchOffIsToldPassesTheTap) {
+  std::vector<EventType> types;
+  auto tap = recordingTap(types);
+  const std::size_t before = scenario_.finder->receivedEvents().size();
+  events().disableTap(events().taps().front().id, EventType::tapDisabledByUserInput);
+  events().inject(InputEvent::keyboard(1, true));
+  EXPECT_TRUE(types.empty());
+  EXPECT_EQ(scenario_.finder->receivedEvents().size(), before + 1);
+  scenario_.settle();
+  EXPECT_EQ(types, std::vector<EventType>{EventType::tapDisabledByUserInput});
+}
+
+TEST_F(SimEventSystemTest, ApplicationsBehindOpenAndMoveWindowsWithoutComingForward) {
+  scenario_.activate(scenario_.safari);
+  SimApplicationUI& textEdit = *scenario_.textEditUI;
+  const auto opened = textEdit.addStandardWindow("Nueva", {1400, 800, 200, 200});
+  textEdit.addContent(opened, "AXGroup");
+  EXPECT_EQ(events().windowAt({1500, 900})->ownerPID, scenario_.textEdit->processIdentifier());
+  textEdit.moveWindow(opened, {1000, 600, 100, 100});
+  EXPECT_FALSE(events().windowAt({1500, 900}).has_value());
+  EXPECT_EQ(events().windowAt({1050, 680})->windowID, opened.windowID);
+  // Accessibility's hit test follows the content.
+  const auto hit = scenario_.desktop.accessibility.elementAtPosition(
+      scenario_.desktop.accessibility.systemWide(), 1050, 680);
+  ASSERT_TRUE(hit.ok());
+  EXPECT_EQ(*hit.value.as<AXElement>(),
+            scenario_.desktop.accessibility.element(opened.node->children().back()));
+  EXPECT_TRUE(scenario_.safari->isActive());
+  EXPECT_FALSE(scenario_.textEdit->isActive());
+}
+
+TEST_F(SimEventSystemTest, TapsMayOutliveThePermissionWhilePostedEventsAreDropped) {
+  scenario_.desktop.trust.trusted = true;
+  events().tapsOutliveTrust = true;
+  std::vector<EventType> types;
+  auto tap = recordingTap(types);
+  scenario_.desktop.trust.trusted = false;
+  scenario_.pressKey(1);
+  EXPECT_EQ(types, std::vector<EventType>{EventType::keyDown});
+  const std::size_t before = scenario_.finder->receivedEvents().size();
+  events().postToProcess(scenario_.finder->processIdentifier(), InputEvent::keyboard(2, true));
+  scenario_.settle();
+  EXPECT_EQ(scenario_.finder->receivedEvents().size(), before);
+}
+
 TEST_F(SimEventSystemTest, TapMayChangeTheEventItPasses) {
   auto tap = events().createTap(TapOptions::filtering, eventMaskBit(EventType::keyDown),
                                 [](EventType, InputEvent event) {
