@@ -122,6 +122,8 @@ class SimAccessibility : public Accessibility {
   const std::vector<std::string>& announcements() const { return announcements_; }
   // Queries refused because a tap's callback made them.
   int callsFromTapCallbacks() const { return callsFromTapCallbacks_; }
+  // While false, creating an observer fails, as it does for a busy or sandboxed
+  // application.
   bool observersCanBeCreated = true;
 
  private:

@@ -129,15 +129,16 @@ class FinderCutRandomTest : public ::testing::Test {
     }
     if (name.empty()) return;
     finder_.focusFileView(focusedWindow());
+    const double fresh = finderViewFreshAfter(desktop().accessibility);
     finder_.select(focusedWindow(), {name});
-    scenario_.rest(0.5);
+    scenario_.rest(fresh);
     if (finder_.selection(focusedWindow()).empty()) return;  // Finder does not show it yet
     press(kX, EventFlags::command, 0);
     scenario_.settle();
     scenario_.rest(0.5);
     focused_ = static_cast<std::size_t>(there - windows_.begin());
     finder_.focusFileView(focusedWindow());
-    scenario_.rest(0.5);
+    scenario_.rest(fresh);
     press(kV, EventFlags::command, 0);
     scenario_.settle();
     scenario_.rest(0.5);
@@ -195,7 +196,7 @@ class FinderCutRandomTest : public ::testing::Test {
 
   void relaunchFinder() {
     finderEvents_.reset();
-    finder_.relaunch();
+    relaunchFinderMaybeUnobserved(walk_, finder_, desktop().accessibility);
     windows_ = finder_.windowIDs();
     focused_ = windows_.size() - 1;
     watchFinder();

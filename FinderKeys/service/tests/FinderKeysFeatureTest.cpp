@@ -292,6 +292,28 @@ TEST_F(FinderKeysFeatureTest, ARelaunchedFinderIsReadAfreshBeforeAnyKeyActs) {
   EXPECT_EQ(filesIn(root() / "Papelera"), std::vector<std::string>{"b.txt"});
 }
 
+// Finder relaunched where no accessibility observer can be made: the feature hears
+// of no change and must read Finder again on its own.
+TEST_F(FinderKeysFeatureTest, WithoutFindersNotificationsKeysStillActOnWhatIsSelected) {
+  desktop().accessibility.observersCanBeCreated = false;
+  finder_.relaunch();
+  const int reopened = window_ + 1;
+  finder_.select(reopened, {"a.txt"});
+  scenario_.rest(1.5);
+  finder_.select(reopened, {"b.txt"});  // unheard
+  scenario_.pressKey(kForwardDelete);
+  scenario_.settle();
+  scenario_.rest(0.3);
+  EXPECT_FALSE(fs::exists(root() / "Papelera/a.txt"));
+
+  scenario_.rest(1.5);
+  scenario_.pressKey(kForwardDelete);
+  scenario_.settle();
+  scenario_.rest(0.3);
+  EXPECT_TRUE(fs::exists(root() / "Papelera/b.txt"));
+  EXPECT_TRUE(fs::exists(root() / "Docs/a.txt"));
+}
+
 TEST_F(FinderKeysFeatureTest, LosingThePermissionStopsTheFeatureAndReportsIt) {
   select({"a.txt"});
   desktop().trust.trusted = false;

@@ -210,7 +210,7 @@ class FinderKeysRandomTest : public ::testing::Test {
     const fs::directory_iterator entries(finder_.folder(window), error);
     if (error || entries == fs::directory_iterator()) return;
     finder_.select(window, {entries->path().filename().string()});
-    scenario_.rest(0.5);
+    scenario_.rest(finderViewFreshAfter(desktop().accessibility));
     if (finder_.selection(window).empty()) return;  // Finder does not show it yet
     const auto opens = [this] {
       return std::ranges::count_if(desktop().events.postedEvents(), [this](const auto& sent) {
@@ -244,7 +244,7 @@ class FinderKeysRandomTest : public ::testing::Test {
     orphanedCheck_ = std::ranges::any_of(owed_, &Owed::isCheckedAction);
     owed_.clear();
     finderEvents_.reset();
-    finder_.relaunch();
+    relaunchFinderMaybeUnobserved(walk_, finder_, desktop().accessibility);
     focusedWindow_ = 0;
     watchFinder();
   }

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "host/sim/DesktopScenario.h"
+#include "host/sim/SimFinder.h"
 
 // Helpers of the model-based random tests: a reproducible walk of random user
 // steps, a ledger of which keys the taps swallowed, and the files on a disk.
@@ -124,6 +125,20 @@ inline void checkTapPromises(RandomWalk& walk, const KeyLedger& keys,
                              const SimAccessibility& accessibility) {
   if (!keys.failure().empty()) walk.fail(keys.failure());
   if (accessibility.callsFromTapCallbacks() != 0) walk.fail("the tap callback asked accessibility");
+}
+
+// Finder is relaunched; now and then no accessibility observer can be made for
+// the new process, until the next relaunch.
+inline void relaunchFinderMaybeUnobserved(RandomWalk& walk, SimFinder& finder,
+                                          SimAccessibility& accessibility) {
+  accessibility.observersCanBeCreated = !walk.chance(0.2);
+  finder.relaunch();
+}
+
+// How long after a change in Finder the features' view of it is fresh: they hear
+// of it at once, or at their next look, every second, when Finder is unobserved.
+inline double finderViewFreshAfter(const SimAccessibility& accessibility) {
+  return accessibility.observersCanBeCreated ? 0.5 : 1.2;
 }
 
 // Why the system switches a tap off: mostly a slow callback, sometimes the user.

@@ -94,6 +94,13 @@ TEST_F(SimAccessibilityTest, AQuitApplicationsElementsStayInvalidWhenItsProcessI
   EXPECT_TRUE(children.as<AXValue::Array>()->empty());
 }
 
+TEST_F(SimAccessibilityTest, ObserversMayBeRefused) {
+  ax().observersCanBeCreated = false;
+  EXPECT_EQ(ax().createObserver(editor_->processIdentifier(), [](auto&, auto&) {}), nullptr);
+  ax().observersCanBeCreated = true;
+  EXPECT_NE(ax().createObserver(editor_->processIdentifier(), [](auto&, auto&) {}), nullptr);
+}
+
 TEST_F(SimAccessibilityTest, AContextMenuOpensOnlyInTheFocusedWindowOfTheActiveApplication) {
   auto first = ui_.addStandardWindow("Uno", {0, 0, 100, 100});
   auto second = ui_.addStandardWindow("Dos", {200, 0, 100, 100});  // focused
