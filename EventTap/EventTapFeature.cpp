@@ -75,7 +75,10 @@ std::optional<InputEvent> EventTapFeature::dispatch(std::size_t tapIndex, EventT
     return event;
   // A tap may go on delivering after the permission is withdrawn, while whatever
   // the feature would post in an event's place is dropped: swallowing would lose it.
-  if (!trust_.isProcessTrusted()) return event;
+  if (!trust_.isProcessTrusted()) {
+    checkHealth();  // the run stops and is reported
+    return event;
+  }
   if (!isRunning_) {
     if (handleWhileStopped(tapIndex, type, event)) return event;
     return std::nullopt;

@@ -123,6 +123,8 @@ TEST_F(EventTapFeatureTest, ATapStillDeliveringAfterThePermissionWentSwallowsNot
   ASSERT_EQ(scenario_.finder->receivedEvents().size(), 2u);
   EXPECT_EQ(scenario_.finder->receivedEvents().front().keyCode(), 120);
   EXPECT_TRUE(feature_->handled.empty());
+  EXPECT_EQ(reports_.size(), 1u);  // stopped at once, not at the next health check
+  EXPECT_EQ(state(), FeatureState::failed);
 }
 
 TEST_F(EventTapFeatureTest, NoTrustFailsTheStart) {

@@ -164,10 +164,16 @@ void SimFinder::buildMenus() {
       [this, fileViewFocused] {
         return fileViewFocused() && !focusedFinderWindow()->selected.empty();
       },
-      [this] { copySelection(); });
+      [this] {
+        ++copiesFromMenu_;
+        copySelection();
+      });
   ui_->addMenuItem(
       edit, "_NS:38", [this] { return moveTitle(); }, [this] { return canMoveHere(); },
-      [this] { moveHere(); });
+      [this] {
+        ++movesFromMenu_;
+        moveHere();
+      });
   ui_->addMenu("Ver");
 }
 

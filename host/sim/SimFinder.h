@@ -89,6 +89,10 @@ class SimFinder {
   std::optional<int> focusedWindow();
   bool isRenaming() const { return renaming_; }
   const std::vector<std::filesystem::path>& openedFiles() const { return openedFiles_; }
+  // How many times the copy and the move command were chosen from the Edit menu
+  // (as the features choose them; shortcuts are not counted).
+  int copiesFromMenu() const { return copiesFromMenu_; }
+  int movesFromMenu() const { return movesFromMenu_; }
 
   // Quits Finder and launches it again (a new process), reopening its windows.
   void relaunch();
@@ -142,6 +146,8 @@ class SimFinder {
   std::weak_ptr<SimAXNode> renamedItem_;
   std::weak_ptr<SimAXNode> renameField_;
   std::vector<std::filesystem::path> openedFiles_;
+  int copiesFromMenu_ = 0;
+  int movesFromMenu_ = 0;
   Subscription keys_;
   // One per process: a relaunch voids what the old process had not done.
   std::unique_ptr<Handoff> process_ = std::make_unique<Handoff>();

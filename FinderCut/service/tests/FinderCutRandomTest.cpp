@@ -55,10 +55,11 @@ class FinderCutRandomTest : public ::testing::Test {
   // Finder's own ⌘V (one that passed) may paste copies; nothing else may add files.
   void watchFinder() {
     finderEvents_ = finder_.application()->observeEvents([this](const InputEvent& event) {
-      if (event.type == EventType::keyDown && event.keyCode() == kV &&
-          (event.flags & EventFlags::command)) {
-        finderPastes_.push_back(desktop().time.uptime());
-      }
+      if (event.type != EventType::keyDown || !(event.flags & EventFlags::command)) return;
+      if (event.keyCode() == kV) finderPastes_.push_back(desktop().time.uptime());
+      if (event.sourceUserData() == FinderCutFeature::kMarker &&
+          event.integerField(EventField::autorepeat) == 0)
+        answer(event.keyCode(), "Finder was sent a key the feature had not swallowed");
     });
   }
 
@@ -114,6 +115,7 @@ class FinderCutRandomTest : public ::testing::Test {
     finder_.latency = 0.04;
     scenario_.settle();
     scenario_.rest(kSlowestFinder);
+    expectEveryKeyAnswered();
     scenario_.activate(finder_.application());
     if (finder_.isRenaming()) finder_.startOrEndRenaming();
     followFinderFocus();
@@ -152,8 +154,13 @@ class FinderCutRandomTest : public ::testing::Test {
     const bool forFinder = front && front->processIdentifier() == finder_.processID();
     const bool onlyCommand = (flags & EventFlags::modifiers) == EventFlags::command;
     const auto selection = selectedContents();
+    matchAnswers();  // what came of the keys before this one
     const auto swallowed = keys_.press(scenario_, code, flags, repeats, [&](bool isSwallowed) {
       if (!isSwallowed) return true;
+      // Owed from now: its answer may come before the key is released. A newer key
+      // takes over from the operation of the one before.
+      supersedeOwed();
+      owed_.push_back({code});
       return forFinder && onlyCommand && (code == kX || code == kV);
     });
     if (!swallowed) {
@@ -167,6 +174,57 @@ class FinderCutRandomTest : public ::testing::Test {
       if (pastes_.size() > 3) pastes_.pop_front();
       cut_.reset();
     }
+  }
+
+  // Every swallowed ⌘X or ⌘V is answered: Finder is asked from its menu to copy
+  // (⌘X) or to move (⌘V), or is sent the key itself, or the feature counts the
+  // operation cancelled (also after asking Finder, when the copy was not proven).
+  // Nothing is asked of Finder for a key that was not swallowed. A key that a
+  // newer one took over from, or that the feature's stop or Finder's relaunch
+  // interrupted, may go unanswered. Once everything has run the account is closed.
+  void answer(std::uint16_t code, const std::string& otherwise) {
+    const auto open = [code](const Owed& entry) {
+      return entry.code == code && !entry.acted;
+    };
+    auto owed = std::ranges::find_if(
+        owed_, [&](const Owed& entry) { return open(entry) && !entry.mayGoUnanswered; });
+    if (owed == owed_.end()) owed = std::ranges::find_if(owed_, open);
+    if (owed == owed_.end()) return walk_.fail(otherwise);
+    owed->acted = true;
+    ++acted_;
+  }
+  void matchAnswers() {
+    for (; copiesSeen_ < finder_.copiesFromMenu(); ++copiesSeen_)
+      answer(kX, "Finder was asked to copy for no ⌘X");
+    for (; movesSeen_ < finder_.movesFromMenu(); ++movesSeen_)
+      answer(kV, "Finder was asked to move for no ⌘V");
+    // Answers go to keys still waiting for their operations first.
+    const auto open = [](const Owed& entry) {
+      return !entry.acted && !entry.cancelled;
+    };
+    for (; cancelsSeen_ < feature_.cancelledOperations(); ++cancelsSeen_) {
+      auto owed = std::ranges::find_if(
+          owed_, [&](const Owed& entry) { return open(entry) && !entry.mayGoUnanswered; });
+      if (owed == owed_.end()) owed = std::ranges::find_if(owed_, open);
+      if (owed == owed_.end()) continue;  // one that acted first
+      owed->cancelled = true;
+      ++cancelled_;
+    }
+  }
+  void supersedeOwed() {
+    for (Owed& entry : owed_) entry.mayGoUnanswered = true;
+  }
+  void expectEveryKeyAnswered() {
+    matchAnswers();
+    for (const Owed& entry : owed_) {
+      if (entry.acted || entry.cancelled) continue;
+      if (!entry.mayGoUnanswered) {
+        walk_.fail("a swallowed " + std::string(entry.code == kX ? "⌘X" : "⌘V") +
+                   " was never answered");
+      }
+      ++explained_;
+    }
+    owed_.clear();
   }
 
   // Whether one of Finder's own pastes may have landed since the last check (a
@@ -195,6 +253,8 @@ class FinderCutRandomTest : public ::testing::Test {
   }
 
   void relaunchFinder() {
+    matchAnswers();
+    supersedeOwed();
     finderEvents_.reset();
     relaunchFinderMaybeUnobserved(walk_, finder_, desktop().accessibility);
     windows_ = finder_.windowIDs();
@@ -275,11 +335,14 @@ class FinderCutRandomTest : public ::testing::Test {
       switchFirstTapOff(scenario_, switchOffReason(walk_), [this] {
         if (walk_.chance(0.5)) pressRandomKey();
       });
+      matchAnswers();
+      supersedeOwed();
       if (!feature_.isRunning()) startFeature();
     }
   }
 
   void check() {
+    matchAnswers();
     checkTapPromises(walk_, keys_, desktop().accessibility);
     if (!feature_.isRunning()) walk_.fail("the feature stopped on its own");
     const bool pasted = finderPasted();
@@ -313,6 +376,12 @@ class FinderCutRandomTest : public ::testing::Test {
     });
   }
 
+  struct Owed {
+    std::uint16_t code;
+    bool acted = false;
+    bool cancelled = false;
+    bool mayGoUnanswered = false;
+  };
   struct Cut {
     std::set<std::string> contents;
     fs::path folder;
@@ -344,17 +413,30 @@ class FinderCutRandomTest : public ::testing::Test {
   std::deque<Paste> pastes_;
   std::vector<double> finderPastes_;  // when Finder received its own ⌘V
   double checkedAt_ = 0;
-  int moves_ = 0;  // files moved by the feature
+  int moves_ = 0;           // files moved by the feature
+  std::vector<Owed> owed_;  // swallowed keys since the account was last closed
+  int copiesSeen_ = 0;
+  int movesSeen_ = 0;
+  int cancelsSeen_ = 0;
+  // How the swallowed keys were answered: by an action, a cancelled operation,
+  // or explained by a newer key, a stop or a relaunch.
+  int acted_ = 0;
+  int cancelled_ = 0;
+  int explained_ = 0;
   Subscription finderEvents_;
 };
 
 TEST_F(FinderCutRandomTest, RandomUserStepsKeepEveryPromise) {
   walk_.run([this] { step(); }, [this] { check(); });
+  scenario_.settle();
+  scenario_.rest(kSlowestFinder);
+  expectEveryKeyAnswered();
+  EXPECT_EQ(walk_.failure(), "") << "at the end (replay with MIRLET_SEED=" << walk_.seed() << ")";
   // The walk reaches the feature's work, not only its refusals.
   EXPECT_GT(moves_, 0);
   EXPECT_GT(calmMoves_, 0) << "no calm moment was tried";
   RecordProperty("moves", moves_);
-  RecordProperty("cancelledOperations", feature_.cancelledOperations());
+  printAccount(walk_, acted_, cancelled_, explained_);
 }
 
 }  // namespace

@@ -85,7 +85,60 @@ class RightClickFocusRandomTest : public ::testing::Test {
     event.type = type;
     event.location = point;
     event.setIntegerField(EventField::clickState, 1);
+    const bool onWindow = desktop().events.windowAt(point).has_value();
+    const bool finishing = feature_.isFinishingGesture();
+    const std::size_t received = receivedInAll();
+    const int told = toldOnPress_;
     desktop().events.inject(event);
+    // A press that reached no window under the pointer was swallowed: the feature
+    // must have said why as it did (a gesture it took up or ended), unless it was
+    // finishing an interrupted gesture.
+    if (type == EventType::rightMouseDown && onWindow && !finishing &&
+        receivedInAll() == received && toldOnPress_ == told) {
+      walk_.fail("a right press was swallowed for no gesture");
+    }
+  }
+
+  // Each press the feature takes up is answered once: its replay, a cancellation,
+  // or a failure that ends the run or the gesture.
+  void account(RightClickDiagnostic told) {
+    switch (told) {
+      case RightClickDiagnostic::downCaptured:
+        ++toldOnPress_;
+        ++owed_;
+        break;
+      case RightClickDiagnostic::cancelledByGesture:
+        ++toldOnPress_;
+        settle(cancelled_);
+        break;
+      case RightClickDiagnostic::downPosted:
+        settle(acted_);
+        break;
+      case RightClickDiagnostic::focusUnconfirmed:
+      case RightClickDiagnostic::cancelledByInput:
+      case RightClickDiagnostic::cancelledByActivation:
+      case RightClickDiagnostic::cancelledByDeadline:
+      case RightClickDiagnostic::cancelledByStop:
+        settle(cancelled_);
+        break;
+      case RightClickDiagnostic::tapDisabled:
+      case RightClickDiagnostic::permissionLost:
+      case RightClickDiagnostic::copyFailed:
+      case RightClickDiagnostic::destinationLost:
+        settle(explained_);
+        break;
+      default:
+        break;
+    }
+  }
+  void settle(int& how) {
+    if (owed_ == 0) return;
+    --owed_;
+    ++how;
+  }
+  void expectEveryPressAnswered() {
+    if (owed_ != 0 && !feature_.isFinishingGesture())
+      walk_.fail("a press the feature took up was never answered");
   }
 
   // An event other than the right button's: it must reach the application it is
@@ -144,6 +197,9 @@ class RightClickFocusRandomTest : public ::testing::Test {
   // in front, one press and one release, and its window's context menu.
   void expectACalmRightClickToWork() {
     if (held_ || !feature_.isRunning() || feature_.isFinishingGesture()) return;
+    scenario_.settle();
+    scenario_.rest(0.5);
+    expectEveryPressAnswered();
     SimApplicationUI& ui = *scenario_.textEditUI;
     const auto application = ui.application();
     if (application->isTerminated() || scenario_.safari->isTerminated()) return;
@@ -337,7 +393,7 @@ class RightClickFocusRandomTest : public ::testing::Test {
   DesktopScenario scenario_;
   RightClickFocusFeature feature_{{desktop().accessibility, desktop().workspace, desktop().events,
                                    desktop().time, desktop().time, desktop().time},
-                                  {},
+                                  [this](RightClickDiagnostic told) { account(told); },
                                   [this](const Uuid&) {
                                     ++failures_;
                                   }};
@@ -345,6 +401,11 @@ class RightClickFocusRandomTest : public ::testing::Test {
   ScreenPoint pointer_;
   bool held_ = false;
   bool releaseSlipped_ = false;  // a release is passing switched-off taps
+  int owed_ = 0;                 // presses taken up and not answered yet
+  int toldOnPress_ = 0;          // what the feature said of presses, in all
+  int acted_ = 0;
+  int cancelled_ = 0;
+  int explained_ = 0;
   bool leftHeld_ = false;
   int tapOffsWhileHeld_ = 0;
   double releasedAt_ = 0;
@@ -359,10 +420,16 @@ class RightClickFocusRandomTest : public ::testing::Test {
 
 TEST_F(RightClickFocusRandomTest, RandomUserStepsKeepEveryPromise) {
   walk_.run([this] { step(); }, [this] { check(); });
+  if (held_) release();
+  scenario_.settle();
+  scenario_.rest(1);
+  expectEveryPressAnswered();
+  EXPECT_EQ(walk_.failure(), "") << "at the end (replay with MIRLET_SEED=" << walk_.seed() << ")";
   // The walk reaches the feature's work, not only its refusals.
   EXPECT_GT(replays_, 0);
   EXPECT_GT(calmClicks_, 0) << "no calm moment was tried";
   RecordProperty("replayedPresses", replays_);
+  printAccount(walk_, acted_, cancelled_, explained_);
 }
 
 }  // namespace

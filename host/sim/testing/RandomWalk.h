@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -125,6 +126,16 @@ inline void checkTapPromises(RandomWalk& walk, const KeyLedger& keys,
                              const SimAccessibility& accessibility) {
   if (!keys.failure().empty()) walk.fail(keys.failure());
   if (accessibility.callsFromTapCallbacks() != 0) walk.fail("the tap callback asked accessibility");
+}
+
+// How a walk's swallowed events were answered, printed and recorded: by the
+// feature's action, by a cancellation, or explained by what interrupted them.
+inline void printAccount(const RandomWalk& walk, int acted, int cancelled, int explained) {
+  std::printf("seed %llu: swallowed events acted on %d, cancelled %d, explained %d\n",
+              static_cast<unsigned long long>(walk.seed()), acted, cancelled, explained);
+  ::testing::Test::RecordProperty("acted", acted);
+  ::testing::Test::RecordProperty("cancelled", cancelled);
+  ::testing::Test::RecordProperty("explained", explained);
 }
 
 // Finder is relaunched; now and then no accessibility observer can be made for
