@@ -30,6 +30,8 @@ class ProbeFeature : public EventTapFeature {
                                EventType::tapDisabledByTimeout};
   int machineryStarts = 0;
   int machineryStops = 0;
+  bool keepsTap = false;  // keeps its tap when stopped, as one finishing a gesture
+  int notices = 0;        // switched-off notices that reached it
   std::vector<std::uint16_t> handled;
   mutable int markerReads = 0;
 
@@ -46,6 +48,11 @@ class ProbeFeature : public EventTapFeature {
   [[noreturn]] void failStart(StartFailure failure) override {
     throw ProbeError(failure == StartFailure::missingTrust ? ProbeErrorCode::missingTrust
                                                            : ProbeErrorCode::tapUnavailable);
+  }
+  bool keepsTapWhenStopped(std::size_t) const override { return keepsTap; }
+  void tapDisabled(std::size_t tapIndex, EventType reason) override {
+    ++notices;
+    EventTapFeature::tapDisabled(tapIndex, reason);
   }
   void startMachinery() override { ++machineryStarts; }
   void stopMachinery() override { ++machineryStops; }
@@ -179,14 +186,18 @@ TEST_F(EventTapFeatureTest, UserInputDisablingAlwaysReports) {
   EXPECT_EQ(feature_->restartGate().lastRestart, std::nullopt);
 }
 
+// The notice comes after the feature stopped, to the tap it kept.
 TEST_F(EventTapFeatureTest, SwitchedOffNoticeAfterStopDoesNothing) {
+  feature_->keepsTap = true;
   startAt(1000);
   const int id = desktop().events.taps().front().id;
   desktop().events.disableTap(id, EventType::tapDisabledByTimeout);
   controller_->setEnabled(false, "probe", AccessibilityPermission::granted);
   scenario_.settle();
+  EXPECT_EQ(feature_->notices, 1);
   EXPECT_TRUE(reports_.empty());
   EXPECT_EQ(state(), FeatureState::disabled);
+  EXPECT_EQ(feature_->machineryStarts, 1) << "not restarted";
 }
 
 TEST_F(EventTapFeatureTest, HealthCheckReportsLostTrustAndRecoversADisabledTap) {

@@ -37,7 +37,12 @@ TEST(RightClickEventBufferTest, AClickOnAnUnfocusedWindowIsReplayedOnceFocused) 
   EXPECT_TRUE(held.suppressOriginal);
   EXPECT_EQ(held.focusRequest, kTransaction);
   EXPECT_TRUE(buffer.receive(kUp, true).suppressOriginal);
-  EXPECT_TRUE(buffer.receive(tagged(kUp), true).replays.empty());  // our own replay passes
+  // Our own replay passes and changes nothing.
+  const RightClickEventBuffer before = buffer;
+  const auto own = buffer.receive(tagged(kUp), true);
+  EXPECT_FALSE(own.suppressOriginal);
+  EXPECT_TRUE(own.replays.empty());
+  EXPECT_EQ(buffer, before);
   const auto focused = buffer.resolve(kTransaction, true);
   EXPECT_EQ(types(focused.replays),
             (std::vector<EventType>{EventType::rightMouseDown, EventType::rightMouseUp}));
