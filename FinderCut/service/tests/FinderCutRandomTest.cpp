@@ -191,7 +191,7 @@ class FinderCutRandomTest : public ::testing::Test {
     if (owed == owed_.end()) owed = std::ranges::find_if(owed_, open);
     if (owed == owed_.end()) return walk_.fail(otherwise);
     owed->acted = true;
-    ++acted_;
+    ++account_.acted;
   }
   void matchAnswers() {
     for (; copiesSeen_ < finder_.copiesFromMenu(); ++copiesSeen_)
@@ -208,7 +208,7 @@ class FinderCutRandomTest : public ::testing::Test {
       if (owed == owed_.end()) owed = std::ranges::find_if(owed_, open);
       if (owed == owed_.end()) continue;  // one that acted first
       owed->cancelled = true;
-      ++cancelled_;
+      ++account_.cancelled;
     }
   }
   void supersedeOwed() {
@@ -222,7 +222,7 @@ class FinderCutRandomTest : public ::testing::Test {
         walk_.fail("a swallowed " + std::string(entry.code == kX ? "⌘X" : "⌘V") +
                    " was never answered");
       }
-      ++explained_;
+      ++account_.explained;
     }
     owed_.clear();
   }
@@ -420,9 +420,7 @@ class FinderCutRandomTest : public ::testing::Test {
   int cancelsSeen_ = 0;
   // How the swallowed keys were answered: by an action, a cancelled operation,
   // or explained by a newer key, a stop or a relaunch.
-  int acted_ = 0;
-  int cancelled_ = 0;
-  int explained_ = 0;
+  EventAccount account_;
   Subscription finderEvents_;
 };
 
@@ -436,7 +434,7 @@ TEST_F(FinderCutRandomTest, RandomUserStepsKeepEveryPromise) {
   EXPECT_GT(moves_, 0);
   EXPECT_GT(calmMoves_, 0) << "no calm moment was tried";
   RecordProperty("moves", moves_);
-  printAccount(walk_, acted_, cancelled_, explained_);
+  account_.report(walk_);
 }
 
 }  // namespace

@@ -147,10 +147,11 @@ class FinderKeysRandomTest : public ::testing::Test {
       }
       if (owed->code == 120 && answer == 36) ++replacements_[36];
       if ((owed->code == 36 || owed->code == 76) && answer == 125) ++replacements_[125];
-      ++(answer == owed->code ? explained_ : acted_);  // sent on as typed, or acted on
+      ++(answer == owed->code ? account_.explained
+                              : account_.acted);  // sent on as typed, or acted on
       const auto settled = std::remove_if(owed_.begin(), owed,
                                           [](const Owed& entry) { return entry.mayGoUnanswered; });
-      cancelled_ += static_cast<int>(owed - settled);
+      account_.cancelled += static_cast<int>(owed - settled);
       owed_.erase(settled, owed + 1);
     }
   }
@@ -160,7 +161,7 @@ class FinderKeysRandomTest : public ::testing::Test {
   void expectEveryKeyAnswered() {
     matchAnswers();
     orphanedCheck_ = false;
-    cancelled_ += static_cast<int>(
+    account_.cancelled += static_cast<int>(
         std::erase_if(owed_, [](const Owed& entry) { return entry.mayGoUnanswered; }));
     if (!owed_.empty()) {
       walk_.fail("the swallowed key " + std::to_string(owed_.front().code) + " was never answered");
@@ -245,7 +246,7 @@ class FinderKeysRandomTest : public ::testing::Test {
     // What the feature sends the Finder that quits is lost with it; a check still
     // out for it holds the new Finder's keys until it is done.
     orphanedCheck_ = std::ranges::any_of(owed_, &Owed::isCheckedAction);
-    explained_ += static_cast<int>(owed_.size());
+    account_.explained += static_cast<int>(owed_.size());
     owed_.clear();
     finderEvents_.reset();
     relaunchFinderMaybeUnobserved(walk_, finder_, desktop().accessibility);
@@ -365,9 +366,7 @@ class FinderKeysRandomTest : public ::testing::Test {
   // How the swallowed keys were answered: by Finder's own shortcut; dropped with
   // a Supr's move that a key, a click or a changed selection cancelled; sent on as
   // typed, or interrupted by a relaunch.
-  int acted_ = 0;
-  int cancelled_ = 0;
-  int explained_ = 0;
+  EventAccount account_;
   // Finder's replacements received: opens (125), renames (36), trashes (51).
   std::map<int, int> replacements_;
   Subscription finderEvents_;
@@ -384,7 +383,7 @@ TEST_F(FinderKeysRandomTest, RandomUserStepsKeepEveryPromise) {
     EXPECT_GT(replacements_[key], 0) << name;
     RecordProperty(name, replacements_[key]);
   }
-  printAccount(walk_, acted_, cancelled_, explained_);
+  account_.report(walk_);
 }
 
 }  // namespace

@@ -109,23 +109,23 @@ class RightClickFocusRandomTest : public ::testing::Test {
         break;
       case RightClickDiagnostic::cancelledByGesture:
         ++toldOnPress_;
-        settle(cancelled_);
+        settle(account_.cancelled);
         break;
       case RightClickDiagnostic::downPosted:
-        settle(acted_);
+        settle(account_.acted);
         break;
       case RightClickDiagnostic::focusUnconfirmed:
       case RightClickDiagnostic::cancelledByInput:
       case RightClickDiagnostic::cancelledByActivation:
       case RightClickDiagnostic::cancelledByDeadline:
       case RightClickDiagnostic::cancelledByStop:
-        settle(cancelled_);
+        settle(account_.cancelled);
         break;
       case RightClickDiagnostic::tapDisabled:
       case RightClickDiagnostic::permissionLost:
       case RightClickDiagnostic::copyFailed:
       case RightClickDiagnostic::destinationLost:
-        settle(explained_);
+        settle(account_.explained);
         break;
       default:
         break;
@@ -403,9 +403,7 @@ class RightClickFocusRandomTest : public ::testing::Test {
   bool releaseSlipped_ = false;  // a release is passing switched-off taps
   int owed_ = 0;                 // presses taken up and not answered yet
   int toldOnPress_ = 0;          // what the feature said of presses, in all
-  int acted_ = 0;
-  int cancelled_ = 0;
-  int explained_ = 0;
+  EventAccount account_;
   bool leftHeld_ = false;
   int tapOffsWhileHeld_ = 0;
   double releasedAt_ = 0;
@@ -429,7 +427,7 @@ TEST_F(RightClickFocusRandomTest, RandomUserStepsKeepEveryPromise) {
   EXPECT_GT(replays_, 0);
   EXPECT_GT(calmClicks_, 0) << "no calm moment was tried";
   RecordProperty("replayedPresses", replays_);
-  printAccount(walk_, acted_, cancelled_, explained_);
+  account_.report(walk_);
 }
 
 }  // namespace

@@ -128,15 +128,22 @@ inline void checkTapPromises(RandomWalk& walk, const KeyLedger& keys,
   if (accessibility.callsFromTapCallbacks() != 0) walk.fail("the tap callback asked accessibility");
 }
 
-// How a walk's swallowed events were answered, printed and recorded: by the
-// feature's action, by a cancellation, or explained by what interrupted them.
-inline void printAccount(const RandomWalk& walk, int acted, int cancelled, int explained) {
-  std::printf("seed %llu: swallowed events acted on %d, cancelled %d, explained %d\n",
-              static_cast<unsigned long long>(walk.seed()), acted, cancelled, explained);
-  ::testing::Test::RecordProperty("acted", acted);
-  ::testing::Test::RecordProperty("cancelled", cancelled);
-  ::testing::Test::RecordProperty("explained", explained);
-}
+// How a walk's swallowed events were answered: by the feature's action, by a
+// cancellation, or explained by what interrupted them.
+struct EventAccount {
+  int acted = 0;
+  int cancelled = 0;
+  int explained = 0;
+
+  // Printed and recorded with the walk's seed.
+  void report(const RandomWalk& walk) const {
+    std::printf("seed %llu: swallowed events acted on %d, cancelled %d, explained %d\n",
+                static_cast<unsigned long long>(walk.seed()), acted, cancelled, explained);
+    ::testing::Test::RecordProperty("acted", acted);
+    ::testing::Test::RecordProperty("cancelled", cancelled);
+    ::testing::Test::RecordProperty("explained", explained);
+  }
+};
 
 // Finder is relaunched; now and then no accessibility observer can be made for
 // the new process, until the next relaunch.
