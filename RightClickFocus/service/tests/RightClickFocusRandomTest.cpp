@@ -90,7 +90,7 @@ class RightClickFocusRandomTest : public ::testing::Test {
     const std::size_t received = receivedInAll();
     const int told = toldOnPress_;
     desktop().events.inject(event);
-    // A press that reached no window under the pointer was swallowed: the feature
+    // A press over a window that reached no application was swallowed: the feature
     // must have said why as it did (a gesture it took up or ended), unless it was
     // finishing an interrupted gesture.
     if (type == EventType::rightMouseDown && onWindow && !finishing &&
