@@ -141,17 +141,27 @@ class FinderKeysRandomTest : public ::testing::Test {
           owed_, [&](const Owed& entry) { return answeredBy(entry) && !entry.mayGoUnanswered; });
       if (owed == owed_.end()) owed = std::ranges::find_if(owed_, answeredBy);
       if (owed == owed_.end()) {
-        walk_.fail("Finder got key " + std::to_string(answer) +
-                   " from the feature for no key swallowed");
-        return;
+        // A Supr settled as cancelled when a later key's answer came first, but
+        // sent on after all (its check found a text field).
+        const auto late = std::ranges::find_if(settled_, answeredBy);
+        if (late == settled_.end()) {
+          walk_.fail("Finder got key " + std::to_string(answer) +
+                     " from the feature for no key swallowed");
+          return;
+        }
+        settled_.erase(late);
+        --account_.cancelled;
+        ++account_.explained;
+        continue;
       }
       if (owed->code == 120 && answer == 36) ++replacements_[36];
       if ((owed->code == 36 || owed->code == 76) && answer == 125) ++replacements_[125];
       ++(answer == owed->code ? account_.explained
                               : account_.acted);  // sent on as typed, or acted on
-      const auto settled = std::remove_if(owed_.begin(), owed,
-                                          [](const Owed& entry) { return entry.mayGoUnanswered; });
+      const auto settled = std::stable_partition(
+          owed_.begin(), owed, [](const Owed& entry) { return !entry.mayGoUnanswered; });
       account_.cancelled += static_cast<int>(owed - settled);
+      settled_.insert(settled_.end(), settled, owed);
       owed_.erase(settled, owed + 1);
     }
   }
@@ -161,6 +171,7 @@ class FinderKeysRandomTest : public ::testing::Test {
   void expectEveryKeyAnswered() {
     matchAnswers();
     orphanedCheck_ = false;
+    settled_.clear();
     account_.cancelled += static_cast<int>(
         std::erase_if(owed_, [](const Owed& entry) { return entry.mayGoUnanswered; }));
     if (!owed_.empty()) {
@@ -248,6 +259,7 @@ class FinderKeysRandomTest : public ::testing::Test {
     orphanedCheck_ = std::ranges::any_of(owed_, &Owed::isCheckedAction);
     account_.explained += static_cast<int>(owed_.size());
     owed_.clear();
+    settled_.clear();
     finderEvents_.reset();
     relaunchFinderMaybeUnobserved(walk_, finder_, desktop().accessibility);
     focusedWindow_ = 0;
@@ -359,6 +371,8 @@ class FinderKeysRandomTest : public ::testing::Test {
   std::map<std::string, std::size_t> initialFiles_;
   std::optional<PendingTrash> pendingTrash_;
   std::vector<Owed> owed_;
+  // Keys settled as cancelled before everything has run: one may still answer.
+  std::vector<Owed> settled_;
   std::size_t answered_ = 0;  // posted events already matched
   bool orphanedCheck_ = false;
   int calmOpens_ = 0;
