@@ -76,7 +76,7 @@ std::optional<InputEvent> EventTapFeature::dispatch(std::size_t tapIndex, EventT
   // A tap may go on delivering after the permission is withdrawn, while whatever
   // the feature would post in an event's place is dropped: swallowing would lose it.
   if (!trust_.isProcessTrusted()) {
-    checkHealth();  // the run stops and is reported
+    permissionWithdrawn();
     return event;
   }
   if (!isRunning_) {

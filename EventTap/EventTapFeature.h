@@ -75,6 +75,9 @@ class EventTapFeature : public MirletFeature {
   virtual bool keepsTapWhenStopped(std::size_t) const { return false; }
   // An event of a tap kept after a stop; true passes it.
   virtual bool handleWhileStopped(std::size_t, EventType, const InputEvent&) { return true; }
+  // A tap delivered an event after the permission went (the event passes): by
+  // default a running feature stops and is reported.
+  virtual void permissionWithdrawn() { checkHealth(); }
 
   // Run at the start of each of the feature's context refreshes: false when the
   // refresh must end (trust lost: stopped and reported; tap missing or switched

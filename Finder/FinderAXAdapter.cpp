@@ -450,10 +450,12 @@ std::optional<FinderClipboardSnapshot> FinderAXAdapter::copy(const FinderAXSnaps
   }
   // Finder copies on its own time, and clears the pasteboard before it writes the
   // files there under the same change count.
+  const auto written = [&] {
+    const std::int64_t count = pasteboard.changeCount();
+    return count != before && (count != before + 1 || !pasteboard.items().empty());
+  };
   const double pressedAt = services_.clock.uptime();
-  while ((pasteboard.changeCount() == before ||
-          (pasteboard.changeCount() == before + 1 && pasteboard.items().empty())) &&
-         services_.clock.uptime() - pressedAt < kCopyWait) {
+  while (!written() && services_.clock.uptime() - pressedAt < kCopyWait) {
     services_.clock.sleep(kCopyPoll);
   }
   auto board = clipboard();

@@ -163,6 +163,10 @@ void RightClickFocusFeature::tapDisabled(std::size_t tapIndex, EventType reason)
   }
 }
 
+void RightClickFocusFeature::permissionWithdrawn() {
+  if (isRunning()) failRun(RightClickDiagnostic::permissionLost);
+}
+
 bool RightClickFocusFeature::handle(std::size_t tapIndex, EventType type, InputEvent& event) {
   if (tapIndex == kListenTap || type == EventType::keyDown) {
     observe(type, event);
@@ -174,10 +178,6 @@ bool RightClickFocusFeature::handle(std::size_t tapIndex, EventType type, InputE
 
 bool RightClickFocusFeature::handleRightButton(EventType type, const InputEvent& event) {
   lastRightTimestamp_ = std::max(lastRightTimestamp_, event.timestamp);
-  if (!services_.accessibility.isProcessTrusted()) {
-    failRun(RightClickDiagnostic::permissionLost);
-    return true;
-  }
   const bool eligible = type == EventType::rightMouseDown && isEligible(event);
   const Uuid transaction = Uuid::random();
   const auto before = buffer_.state();

@@ -128,6 +128,7 @@ class RightClickFocusFeature final : public EventTapFeature {
   void tapDisabled(std::size_t tapIndex, EventType reason) override;
   bool keepsTapWhenStopped(std::size_t tapIndex) const override;
   bool handleWhileStopped(std::size_t tapIndex, EventType type, const InputEvent& event) override;
+  void permissionWithdrawn() override;
 
  private:
   static constexpr std::size_t kActiveTap = 0;

@@ -204,11 +204,9 @@ bool SimFinder::canMoveHere() {
 }
 
 std::string SimFinder::displayName(const fs::path& path) const {
-  std::string name = UnicodeText::composed(path.filename().string());
   std::error_code error;
-  if (hideExtensions && path.has_extension() && fs::is_regular_file(path, error))
-    name = UnicodeText::composed(path.stem().string());
-  return name;
+  const bool hidden = hideExtensions && path.has_extension() && fs::is_regular_file(path, error);
+  return UnicodeText::composed((hidden ? path.stem() : path.filename()).string());
 }
 
 AXValue SimFinder::urlValue(const fs::path& path) const {
